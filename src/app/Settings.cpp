@@ -1,0 +1,139 @@
+#include "app/Settings.h"
+
+#include "app/AppPaths.h"
+#include "app/Host.h"
+#include "app/Ini.h"
+#include "app/Language.h"
+#include "app/Text.h"
+
+#include <QDir>
+
+namespace {
+
+const char* const kNoLanguage = "No language file found!\\nCannot continue";
+const char* const kLanguageReplaced =
+    "The configured language is not present!\\nAnother language was configured!";
+
+int fillLanguageMenu(const IniFile& config, Settings& s) {
+    int count = 0;
+    for (int i = 1; i <= kLanguageSlots; ++i) {
+        LanguageMenuEntry& e = s.languageMenu[i];
+        e = {};
+        const std::string file = config.value("LanguageFiles", std::to_string(i));
+        if (file.empty())
+            continue;
+        e.visible = true;
+        e.caption = file;
+        e.tag = i;
+        ++count;
+    }
+    return count;
+}
+
+int languageFromText(const std::string& value) {
+    if (!text::isNumeric(value))
+        return 1;
+    const int n = std::atoi(text::trim(value).c_str());
+    return (n >= 1 && n <= kLanguageSlots) ? n : 1;
+}
+
+// Takes the first configured language when the chosen one is not offered.
+void settleLanguage(Settings& s, Host& host) {
+    LanguageMenuEntry& chosen = s.languageMenu[s.languageIndex];
+    if (chosen.visible && chosen.tag == s.languageIndex) {
+        chosen.checked = true;
+        return;
+    }
+    host.message(formatMsg(kLanguageReplaced, {}), "", Host::Icon::Warning);
+    for (int i = 1; i <= kLanguageSlots; ++i) {
+        if (s.languageMenu[i].tag != i)
+            continue;
+        s.languageIndex = i;
+        s.languageMenu[i].checked = true;
+        setIniString(s.configPath, "Options", "Language", std::to_string(i), host);
+        return;
+    }
+}
+
+void nameLanguages(const AppPaths& paths, const IniFile& config, Settings& s) {
+    for (int i = 1; i <= kLanguageSlots; ++i) {
+        LanguageMenuEntry& e = s.languageMenu[i];
+        if (e.tag != i)
+            continue;
+        const std::string name =
+            languageName(paths.resolve(config.value("LanguageFiles", std::to_string(i))));
+        // A missing file keeps its file name as caption rather than an empty entry.
+        if (!name.empty())
+            e.caption = name;
+    }
+}
+
+} // namespace
+
+int speedFromText(const std::string& value) {
+    if (text::isNumeric(value)) {
+        const int n = std::atoi(text::trim(value).c_str());
+        if (n == 4800 || n == 9600 || n == 19200)
+            return n;
+    }
+    return 19200;
+}
+
+bool loadSettings(const AppPaths& paths, Host& host, Settings& s) {
+    s.configPath = paths.configPath();
+    const IniFile config = IniFile::load(s.configPath);
+    if (fillLanguageMenu(config, s) == 0) {
+        host.message(formatMsg(kNoLanguage, {}), "", Host::Icon::Critical);
+        return false;
+    }
+    if (s.languageMenu[1].tag != 1)
+        s.languageMenu[1].visible = false;
+    s.languageIndex = languageFromText(config.value("Options", "Language"));
+    settleLanguage(s, host);
+
+    const std::string com = config.value("Options", "COM");
+    s.comPort = text::isNumeric(com) ? std::atoi(text::trim(com).c_str()) : 1;
+    s.comSpeed = speedFromText(config.value("Options", "Speed"));
+    s.pcPath = config.value("Options", "CrtPath");
+    if (s.pcPath.empty())
+        s.pcPath = QDir::homePath().toStdString();
+    s.debugEnabled = config.value("Options", "Debug") == "True";
+
+    nameLanguages(paths, config, s);
+    s.languageFile = config.value("LanguageFiles", std::to_string(s.languageIndex));
+    setLanguageTable(readLanguageTable(IniFile::load(paths.resolve(s.languageFile))));
+    return true;
+}
+
+std::string loadHelpFile(const AppPaths& paths, const Settings& s, Host& host) {
+    const std::string name =
+        getIniString(s.configPath, "HelpFiles", std::to_string(s.languageIndex));
+    if (name.empty()) {
+        host.message(formatMsg(langText(314), {}), formatMsg(langText(5), {}),
+                     Host::Icon::Information);
+        return {};
+    }
+    return paths.resolve(name).string();
+}
+
+void chooseLanguage(Settings& s, int index, Host& host) {
+    s.languageIndex = index;
+    for (int i = 1; i <= kLanguageSlots; ++i)
+        s.languageMenu[i].checked = (i == index);
+    setIniString(s.configPath, "Options", "Language", std::to_string(index), host);
+    host.message(formatMsg(langText(303), {}), formatMsg(langText(5), {}), Host::Icon::Information);
+}
+
+std::string folderToStore(const std::string& pcPath, bool trayFolderShown) {
+    if (!trayFolderShown || pcPath.size() < 9)
+        return pcPath;
+    const std::string tail = text::upper(pcPath.substr(pcPath.size() - 8));
+    if (tail.find("TRAY") == std::string::npos)
+        return pcPath;
+    return pcPath.substr(0, pcPath.size() - 9);
+}
+
+Settings& appSettings() {
+    static Settings s;
+    return s;
+}

@@ -1,0 +1,141 @@
+#include "app/Text.h"
+
+#include <QDateTime>
+#include <QString>
+#include <cctype>
+#include <cstdlib>
+
+namespace text {
+
+std::string trimRight(const std::string& s) {
+    std::size_t end = s.size();
+    while (end > 0 && (s[end - 1] == ' ' || s[end - 1] == '\t'))
+        --end;
+    return s.substr(0, end);
+}
+
+std::string trim(const std::string& s) {
+    std::size_t start = 0;
+    while (start < s.size() && (s[start] == ' ' || s[start] == '\t'))
+        ++start;
+    return trimRight(s.substr(start));
+}
+
+std::string upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool isNumeric(const std::string& s) {
+    const std::string t = trim(s);
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    if (i == t.size())
+        return false;
+    for (; i < t.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(t[i])))
+            return false;
+    return true;
+}
+
+double leadingNumber(const std::string& s) {
+    const char* begin = s.c_str();
+    while (*begin == ' ')
+        ++begin;
+    char* end = nullptr;
+    const double v = std::strtod(begin, &end);
+    return end == begin ? 0.0 : v;
+}
+
+bool containsControl(const std::string& s) {
+    for (unsigned char c : s)
+        if (c < 32 || c == 127)
+            return true;
+    return false;
+}
+
+} // namespace text
+
+std::string formatMsg(const std::string& tmpl, const std::vector<std::string>& args) {
+    std::string out = tmpl;
+    for (const std::string& arg : args) {
+        // Searched from the start each time, so an argument holding "%v" fills the next place.
+        const std::size_t at = out.find("%v");
+        if (at == std::string::npos)
+            break;
+        out.replace(at, 2, arg);
+    }
+    return replaceAll(out, "\\n", "\r");
+}
+
+std::string takeToken(std::string& source, const std::string& delimiter) {
+    const std::size_t at = delimiter.empty() ? std::string::npos : source.find(delimiter);
+    if (at == std::string::npos) {
+        std::string all;
+        all.swap(source);
+        return all;
+    }
+    std::string token = source.substr(0, at);
+    source.erase(0, at + delimiter.size());
+    return token;
+}
+
+std::string replaceAll(std::string s, const std::string& find, const std::string& replacement) {
+    if (find.empty())
+        return s;
+    std::size_t at = 0;
+    while ((at = s.find(find, at)) != std::string::npos) {
+        s.replace(at, find.size(), replacement);
+        at += replacement.size();
+    }
+    return s;
+}
+
+std::string secondsToDate(int64_t seconds) {
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(seconds);
+    return t.toString("yyyy-MM-dd HH:mm:ss").toStdString();
+}
+
+bool isDateText(const std::string& s) {
+    const QString t = QString::fromLatin1(text::trim(s).c_str());
+    static const char* const formats[] = {"yyyy-MM-dd HH:mm:ss",
+                                          "yyyy-MM-dd HH:mm",
+                                          "yyyy-MM-dd",
+                                          "dd.MM.yyyy HH:mm:ss",
+                                          "dd.MM.yyyy HH:mm",
+                                          "dd.MM.yyyy",
+                                          "dd/MM/yyyy HH:mm:ss",
+                                          "dd/MM/yyyy",
+                                          "MM/dd/yyyy",
+                                          "d.M.yyyy",
+                                          "d/M/yyyy"};
+    for (const char* f : formats) {
+        if (QDateTime::fromString(t, f).isValid())
+            return true;
+        if (QDate::fromString(t, f).isValid())
+            return true;
+    }
+    return false;
+}
+
+double maxOf(double a, double b) {
+    return b > a ? b : a;
+}
+
+std::string versionText(int major, int minor, int revision) {
+    std::string v = std::to_string(major) + ".";
+    if (minor < 10)
+        v += "0";
+    v += std::to_string(minor);
+    if (revision != 9999)
+        v += "RC-" + std::to_string(revision);
+    return v;
+}

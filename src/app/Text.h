@@ -1,0 +1,39 @@
+#pragma once
+// Small text routines every part of the program uses. Texts are 8-bit bytes.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace text {
+std::string trim(const std::string& s);
+std::string trimRight(const std::string& s);
+std::string upper(std::string s);
+std::string lower(std::string s);
+// True for an optional sign followed by digits (blanks around allowed).
+bool isNumeric(const std::string& s);
+// The leading number of a text, 0 when it does not start with one ("3.00abc" → 3.0).
+double leadingNumber(const std::string& s);
+bool containsControl(const std::string& s);
+} // namespace text
+
+// Fills each "%v" in order with the next argument, then turns "\n" into a carriage return.
+std::string formatMsg(const std::string& tmpl, const std::vector<std::string>& args);
+
+// Returns the part before the first delimiter and leaves the rest in source; without a
+// delimiter returns the whole source and empties it.
+std::string takeToken(std::string& source, const std::string& delimiter);
+
+// Replaces every occurrence, going on after each inserted replacement.
+std::string replaceAll(std::string s, const std::string& find, const std::string& replacement);
+
+// The local date and time that lies the given number of seconds after 1 January 1970.
+std::string secondsToDate(int64_t seconds);
+
+// True when the text reads as a date (with or without a time).
+bool isDateText(const std::string& s);
+
+// The larger of two numbers; the first when they are equal.
+double maxOf(double a, double b);
+
+// "2.05", or "2.05RC-3" for a revision other than 9999.
+std::string versionText(int major, int minor, int revision);

@@ -1,0 +1,11 @@
+#include "app/Version.h"
+
+#include "app/Text.h"
+
+std::string appVersionText() {
+    return versionText(kVersionMajor, kVersionMinor, kVersionRevision);
+}
+
+std::string appVersionShort() {
+    return std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
+}

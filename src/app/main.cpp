@@ -1,0 +1,32 @@
+#include "app/AppPaths.h"
+#include "app/Language.h"
+#include "app/Settings.h"
+#include "app/Text.h"
+#include "app/ui/GuiHost.h"
+#include "app/ui/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("VELTRAN");
+
+    AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
+    std::string dataError;
+    const bool dataOk = prepareDataDir(paths, dataError);
+    setAppPaths(paths);
+
+    GuiHost host;
+    Settings& settings = appSettings();
+    if (!loadSettings(paths, host, settings))
+        return 1;
+    if (!dataOk)
+        host.message(formatMsg(langText(310), {}) + "\r\r" + dataError, formatMsg(langText(5), {}),
+                     Host::Icon::Warning);
+    QDir::setCurrent(QString::fromStdString(paths.dataDir.string()));
+
+    MainWindow window(settings);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,421 @@
+#include "app/ui/MainWindow.h"
+
+#include "app/AppPaths.h"
+#include "app/Ini.h"
+#include "app/Language.h"
+#include "app/Settings.h"
+#include "app/Text.h"
+#include "app/Version.h"
+#include "app/ui/AboutWindow.h"
+#include "app/ui/GuiHost.h"
+#include "app/ui/HelpWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QString lt(int index) {
+    return uiText(langText(index));
+}
+
+QColor fromBgr(uint32_t colour) {
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QString readAboutText(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QString all = uiText(f.readAll().toStdString());
+    return all;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Settings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), host_(std::make_unique<GuiHost>(this)) {
+    setObjectName("MainWindow");
+    version_ = QString::fromStdString(appVersionText());
+    buildControls();
+    buildMenus();
+    resize(760, 560);
+    centreOnScreen();
+
+    setWindowTitle(lt(5) + " " + version_);
+    helpFile_ = QString::fromStdString(loadHelpFile(appPaths(), settings_, *host_));
+    prepareCaptions();
+    prepareInitialState();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    auto* central = new QWidget(this);
+    auto* root = new QVBoxLayout(central);
+    root->setContentsMargins(8, 4, 8, 4);
+    root->setSpacing(4);
+
+    auto* categories = new QHBoxLayout;
+    categories->setContentsMargins(28, 0, 28, 0);
+    RptCheckbox = named(new QRadioButton(central), "RptCheckbox");
+    StdMtdCheckbox = named(new QRadioButton(central), "StdMtdCheckbox");
+    UsrMtdCheckBox = named(new QRadioButton(central), "UsrMtdCheckBox");
+    AllMtdCheckBox = named(new QRadioButton(central), "AllMtdCheckBox");
+    SeqCheckBox = named(new QRadioButton("Sequences", central), "SeqCheckBox");
+    SeqRptCheckBox = named(new QRadioButton("Tray Reports", central), "SeqRptCheckBox");
+    for (QRadioButton* b :
+         {RptCheckbox, StdMtdCheckbox, UsrMtdCheckBox, AllMtdCheckBox, SeqCheckBox, SeqRptCheckBox})
+        categories->addWidget(b, 1);
+    root->addLayout(categories);
+    root->addWidget(buildPanes(), 1);
+    root->addWidget(buildCommandRow());
+    setCentralWidget(central);
+
+    statusBar_ = named(new QLabel(this), "statusBar");
+    statusBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar_->setMinimumHeight(22);
+    statusBar_->installEventFilter(this);
+    statusBar()->addWidget(statusBar_, 1);
+    statusBar()->setSizeGripEnabled(true);
+}
+
+QWidget* MainWindow::buildPanes() {
+    auto* panes = new QWidget(this);
+    auto* grid = new QGridLayout(panes);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+
+    pcFrame = named(new QLabel(panes), "pcFrame");
+    titFrame = named(new QLabel(panes), "titFrame");
+    for (QLabel* header : {pcFrame, titFrame})
+        header->setStyleSheet("font-weight: bold; padding: 2px;");
+    pcOpenDirBtn = named(new QPushButton("Open Directory", panes), "pcOpenDirBtn");
+    titOpenDirBtn = named(new QPushButton("Open Directory", panes), "titOpenDirBtn");
+    auto* pcHeader = new QHBoxLayout;
+    pcHeader->addWidget(pcFrame, 1);
+    pcHeader->addWidget(pcOpenDirBtn);
+    auto* titHeader = new QHBoxLayout;
+    titHeader->addWidget(titFrame, 1);
+    titHeader->addWidget(titOpenDirBtn);
+    grid->addLayout(pcHeader, 0, 0);
+    grid->addLayout(titHeader, 0, 1);
+
+    pcList = named(new QListWidget(panes), "pcList");
+    titList = named(new QListWidget(panes), "titList");
+    for (QListWidget* list : {pcList, titList}) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        list->installEventFilter(this);
+        connect(list, &QListWidget::customContextMenuRequested, this,
+                [this, list](const QPoint& pos) { showListMenu(list, pos); });
+    }
+    grid->addWidget(pcList, 1, 0);
+    grid->addWidget(titList, 1, 1);
+
+    auto* pcOptions = new QVBoxLayout;
+    ShowAllPcFilesCb = named(new QCheckBox(panes), "ShowAllPcFilesCb");
+    ShowCSVPcFilesCb = named(new QCheckBox(panes), "ShowCSVPcFilesCb");
+    auto* pathRow = new QHBoxLayout;
+    PCPathLabel = named(new QLabel(panes), "PCPathLabel");
+    PCPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ChangePathBtn = named(new QPushButton("...", panes), "ChangePathBtn");
+    ChangePathBtn->setMaximumWidth(32);
+    pathRow->addWidget(PCPathLabel, 1);
+    pathRow->addWidget(ChangePathBtn);
+    pcOptions->addWidget(ShowAllPcFilesCb);
+    pcOptions->addWidget(ShowCSVPcFilesCb);
+    pcOptions->addLayout(pathRow);
+    grid->addLayout(pcOptions, 2, 0);
+
+    TitratorTypeLabel = named(new QLabel(panes), "TitratorTypeLabel");
+    TitratorTypeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(TitratorTypeLabel, 2, 1);
+    return panes;
+}
+
+QWidget* MainWindow::buildCommandRow() {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    connectBtn = named(new QPushButton(row), "connectBtn");
+    ViewBtn = named(new QPushButton(row), "ViewBtn");
+    ExportBtn = named(new QPushButton(row), "ExportBtn");
+    printBtn = named(new QPushButton(row), "printBtn");
+    copyBtn = named(new QPushButton(row), "copyBtn");
+    moveBtn = named(new QPushButton(row), "moveBtn");
+    deleteBtn = named(new QPushButton(row), "deleteBtn");
+    for (QPushButton* b : {connectBtn, ViewBtn, ExportBtn, printBtn, copyBtn, moveBtn, deleteBtn})
+        layout->addWidget(b, 1);
+    return row;
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    mnuFile = named(bar->addMenu("&File"), "mnuFile");
+    mnuFileView = mnuFile->addAction(QString());
+    mnuFileExport = mnuFile->addAction(QString());
+    mnuFilePrint = mnuFile->addAction(QString());
+    mnuFilePrintPreview = mnuFile->addAction(QString());
+    mnuFile->addSeparator();
+    mnuFileCopy = mnuFile->addAction(QString());
+    mnuFileMove = mnuFile->addAction(QString());
+    mnuFileDelete = mnuFile->addAction(QString());
+    mnuFile->addSeparator();
+    mnuFileExit = mnuFile->addAction(QString());
+    mnuFileExit->setShortcut(QKeySequence::Quit);
+    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
+
+    mnuComm = named(bar->addMenu("&Communication"), "mnuComm");
+    mnuConnect = mnuComm->addAction("&Connect");
+    mnuCommRefresh = mnuComm->addAction(QString());
+    mnuComm->addSeparator();
+
+    mnuLang = named(bar->addMenu(QString()), "mnuLang");
+    buildLanguageMenu(mnuLang);
+
+    mnuSetting = bar->addAction(QString());
+    mnuUpgrade = bar->addAction(QString());
+
+    mnuHelp = named(bar->addMenu(QString()), "mnuHelp");
+    mnuContents = mnuHelp->addAction(QString());
+    mnuContents->setShortcut(QKeySequence(Qt::Key_F1));
+    mnuAbout = mnuHelp->addAction(QString());
+    connect(mnuContents, &QAction::triggered, this, &MainWindow::showHelpContents);
+    connect(mnuAbout, &QAction::triggered, this, &MainWindow::showAbout);
+
+    popMenu = new QMenu(this);
+    popOpen = popMenu->addAction(QString());
+    popExport = popMenu->addAction(QString());
+    popPrint = popMenu->addAction(QString());
+    popMenu->addSeparator();
+    popCopy = popMenu->addAction(QString());
+    popMove = popMenu->addAction(QString());
+    popDelete = popMenu->addAction(QString());
+
+    for (auto [action, name] : {std::pair{mnuFileView, "mnuFileView"},
+                                {mnuFileExport, "mnuFileExport"},
+                                {mnuFilePrint, "mnuFilePrint"},
+                                {mnuFilePrintPreview, "mnuFilePrintPreview"},
+                                {mnuFileCopy, "mnuFileCopy"},
+                                {mnuFileMove, "mnuFileMove"},
+                                {mnuFileDelete, "mnuFileDelete"},
+                                {mnuFileExit, "mnuFileExit"},
+                                {mnuConnect, "mnuConnect"},
+                                {mnuCommRefresh, "mnuCommRefresh"},
+                                {mnuSetting, "mnuSetting"},
+                                {mnuUpgrade, "mnuUpgrade"},
+                                {mnuContents, "mnuContents"},
+                                {mnuAbout, "mnuAbout"},
+                                {popOpen, "popOpen"},
+                                {popExport, "popExport"},
+                                {popPrint, "popPrint"},
+                                {popCopy, "popCopy"},
+                                {popMove, "popMove"},
+                                {popDelete, "popDelete"}})
+        action->setObjectName(name);
+}
+
+void MainWindow::buildLanguageMenu(QMenu* menu) {
+    for (int i = 1; i <= kLanguageSlots; ++i) {
+        const LanguageMenuEntry& e = settings_.languageMenu[i];
+        QAction* a = menu->addAction(uiText(e.caption));
+        a->setObjectName(QString("mnuLangSub%1").arg(i));
+        a->setCheckable(true);
+        a->setChecked(e.checked);
+        a->setVisible(e.visible);
+        connect(a, &QAction::triggered, this, [this, i] { chooseLanguage(i); });
+        mnuLangSub[i] = a;
+    }
+}
+
+void MainWindow::prepareCaptions() {
+    AllMtdCheckBox->setText(lt(256));
+    StdMtdCheckbox->setText(lt(257));
+    UsrMtdCheckBox->setText(lt(258));
+    RptCheckbox->setText(lt(259));
+    ShowAllPcFilesCb->setText(lt(411));
+    ShowCSVPcFilesCb->setText(lt(434));
+    TitratorTypeLabel->setText(lt(424));
+    TitratorTypeLabel->setStyleSheet("color: " + fromBgr(0xFF0000).name() + ";");
+    pcFrame->setText(lt(500));
+    titFrame->setText(lt(501));
+    mnuFileExit->setText(lt(12));
+    mnuSetting->setText(lt(232));
+    mnuCommRefresh->setText(lt(25));
+    mnuLang->setTitle(lt(40));
+    mnuUpgrade->setText(lt(11));
+    mnuHelp->setTitle(lt(30));
+    mnuContents->setText(lt(31));
+    mnuAbout->setText(lt(32));
+    mnuFilePrintPreview->setText(lt(213));
+    for (QAction* a : {mnuFileView, popOpen})
+        a->setText(lt(215));
+    for (QAction* a : {mnuFileExport, popExport})
+        a->setText(lt(214));
+    for (QAction* a : {mnuFilePrint, popPrint})
+        a->setText(lt(226));
+    for (QAction* a : {mnuFileCopy, popCopy})
+        a->setText(lt(216));
+    for (QAction* a : {mnuFileMove, popMove})
+        a->setText(lt(217));
+    for (QAction* a : {mnuFileDelete, popDelete})
+        a->setText(lt(218));
+    ViewBtn->setText(lt(215));
+    ExportBtn->setText(lt(214));
+    printBtn->setText(lt(226));
+    copyBtn->setText(lt(216));
+    moveBtn->setText(lt(217));
+    deleteBtn->setText(lt(218));
+    connectBtn->setText(lt(982));
+    mnuConnect->setText(lt(982).isEmpty() ? "&Connect" : lt(982));
+
+    const QString path = QString::fromStdString(settings_.pcPath);
+    PCPathLabel->setText(path + "  ");
+    PCPathLabel->setToolTip(path);
+}
+
+void MainWindow::prepareInitialState() {
+    RptCheckbox->setChecked(true);
+    // Until a titrator is connected only the PC list and Connect can be used.
+    for (QWidget* w : std::initializer_list<QWidget*>{titList, pcOpenDirBtn, titOpenDirBtn, ViewBtn,
+                                                      ExportBtn, printBtn, copyBtn, moveBtn,
+                                                      deleteBtn, AllMtdCheckBox, StdMtdCheckbox,
+                                                      UsrMtdCheckBox, SeqCheckBox, SeqRptCheckBox})
+        w->setEnabled(false);
+    for (QAction* a : {mnuFileView, mnuFileExport, mnuFilePrint, mnuFileCopy, mnuFileMove,
+                       mnuFileDelete, popOpen, popExport, popPrint, popCopy, popMove, popDelete})
+        a->setEnabled(false);
+    setTabOrder(pcList, titList);
+    setTabOrder(titList, connectBtn);
+    setTabOrder(connectBtn, ViewBtn);
+    setTabOrder(ViewBtn, ExportBtn);
+    setTabOrder(ExportBtn, printBtn);
+    setTabOrder(printBtn, copyBtn);
+    setTabOrder(copyBtn, moveBtn);
+    setTabOrder(moveBtn, deleteBtn);
+    showMessage(langText(984), 0xFF0000, 100);
+}
+
+void MainWindow::centreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void MainWindow::showMessage(const std::string& text, uint32_t colour, int ms) {
+    const bool running = checkLinkTimer_ && checkLinkTimer_->isActive();
+    if (checkLinkTimer_) {
+        checkLinkTimer_->stop();
+        checkLinkTimer_->setInterval(ms);
+    }
+    statusBar_->setStyleSheet("color: " + fromBgr(colour).name() + ";");
+    statusBar_->setText(uiText(text));
+    statusBar_->repaint();
+    if (running)
+        checkLinkTimer_->start();
+}
+
+void MainWindow::chooseLanguage(int index) {
+    ::chooseLanguage(settings_, index, *host_);
+    for (int i = 1; i <= kLanguageSlots; ++i)
+        mnuLangSub[i]->setChecked(settings_.languageMenu[i].checked);
+}
+
+void MainWindow::showHelpContents() {
+    showContextHelp(0);
+}
+
+void MainWindow::showContextHelp(int topic) {
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->openFile(helpFile_);
+    if (topic > 0)
+        help_->showTopic(topic);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void MainWindow::showAbout() {
+    const std::string name =
+        getIniString(settings_.configPath, "AboutFiles", std::to_string(settings_.languageIndex));
+    QString text;
+    if (name.empty())
+        host_->message(formatMsg(langText(322), {}), formatMsg(langText(5), {}),
+                       Host::Icon::Information);
+    else
+        text = readAboutText(appPaths().resolve(name).string());
+    AboutWindow about(version_, text, this);
+    about.exec();
+}
+
+void MainWindow::showListMenu(QListWidget* list, const QPoint& pos) {
+    popMenu->exec(list->viewport()->mapToGlobal(pos));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == statusBar_ && event->type() == QEvent::MouseButtonDblClick) {
+        emit statusBarClicked();
+        return true;
+    }
+    if ((watched == pcList || watched == titList) && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::ControlModifier) {
+            showContextHelp(kHelpContext);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!quitRequested_ &&
+        !host_->askYesNo(formatMsg(langText(340), {}), formatMsg(langText(341), {}))) {
+        event->ignore();
+        return;
+    }
+    storeSettingsOnExit();
+    if (help_)
+        help_->close();
+    event->accept();
+}
+
+void MainWindow::storeSettingsOnExit() {
+    settings_.pcPath = folderToStore(settings_.pcPath, trayFolderShown_);
+    trayFolderShown_ = false;
+    const QString path = QString::fromStdString(settings_.pcPath);
+    PCPathLabel->setText(path + "  ");
+    PCPathLabel->setToolTip(path);
+    setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, *host_);
+}
+
+void MainWindow::endAll() {
+    quitRequested_ = true;
+    close();
+    QApplication::exit(0);
+}
