@@ -1,0 +1,123 @@
+#include "app/ui/MainWindow.h"
+
+#include "RecordingHost.h"
+#include "TempDir.h"
+#include "app/AppPaths.h"
+#include "app/Ini.h"
+#include "app/Language.h"
+#include "app/Settings.h"
+#include "app/Version.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Started {
+    TempDir dir;
+    AppPaths paths;
+    RecordingHost host;
+    Settings settings;
+    explicit Started(const std::string& language) {
+        dir.write("config.ini", "[Options]\nLanguage=1\nCrtPath=" + (dir.path / "pc").string() +
+                                    "\n[LanguageFiles]\n1=en.lng\n[HelpFiles]\n1=help.html\n");
+        dir.write("en.lng", language);
+        dir.write("help.html", "<html><body><a name=\"100\"></a><h1>Help</h1></body></html>");
+        paths.programDir = paths.resourceDir = paths.dataDir = dir.path;
+        setAppPaths(paths);
+        EXPECT_TRUE(loadSettings(paths, host, settings));
+    }
+};
+
+const char* const kLanguage = "[Strings]\n1=English\n5=VELTRAN\n11=Upgrade\n12=Exit\n25=Refresh\n"
+                              "30=Help\n31=Contents\n32=About\n40=Language\n232=Settings\n"
+                              "259=Reports\n500=PC files\n501=Titrator files\n215=View\n216=Copy\n"
+                              "340=Do you really want to quit?\n341=Exit\n982=Connect\n";
+
+QAction* action(MainWindow& w, const char* name) {
+    return w.findChild<QAction*>(name);
+}
+
+// Answers the next modal message box with the given button.
+void answerNextBox(QMessageBox::StandardButton button, QString* seenText) {
+    QTimer::singleShot(0, [=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (seenText)
+            *seenText = box->text();
+        box->button(button)->click();
+    });
+}
+
+} // namespace
+
+TEST(MainWindowStart, CaptionMenusAndControlsComeFromTheLanguageFile) {
+    Started s(kLanguage);
+    MainWindow w(s.settings);
+    EXPECT_EQ(w.windowTitle().toStdString(), "VELTRAN " + appVersionText());
+    EXPECT_EQ(w.findChild<QMenu*>("mnuFile")->title(), "&File");
+    EXPECT_EQ(w.findChild<QMenu*>("mnuComm")->title(), "&Communication");
+    EXPECT_EQ(w.findChild<QMenu*>("mnuLang")->title(), "Language");
+    EXPECT_EQ(w.findChild<QMenu*>("mnuHelp")->title(), "Help");
+    EXPECT_EQ(action(w, "mnuSetting")->text(), "Settings");
+    EXPECT_EQ(action(w, "mnuUpgrade")->text(), "Upgrade");
+    EXPECT_EQ(action(w, "mnuFileExit")->text(), "Exit");
+    EXPECT_EQ(action(w, "mnuCommRefresh")->text(), "Refresh");
+    EXPECT_EQ(action(w, "popCopy")->text(), "Copy");
+    EXPECT_EQ(w.findChild<QPushButton*>("copyBtn")->text(), "Copy");
+    EXPECT_EQ(w.findChild<QPushButton*>("ChangePathBtn")->text(), "...");
+    EXPECT_EQ(w.findChild<QRadioButton*>("SeqCheckBox")->text(), "Sequences");
+    EXPECT_TRUE(w.findChild<QRadioButton*>("RptCheckbox")->isChecked());
+    EXPECT_EQ(w.findChild<QLabel*>("pcFrame")->text(), "PC files");
+    EXPECT_EQ(w.findChild<QLabel*>("PCPathLabel")->text().toStdString(),
+              (s.dir.path / "pc").string() + "  ");
+    EXPECT_TRUE(w.findChild<QPushButton*>("connectBtn")->isEnabled());
+    EXPECT_FALSE(w.findChild<QPushButton*>("copyBtn")->isEnabled());
+    EXPECT_TRUE(action(w, "mnuLangSub1")->isChecked());
+    EXPECT_EQ(action(w, "mnuLangSub1")->text(), "English");
+    EXPECT_FALSE(action(w, "mnuLangSub2")->isVisible());
+}
+
+TEST(MainWindowStart, MissingTitleTextLeavesBlankBeforeVersion) {
+    Started s("[Strings]\n1=English\n");
+    MainWindow w(s.settings);
+    EXPECT_EQ(w.windowTitle().toStdString(), " " + appVersionText());
+}
+
+TEST(MainWindowExit, NoKeepsTheWindowAndYesStoresTheFolder) {
+    Started s(kLanguage);
+    MainWindow w(s.settings);
+    w.show();
+    QString asked;
+    answerNextBox(QMessageBox::No, &asked);
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(asked, "Do you really want to quit?");
+    EXPECT_TRUE(getIniString(s.paths.configPath(), "Options", "CrtPath") ==
+                (s.dir.path / "pc").string());
+
+    s.settings.pcPath = (s.dir.path / "elsewhere").string();
+    answerNextBox(QMessageBox::Yes, nullptr);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(getIniString(s.paths.configPath(), "Options", "CrtPath"),
+              (s.dir.path / "elsewhere").string());
+}
+
+TEST(MainWindowHelp, ContextHelpOpensTheHelpWindow) {
+    Started s(kLanguage);
+    MainWindow w(s.settings);
+    w.show();
+    QTest::keyClick(w.findChild<QWidget*>("pcList"), Qt::Key_F1, Qt::ControlModifier);
+    QWidget* help = w.findChild<QWidget*>("helpWindow");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+}
