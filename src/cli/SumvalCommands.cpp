@@ -1,0 +1,112 @@
+#include "cli/SumvalCommands.h"
+
+#include "app/SumvalLibrary.h"
+#include "upgrade/UpgradeName.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRejected = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kVerifyUsage = "usage: veltran-cli verify FILE --family N";
+constexpr const char* kChecksumUsage = "usage: veltran-cli checksum FILE";
+constexpr const char* kUpgradeNameUsage = "usage: veltran-cli upgrade-name NAME6";
+
+int usage(std::ostream& err, const std::string& problem, const char* usageLine) {
+    err << problem << '\n' << usageLine << '\n';
+    return kExitUsage;
+}
+
+std::optional<std::int32_t> parseFamily(const std::string& text) {
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [next, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || next != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::optional<std::string> file;
+    std::optional<std::string> familyText;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--family") {
+            if (i + 1 == args.size()) {
+                return usage(err, "--family needs a number", kVerifyUsage);
+            }
+            familyText = args[++i];
+        } else if (!optionsEnded && arg.rfind("--family=", 0) == 0) {
+            familyText = arg.substr(9);
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return usage(err, "unknown option " + arg, kVerifyUsage);
+        } else if (file) {
+            return usage(err, "only one FILE may be given", kVerifyUsage);
+        } else {
+            file = arg;
+        }
+    }
+    if (!file) {
+        return usage(err, "no FILE given", kVerifyUsage);
+    }
+    if (!familyText) {
+        return usage(err, "no --family given", kVerifyUsage);
+    }
+    const std::optional<std::int32_t> family = parseFamily(*familyText);
+    if (!family) {
+        return usage(err, "--family must be an integer, not '" + *familyText + "'", kVerifyUsage);
+    }
+    std::int32_t code = 0;
+    std::string error;
+    if (!sumval::verifyMethodFile(*file, *family, code, error)) {
+        err << error << '\n';
+        return kExitUsage;
+    }
+    out << code << '\n';
+    return code == sumval::kValid ? kExitOk : kExitRejected;
+}
+
+int cmdChecksum(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        return usage(err, args.empty() ? "no FILE given" : "only one FILE may be given",
+                     kChecksumUsage);
+    }
+    std::uint32_t value = 0;
+    std::string error;
+    if (!sumval::fileChecksum(args[0], value, error)) {
+        err << error << '\n';
+        return kExitUsage;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+    out << text << '\n';
+    return kExitOk;
+}
+
+int cmdUpgradeName(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        return usage(err, args.empty() ? "no NAME6 given" : "only one NAME6 may be given",
+                     kUpgradeNameUsage);
+    }
+    std::string checksum;
+    std::string error;
+    if (!expectedUpgradeNameChecksum(args[0], checksum, error)) {
+        err << error << '\n';
+        return kExitUsage;
+    }
+    out << checksum << '\n';
+    return kExitOk;
+}
