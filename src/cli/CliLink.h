@@ -1,0 +1,40 @@
+#pragma once
+// The device link for command-line use: settings from the data folder, the
+// port from --port/--com/--speed, and a window stand-in that remembers the
+// status text and writes messages to stderr.
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+class LinkMonitor;
+class Serial;
+
+struct CliOptions {
+    std::string device;             // --port DEV
+    int com = 0;                    // --com N (0: the configured port)
+    int speed = 0;                  // --speed B (0: the configured speed)
+    std::vector<std::string> words; // the command and its arguments
+};
+
+// Splits the global options off; false with a message on a malformed option.
+bool parseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
+
+class CliLink {
+public:
+    CliLink(const CliOptions& options, std::ostream& err);
+    ~CliLink();
+    // Settings and language loaded; false when the program cannot run (message shown).
+    bool ready() const;
+    // Connects like the Connect button: opens the port, checks the link, identifies.
+    bool connect();
+    // The last status bar text a window would show.
+    std::string statusText() const;
+    bool firmwareRefused() const;
+    LinkMonitor& monitor();
+    Serial& serial();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};

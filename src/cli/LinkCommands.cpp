@@ -1,0 +1,43 @@
+#include "cli/LinkCommands.h"
+
+#include "cli/CliLink.h"
+#include "link/LinkMonitor.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace {
+constexpr int kExitNoLink = 3;
+constexpr int kExitNotIdentified = 4;
+constexpr int kExitUsage = 2;
+
+std::string firmwareText(float version) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(version));
+    return buf;
+}
+} // namespace
+
+int cmdIdentify(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.words.size() != 1) {
+        err << "usage: veltran-cli [--port DEV | --com N] [--speed B] identify\n";
+        return kExitUsage;
+    }
+    CliLink link(options, err);
+    if (!link.ready())
+        return kExitUsage;
+    if (link.connect()) {
+        const TitratorIdentity& id = link.monitor().identity();
+        out << "model=" << id.idText << " typeCode=" << id.typeCode << " titType=" << id.titType
+            << " modelCode=" << modelCodeName(id.modelCode)
+            << " series=" << seriesName(id.seriesCode)
+            << " firmware=" << firmwareText(id.firmwareVersion) << "\n";
+        return 0;
+    }
+    if (link.monitor().titratorOnline() || link.firmwareRefused()) {
+        err << "the titrator answers but could not be identified\n";
+        return kExitNotIdentified;
+    }
+    err << link.statusText() << "\n";
+    return kExitNoLink;
+}

@@ -1,0 +1,50 @@
+// veltran-cli: the titrator companion for scripts and lab automation.
+#include "cli/CliLink.h"
+#include "cli/LinkCommands.h"
+#include "cli/SumvalCommands.h"
+
+#include <QCoreApplication>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kUsage =
+    "usage: veltran-cli [--port DEV | --com N] [--speed B] COMMAND [ARGS]\n"
+    "commands:\n"
+    "  identify                  connect and print the titrator's model and firmware\n"
+    "  verify FILE --family N    check a method file for model family N (0..3)\n"
+    "  checksum FILE             print the file's CRC register as 0x%08X\n"
+    "  upgrade-name NAME6        print the two digits an upgrade file name must carry\n"
+    "exit codes: 0 success, 1 check failed, 2 usage or setup error, 3 no link,\n"
+    "            4 titrator not identified\n";
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    CliOptions options;
+    std::string error;
+    if (!parseCliOptions(args, options, error)) {
+        std::cerr << error << "\n" << kUsage;
+        return 2;
+    }
+    if (options.words.empty() || options.words[0] == "--help" || options.words[0] == "help") {
+        (options.words.empty() ? std::cerr : std::cout) << kUsage;
+        return options.words.empty() ? 2 : 0;
+    }
+    const std::string command = options.words[0];
+    const std::vector<std::string> rest(options.words.begin() + 1, options.words.end());
+    if (command == "identify")
+        return cmdIdentify(options, std::cout, std::cerr);
+    if (command == "verify")
+        return cmdVerify(rest, std::cout, std::cerr);
+    if (command == "checksum")
+        return cmdChecksum(rest, std::cout, std::cerr);
+    if (command == "upgrade-name")
+        return cmdUpgradeName(rest, std::cout, std::cerr);
+    std::cerr << "unknown command \"" << command << "\"\n" << kUsage;
+    return 2;
+}

@@ -1,0 +1,36 @@
+#include "link/ComPorts.h"
+
+#include "app/Ini.h"
+#include "app/Settings.h"
+#include "link/Port.h"
+#include "link/Serial.h"
+
+namespace {
+constexpr int kProbeSpeed = 19200;
+}
+
+bool probePort(Port& probe, const std::string& device) {
+    if (device.empty())
+        return false;
+    const bool opened = probe.open(device, kProbeSpeed) == PortError::None;
+    probe.close();
+    return opened;
+}
+
+std::vector<int> probeAvailablePorts(Port& probe, const PortResolver& deviceOf) {
+    std::vector<int> available;
+    for (int n = 1; n <= kComPortCount; ++n)
+        if (probePort(probe, deviceOf(n)))
+            available.push_back(n);
+    return available;
+}
+
+bool chooseComPort(Serial& serial, Settings& settings, int port, Host& host) {
+    const bool opened = serial.openPort(port, settings.comSpeed);
+    serial.setPortStatus(opened ? 1 : 0);
+    if (!opened)
+        return false; // the ticked port stays the one Connect uses
+    settings.comPort = port;
+    setIniString(settings.configPath, "Options", "COM", std::to_string(port), host);
+    return true;
+}

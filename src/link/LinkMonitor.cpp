@@ -1,0 +1,231 @@
+#include "link/LinkMonitor.h"
+
+#include "app/Ini.h"
+#include "app/Language.h"
+#include "app/Text.h"
+#include "app/Version.h"
+#include "link/Frame.h"
+#include "link/LinkView.h"
+#include "link/Serial.h"
+#include "link/SerialHost.h"
+
+LinkMonitor::LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath)
+    : serial_(serial), view_(view), configPath_(std::move(configPath)) {
+    checkLink_.setInterval(kFirstCheckMs);
+    QObject::connect(&checkLink_, &QTimer::timeout, [this] { checkLinkTimer(); });
+    checkLink_.start();
+}
+
+void LinkMonitor::titratorConnect(int comPort, int speed) {
+    linkEnabled_ = true;
+    showWaitMsg(true);
+    if (serial_.openPort(comPort, speed)) {
+        view_.setActive(false);
+        serial_.setPortStatus(1);
+        checkLinkTimer();
+    } else {
+        serial_.setPortStatus(0);
+        linkEnabled_ = false;
+    }
+    view_.linkStateChanged();
+}
+
+void LinkMonitor::titratorDisconnect(int mode) {
+    linkEnabled_ = false;
+    titratorOnline_ = false;
+    titratorIdentified_ = false;
+    view_.clearStatusError();
+    serial_.closePort();
+    setOfflineControls(mode);
+}
+
+void LinkMonitor::setOfflineControls(int mode) {
+    view_.setTitratorLabel(langText(kTextNoTitrator), colour::kRed);
+    if (mode == 1) {
+        if (!view_.statusErrorPending())
+            view_.setStatusBar(langText(kTextDisconnected), colour::kBlue);
+    } else {
+        view_.setStatusBar(langText(kTextOffline) + " - COM:" + std::to_string(statusComPort_),
+                           colour::kRed);
+        view_.setActive(true);
+    }
+    view_.clearTitratorList();
+    view_.linkStateChanged();
+}
+
+void LinkMonitor::setOnlineControls() {
+    titratorOnline_ = true;
+    view_.linkStateChanged();
+    view_.setActive(true);
+}
+
+void LinkMonitor::setStatusBarProp() {
+    view_.setStatusBar(langText(kTextOffline) + " - COM:" + std::to_string(statusComPort_),
+                       colour::kRed);
+    view_.setTitratorLabel(langText(kTextNoTitrator), colour::kRed);
+    view_.clearTitratorList();
+}
+
+void LinkMonitor::showWaitMsg(bool busy) {
+    if (busy) {
+        view_.showMessage(langText(kTextWait), colour::kBlue, 5000);
+        return;
+    }
+    view_.setStatusBar("", colour::kBlue);
+    checkLink_.setInterval(kFirstCheckMs);
+}
+
+void LinkMonitor::busyChanged(bool busy) {
+    showWaitMsg(busy);
+    if (busy)
+        checkLink_.stop();
+    else
+        checkLink_.start();
+}
+
+bool LinkMonitor::echoAnswered() {
+    serial_.readAllInput();
+    if (!serial_.sendString(frame::commandLine("echo")))
+        return false;
+    serial_.setReadTimeoutMs(kEchoTimeoutMs);
+    std::string answer;
+    const bool ok = serial_.readPort(answer, frame::kAck.size());
+    serial_.traceReceived(answer);
+    serial_.setReadTimeoutMs(Serial::kReadTimeoutMs);
+    return ok && answer == frame::kAck;
+}
+
+void LinkMonitor::checkLinkTimer() {
+    if (inCheck_ || refused_ || serial_.isRecovering() || !linkEnabled_ ||
+        !serial_.canStartExchange())
+        return;
+    inCheck_ = true;
+    for (;;) {
+        if (echoAnswered()) {
+            portFaults_ = 0;
+            goOnline();
+            break;
+        }
+        const PortError fault = serial_.lastPortError();
+        if (fault != PortError::None) {
+            portFailed();
+            break;
+        }
+        if (echoRetries_ > kEchoRetries) {
+            linkLost();
+            break;
+        }
+        ++echoRetries_;
+        if (!linkEnabled_)
+            break; // disconnected by the user while waiting
+    }
+    inCheck_ = false;
+}
+
+void LinkMonitor::goOnline() {
+    view_.setStatusBar(langText(kTextOnline) + " - COM " + std::to_string(statusComPort_),
+                       colour::kGreen);
+    titratorOnline_ = true;
+    echoRetries_ = 0;
+    if (!titratorIdentified_) {
+        for (int attempt = 0; attempt < kIdentifyAttempts; ++attempt) {
+            if (identifyTitrator()) {
+                titratorIdentified_ = true;
+                setOnlineControls();
+                break;
+            }
+            if (!linkEnabled_ || refused_)
+                return;
+        }
+    }
+    view_.tickComPort(statusComPort_);
+    view_.setTitratorLabel(langText(kTextLabelPrefix) + " " + modelName(identity_.typeCode),
+                           colour::kBlue);
+    wasOnline_ = true;
+    serial_.readAllInput();
+    checkLink_.setInterval(kCheckIntervalMs);
+}
+
+void LinkMonitor::linkLost() {
+    view_.setTitratorLabel(langText(kTextNoTitrator), colour::kRed);
+    titratorOnline_ = false;
+    linkEnabled_ = false;
+    titratorDisconnect(2);
+    setStatusBarProp();
+    if (wasOnline_) {
+        titratorIdentified_ = false;
+        setOfflineControls(2);
+    }
+    wasOnline_ = false;
+    echoRetries_ = 0;
+}
+
+void LinkMonitor::portFailed() {
+    const bool vanished = serial_.lastPortError() == PortError::DeviceVanished;
+    if (!vanished && portFaults_ > 0)
+        return;
+    titratorDisconnect(2);
+    setStatusBarProp();
+    if (vanished) {
+        titratorIdentified_ = false;
+        view_.portDeviceVanished();
+        setOfflineControls(2);
+        ++portFaults_;
+    } else if (wasOnline_) {
+        titratorIdentified_ = false;
+        setOfflineControls(2);
+    }
+    wasOnline_ = false;
+    echoRetries_ = 0;
+}
+
+bool LinkMonitor::identifyTitrator() {
+    Serial::Exchange exchange(serial_);
+    if (!exchange)
+        return false;
+    identity_.modelCode = ModelCode::None;
+    identity_.seriesCode = SeriesCode::None;
+    identity_.titType = identity_.typeCode = 0;
+
+    std::string answer = serial_.sendCommand("ver 4");
+    identity_.idText = takeToken(answer, " ");
+    const ModelInfo* model = findModel(identity_.idText);
+    if (!model)
+        return false;
+
+    identity_.versionText = versionTextOf(*model, serial_.sendCommand("ver 0"));
+    identity_.firmwareVersion = firmwareValue(identity_.versionText);
+    identity_.titType = model->titType;
+    identity_.typeCode = model->typeCode;
+    applyFolders(*model, identity_.firmwareVersion, folders_);
+    identity_.modelCode = modelCodeFor(*model, identity_.firmwareVersion);
+    identity_.seriesCode = model->series;
+    view_.setTitratorLabel(langText(kTextLabelPrefix) + " " + modelName(model->typeCode),
+                           colour::kBlue);
+    serial_.waitRecovery();
+
+    if (text::trim(identity_.versionText).empty())
+        return true; // identified, but without a version to check or list by
+    if (!firmwareWithinBounds(*model))
+        return false;
+    identity_.currentModelName = modelName(model->typeCode);
+    view_.titratorIdentified();
+    return true;
+}
+
+bool LinkMonitor::firmwareWithinBounds(const ModelInfo& model) {
+    const std::string id(model.idText);
+    const float min =
+        static_cast<float>(text::leadingNumber(getIniString(configPath_, "Versions", id + "_MIN")));
+    const float max =
+        static_cast<float>(text::leadingNumber(getIniString(configPath_, "Versions", id + "_MAX")));
+    const float fw = identity_.firmwareVersion;
+    if (fw >= min && fw <= max)
+        return true;
+    const std::string body = formatMsg(langText(631), {appVersionShort(), identity_.versionText}) +
+                             "\r\n" + formatMsg(langText(fw < min ? 633 : 632), {}) + "\r\n" +
+                             formatMsg(langText(432), {});
+    refused_ = true;
+    view_.firmwareRefused(formatMsg(langText(630), {}), body);
+    return false;
+}

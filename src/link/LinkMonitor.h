@@ -1,0 +1,84 @@
+#pragma once
+// Connect and disconnect, the periodic "echo" link check, and the identification
+// of the titrator's model and firmware.
+#include "link/ModelTable.h"
+
+#include <QTimer>
+#include <filesystem>
+
+class LinkView;
+class Serial;
+
+struct TitratorIdentity {
+    int typeCode = 0;
+    int titType = 0;
+    ModelCode modelCode = ModelCode::None;
+    SeriesCode seriesCode = SeriesCode::None;
+    float firmwareVersion = 999.0f; // until the first identification
+    std::string idText;
+    std::string versionText;
+    std::string currentModelName;
+};
+
+class LinkMonitor {
+public:
+    static constexpr int kFirstCheckMs = 100;
+    static constexpr int kCheckIntervalMs = 2100;
+    static constexpr int kEchoTimeoutMs = 1000;
+    static constexpr int kEchoRetries = 3; // five unanswered echoes in a row lose the link
+    static constexpr int kIdentifyAttempts = 4;
+    static constexpr int kTextOnline = 311;
+    static constexpr int kTextOffline = 312;
+    static constexpr int kTextNoTitrator = 424;
+    static constexpr int kTextLabelPrefix = 623;
+    static constexpr int kTextDisconnected = 984;
+    static constexpr int kTextWait = 348;
+
+    LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath);
+
+    void titratorConnect(int comPort, int speed);
+    // mode 1: by the user; 2: the link was lost.
+    void titratorDisconnect(int mode);
+    void checkLinkTimer();
+    bool identifyTitrator();
+    // The exchange state changed: the wait message, and the link check off while busy.
+    void showWaitMsg(bool busy);
+    void busyChanged(bool busy);
+
+    bool linkEnabled() const { return linkEnabled_; }
+    bool titratorOnline() const { return titratorOnline_; }
+    bool titratorIdentified() const { return titratorIdentified_; }
+    bool firmwareRefused() const { return refused_; }
+    int statusComPort() const { return statusComPort_; }
+    void setStatusComPort(int port) { statusComPort_ = port; }
+    const TitratorIdentity& identity() const { return identity_; }
+    const DeviceFolders& folders() const { return folders_; }
+    QTimer& checkLink() { return checkLink_; }
+
+private:
+    bool echoAnswered();
+    void goOnline();
+    void linkLost();
+    void portFailed();
+    void setStatusBarProp();
+    void setOfflineControls(int mode);
+    void setOnlineControls();
+    bool firmwareWithinBounds(const ModelInfo& model);
+
+    Serial& serial_;
+    LinkView& view_;
+    std::filesystem::path configPath_;
+    QTimer checkLink_;
+    bool inCheck_ = false;
+    bool refused_ = false; // the firmware is outside the bounds: the program ends
+
+    bool linkEnabled_ = false;
+    bool titratorOnline_ = false;
+    bool titratorIdentified_ = false;
+    int echoRetries_ = 0;
+    int portFaults_ = 0;
+    bool wasOnline_ = false;
+    int statusComPort_ = 0;
+    TitratorIdentity identity_;
+    DeviceFolders folders_;
+};
