@@ -1,0 +1,95 @@
+#include "sim/Models.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+namespace sim {
+namespace {
+
+constexpr std::array<Model, 8> kModels{{
+    {"QX501", 1, false, false},
+    {"QX502", 2, true, true},
+    {"QX503", 3, false, false},
+    {"QX504", 4, false, false},
+    {"QX531", 31, false, false},
+    {"QX532", 32, true, true},
+    {"QX533", 33, false, false},
+    {"QX534", 34, false, false},
+}};
+
+// The build date sits after the number only where the application cuts the number out;
+// for the other models it reads to the end, and a date there would change the value.
+constexpr std::string_view kBuildDate = " 2026-01-15";
+constexpr std::string_view kSerialSuffix = " S/N 0412 VELTRAN-SIM";
+
+constexpr std::size_t kVersionWidth = 4; // characters 2..5 of the answer
+constexpr std::size_t kMaxIntegerDigits = 6;
+
+// Digits, optionally a point and more digits: what the firmware number may look like.
+bool isVersionNumber(std::string_view text) {
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == text.npos ? "" : text.substr(point + 1);
+    auto digits = [](std::string_view s) {
+        return s.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return !whole.empty() && whole.size() <= kMaxIntegerDigits && digits(whole) && digits(fraction);
+}
+
+bool usesPlainFolders(const Model& model, const Firmware& firmware) {
+    const bool early = model.typeCode == 1 || model.typeCode == 2;
+    return early && firmware.number && *firmware.number >= 1.0 && *firmware.number <= 1.99;
+}
+
+} // namespace
+
+std::span<const Model> allModels() {
+    return kModels;
+}
+
+const Model* findModel(std::string_view name) {
+    for (const Model& m : kModels) {
+        if (m.name == name)
+            return &m;
+    }
+    return nullptr;
+}
+
+Firmware parseFirmware(std::string_view text) {
+    const std::string raw(text);
+    if (!isVersionNumber(raw))
+        return Firmware{raw, std::nullopt};
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", std::strtod(raw.c_str(), nullptr));
+    return Firmware{buf, std::strtod(buf, nullptr)};
+}
+
+std::vector<std::string> modelFolders(const Model& model, const Firmware& firmware) {
+    if (usesPlainFolders(model, firmware))
+        return {"methods", "reports"};
+    const std::string base(model.name);
+    std::vector<std::string> folders{base + "/methods", base + "/reports"};
+    if (model.sequences) {
+        folders.push_back(base + "/sequence");
+        folders.push_back(base + "/asreport");
+    }
+    return folders;
+}
+
+std::string identificationAnswer(const Model& model) {
+    return std::string(model.name) + std::string(kSerialSuffix);
+}
+
+std::string versionAnswer(const Model& model, const Firmware& firmware) {
+    std::string answer = "V" + firmware.text;
+    if (model.shortVersion) {
+        // A short text must not let the date slide into the characters read as the version.
+        answer.resize(std::max(answer.size(), 1 + kVersionWidth), ' ');
+        answer += kBuildDate;
+    }
+    return answer;
+}
+
+} // namespace sim

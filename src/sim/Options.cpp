@@ -1,0 +1,175 @@
+#include "sim/Options.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace sim {
+namespace {
+
+constexpr std::string_view kDefaultModel = "QX502";
+constexpr std::string_view kDefaultFirmware = "3.00";
+constexpr uint32_t kMaxBaud = 4'000'000;
+
+// The QX502 generations go by the firmware; naming one picks a matching default.
+struct Generation {
+    std::string_view alias;
+    std::string_view firmware;
+    double low, high;
+};
+constexpr Generation kGenerations[] = {
+    {"QX502B", "2.10", 2.0, 3.0},
+    {"QX502C", "3.00", 3.0, 1e9},
+};
+
+std::optional<uint32_t> toNumber(const std::string& text, uint32_t low, uint32_t high) {
+    uint32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+struct Parser {
+    Options opts;
+    std::string modelName{kDefaultModel};
+    std::optional<std::string> firmware;
+
+    using Setter = std::function<std::string(const std::string&)>;
+
+    Setter number(uint32_t& field, uint32_t low, uint32_t high = UINT32_MAX) {
+        return [&field, low, high](const std::string& v) -> std::string {
+            const auto n = toNumber(v, low, high);
+            if (!n)
+                return "expects a number from " + std::to_string(low);
+            field = *n;
+            return {};
+        };
+    }
+    static Setter text(std::string& field) {
+        return [&field](const std::string& v) {
+            field = v;
+            return std::string();
+        };
+    }
+
+    std::map<std::string, Setter, std::less<>> valued() {
+        FaultPlan& f = opts.faults;
+        return {
+            {"--model", text(modelName)},
+            {"--firmware",
+             [this](const std::string& v) {
+                 firmware = v;
+                 return std::string();
+             }},
+            {"--root", text(opts.root)},
+            {"--baud", number(opts.baud, 1, kMaxBaud)},
+            {"--log", text(opts.logPath)},
+            {"--link", text(opts.linkPath)},
+            {"--drop-ack", number(f.dropAck, 1)},
+            {"--corrupt-frame", number(f.corruptFrame, 1)},
+            {"--drop-echo", number(f.dropEcho, 1)},
+            {"--garble-echo", number(f.garbleEcho, 1)},
+            {"--stall", number(f.stallMs, 0)},
+            {"--stall-at", number(f.stallAt, 1)},
+            {"--deaf-after", number(f.deafAfter, 1)},
+            {"--hangup-after", number(f.hangupAfter, 1)},
+        };
+    }
+
+    std::string resolveModel() {
+        std::string_view base = modelName;
+        std::string_view defaultFirmware = kDefaultFirmware;
+        const Generation* generation = nullptr;
+        for (const Generation& g : kGenerations) {
+            if (g.alias == modelName) {
+                generation = &g;
+                base = "QX502";
+                defaultFirmware = g.firmware;
+            }
+        }
+        opts.model = findModel(base);
+        if (!opts.model)
+            return "unknown model " + modelName + " (QX501..QX504, QX531..QX534)";
+        opts.firmware = parseFirmware(firmware.value_or(std::string(defaultFirmware)));
+        const auto& number = opts.firmware.number;
+        if (generation && !(number && *number >= generation->low && *number < generation->high))
+            return modelName + " does not match firmware " + opts.firmware.text;
+        return {};
+    }
+
+    std::string parse(const std::vector<std::string>& args) {
+        auto options = valued();
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            std::string name = args[i], value;
+            const std::size_t eq = name.find('=');
+            const bool inlineValue = name.starts_with("--") && eq != name.npos;
+            if (inlineValue) {
+                value = name.substr(eq + 1);
+                name.resize(eq);
+            }
+            if (name == "--help" || name == "-h") {
+                opts.help = true;
+                continue;
+            }
+            if (name == "--persist") {
+                opts.persist = true;
+                continue;
+            }
+            const auto setter = options.find(name);
+            if (setter == options.end())
+                return "unknown option " + name;
+            if (!inlineValue && i + 1 >= args.size())
+                return name + " needs a value";
+            if (std::string error = setter->second(inlineValue ? value : args[++i]); !error.empty())
+                return name + " " + error;
+        }
+        return resolveModel();
+    }
+};
+
+} // namespace
+
+ParsedOptions parseOptions(const std::vector<std::string>& args) {
+    Parser parser;
+    std::string error = parser.parse(args);
+    if (!error.empty())
+        return {std::nullopt, error};
+    return {parser.opts, {}};
+}
+
+std::string usageText() {
+    return R"(Usage: veltran-sim [options]
+A simulated bench titrator on a pseudo-terminal. Prints "PTY <slave path>" as
+the first line of standard output, then serves until stopped (SIGTERM, SIGINT)
+or until a peer that opened the line closes it again.
+
+  --model NAME        QX501..QX504, QX531..QX534 (default QX502); QX502B and
+                      QX502C are QX502 with firmware 2.10 and 3.00 by default
+  --firmware TEXT     firmware version (default 3.00); a non-numeric text gives
+                      a non-numeric "ver 0" answer
+  --root DIR          the titrator's file system (default: a temporary folder,
+                      removed at exit); the model's folders are created in it
+  --baud N            pace the output at N baud, 10 bits a byte (default: unpaced)
+  --log FILE          write each command received to FILE, one a line
+  --link PATH         also make PATH a symbolic link to the pty (removed at exit)
+  --persist           after a peer closes the line, wait for the next one
+  -h, --help          this text
+
+Faults (N counts from 1 over the whole run; each fires once):
+  --drop-ack N        ignore the Nth command, as if its line were lost: no ACK
+  --corrupt-frame N   send the Nth frame once with a wrong checksum; the resend
+                      is correct
+  --drop-echo N       do not echo the Nth good frame received
+  --garble-echo N     echo the Nth good frame received with a wrong header
+  --stall MS          sleep MS milliseconds before answering a command ...
+  --stall-at N        ... the Nth one (default 1)
+  --deaf-after N      after N commands read and ignore everything (a lost link)
+  --hangup-after N    after N commands close the line and exit (unplugged)
+
+A command is a line with a good checksum; a line with a bad checksum and an
+unknown command get no ACK. Frames count once however often they are resent.
+)";
+}
+
+} // namespace sim

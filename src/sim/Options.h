@@ -1,0 +1,33 @@
+#pragma once
+// The command line of veltran-sim.
+#include "sim/Faults.h"
+#include "sim/Models.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct Options {
+    const Model* model = nullptr;
+    Firmware firmware;
+    std::string root; // empty: a temporary tree removed at exit
+    uint32_t baud = 0;
+    std::string logPath;
+    std::string linkPath;
+    FaultPlan faults;
+    bool persist = false;
+    bool help = false;
+};
+
+struct ParsedOptions {
+    std::optional<Options> options;
+    std::string error;
+};
+
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+std::string usageText();
+
+} // namespace sim
