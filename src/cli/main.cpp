@@ -1,5 +1,6 @@
 // veltran-cli: the titrator companion for scripts and lab automation.
 #include "cli/CliLink.h"
+#include "cli/ConfigCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/SumvalCommands.h"
 
@@ -17,6 +18,9 @@ const char* const kUsage =
     "  verify FILE --family N    check a method file for model family N (0..3)\n"
     "  checksum FILE             print the file's CRC register as 0x%08X\n"
     "  upgrade-name NAME6        print the two digits an upgrade file name must carry\n"
+    "  config path               print where config.ini is\n"
+    "  config get SECTION KEY    print a configuration value\n"
+    "  config set SECTION KEY V  store a configuration value\n"
     "exit codes: 0 success, 1 check failed, 2 usage or setup error, 3 no link,\n"
     "            4 titrator not identified\n";
 
@@ -43,6 +47,8 @@ int main(int argc, char* argv[]) {
         return cmdVerify(rest, std::cout, std::cerr);
     if (command == "checksum")
         return cmdChecksum(rest, std::cout, std::cerr);
+    if (command == "config")
+        return cmdConfig(rest, std::cout, std::cerr);
     if (command == "upgrade-name")
         return cmdUpgradeName(rest, std::cout, std::cerr);
     std::cerr << "unknown command \"" << command << "\"\n" << kUsage;
