@@ -149,9 +149,9 @@ or until a peer that opened the line closes it again.
   --firmware TEXT     firmware version (default 3.00); a non-numeric text gives
                       a non-numeric "ver 0" answer
   --root DIR          the titrator's file system (default: a temporary folder,
-                      removed at exit); the model's folders are created in it
+                      removed at exit); it and the model's folders are created
   --baud N            pace the output at N baud, 10 bits a byte (default: unpaced)
-  --log FILE          write each command received to FILE, one a line
+  --log FILE          write each command received to FILE (replaced), one a line
   --link PATH         also make PATH a symbolic link to the pty (removed at exit)
   --persist           after a peer closes the line, wait for the next one
   -h, --help          this text

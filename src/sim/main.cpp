@@ -35,6 +35,8 @@ public:
             temporary_ = true;
         } else {
             path_ = opts.root;
+            std::error_code ec;
+            fs::create_directories(path_, ec);
         }
         const DeviceFs files(path_);
         for (const std::string& folder : modelFolders(*opts.model, opts.firmware)) {
