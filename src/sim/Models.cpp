@@ -1,23 +1,11 @@
 #include "sim/Models.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 
 namespace sim {
 namespace {
-
-constexpr std::array<Model, 8> kModels{{
-    {"QX501", 1, false, false},
-    {"QX502", 2, true, true},
-    {"QX503", 3, false, false},
-    {"QX504", 4, false, false},
-    {"QX531", 31, false, false},
-    {"QX532", 32, true, true},
-    {"QX533", 33, false, false},
-    {"QX534", 34, false, false},
-}};
 
 // The build date sits after the number only where the application cuts the number out;
 // for the other models it reads to the end, and a date there would change the value.
@@ -38,24 +26,7 @@ bool isVersionNumber(std::string_view text) {
     return !whole.empty() && whole.size() <= kMaxIntegerDigits && digits(whole) && digits(fraction);
 }
 
-bool usesPlainFolders(const Model& model, const Firmware& firmware) {
-    const bool early = model.typeCode == 1 || model.typeCode == 2;
-    return early && firmware.number && *firmware.number >= 1.0 && *firmware.number <= 1.99;
-}
-
 } // namespace
-
-std::span<const Model> allModels() {
-    return kModels;
-}
-
-const Model* findModel(std::string_view name) {
-    for (const Model& m : kModels) {
-        if (m.name == name)
-            return &m;
-    }
-    return nullptr;
-}
 
 Firmware parseFirmware(std::string_view text) {
     const std::string raw(text);
@@ -67,19 +38,22 @@ Firmware parseFirmware(std::string_view text) {
 }
 
 std::vector<std::string> modelFolders(const Model& model, const Firmware& firmware) {
-    if (usesPlainFolders(model, firmware))
-        return {"methods", "reports"};
-    const std::string base(model.name);
-    std::vector<std::string> folders{base + "/methods", base + "/reports"};
-    if (model.sequences) {
-        folders.push_back(base + "/sequence");
-        folders.push_back(base + "/asreport");
+    DeviceFolders device;
+    applyFolders(model, static_cast<float>(firmware.number.value_or(0.0)), device);
+    std::vector<std::string> folders;
+    for (const std::string* path : {&device.methodsPath, &device.reportsPath, &device.sequencePath,
+                                    &device.trayReportsPath}) {
+        if (path->size() < 2)
+            continue;
+        std::string folder = path->substr(1, path->size() - 2); // without the outer backslashes
+        std::replace(folder.begin(), folder.end(), '\\', '/');
+        folders.push_back(folder);
     }
     return folders;
 }
 
 std::string identificationAnswer(const Model& model) {
-    return std::string(model.name) + std::string(kSerialSuffix);
+    return std::string(model.idText) + std::string(kSerialSuffix);
 }
 
 std::string versionAnswer(const Model& model, const Firmware& firmware) {

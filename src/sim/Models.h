@@ -1,23 +1,19 @@
 #pragma once
-// The eight titrator models as the simulator presents them: the answers to
-// "ver 4" and "ver 0" and the folders of the device file system.
+// How the simulator presents the titrator models: the answers to "ver 4" and
+// "ver 0" and the folders of the device file system. The models themselves are
+// the application's own table, so both sides agree on them.
+#include "link/ModelTable.h"
+
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sim {
 
-struct Model {
-    std::string_view name; // identification text, first word of the "ver 4" answer
-    int typeCode;
-    bool sequences;    // has the sequence and tray-report folders
-    bool shortVersion; // the application reads only characters 2..5 of the "ver 0" answer
-};
-
-std::span<const Model> allModels();
-const Model* findModel(std::string_view name);
+using Model = ModelInfo;
+using ::allModels;
+using ::findModel;
 
 struct Firmware {
     std::string text;             // as it follows the "V" of the "ver 0" answer

@@ -71,7 +71,7 @@ int serve(const Options& opts, const Root& root, std::ostream* log) {
         return kExitFailure;
     }
     std::cout << "PTY " << pty->slavePath() << std::endl;
-    std::cerr << "veltran-sim: " << opts.model->name << " firmware " << opts.firmware.text
+    std::cerr << "veltran-sim: " << opts.model->idText << " firmware " << opts.firmware.text
               << ", root " << root.path().string() << '\n';
 
     Link link(pty->masterFd(), opts.baud);

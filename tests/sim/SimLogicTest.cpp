@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 // What the application reads of "ver 0": characters 2..5 for QX502/QX532, else 2.. to the end.
 static std::string versionTextRead(const Model& m, const std::string& answer) {
-    return m.shortVersion ? answer.substr(1, 4) : answer.substr(1);
+    return versionTextOf(m, answer);
 }
 
 TEST(SimModels, VersionAnswerGivesTheFirmwareToTheApplicationForEveryModel) {
@@ -23,7 +23,7 @@ TEST(SimModels, VersionAnswerGivesTheFirmwareToTheApplicationForEveryModel) {
             ASSERT_TRUE(firmware.number) << fw;
             const std::string read = versionTextRead(m, versionAnswer(m, firmware));
             EXPECT_DOUBLE_EQ(std::strtod(read.c_str(), nullptr), *firmware.number)
-                << m.name << " " << fw << " -> " << versionAnswer(m, firmware);
+                << m.idText << " " << fw << " -> " << versionAnswer(m, firmware);
         }
     }
 }
@@ -36,7 +36,7 @@ TEST(SimModels, NonNumericFirmwareStaysNonNumericInWhatIsRead) {
         EXPECT_FALSE(firmware.number) << fw;
         for (const Model& m : allModels()) {
             const std::string read = versionTextRead(m, versionAnswer(m, firmware));
-            EXPECT_EQ(read.find_first_of("0123456789"), std::string::npos) << m.name << " " << fw;
+            EXPECT_EQ(read.find_first_of("0123456789"), std::string::npos) << m.idText << " " << fw;
         }
     }
 }
@@ -103,14 +103,14 @@ TEST(SimDeviceFs, AtomicWriteReplacesAndLeavesNoTemporary) {
 TEST(SimOptions, DefaultsAliasesAndErrors) {
     const auto defaults = parseOptions({});
     ASSERT_TRUE(defaults.options);
-    EXPECT_EQ(defaults.options->model->name, "QX502");
+    EXPECT_EQ(defaults.options->model->idText, "QX502");
     EXPECT_EQ(defaults.options->firmware.text, "3.00");
     EXPECT_EQ(defaults.options->baud, 0u);
 
     const auto set = parseOptions({"--model", "QX534", "--firmware=1.5", "--baud", "19200",
                                    "--stall", "250", "--stall-at", "3", "--hangup-after=2"});
     ASSERT_TRUE(set.options) << set.error;
-    EXPECT_EQ(set.options->model->name, "QX534");
+    EXPECT_EQ(set.options->model->idText, "QX534");
     EXPECT_EQ(set.options->firmware.text, "1.50");
     EXPECT_EQ(set.options->faults.stallMs, 250u);
     EXPECT_EQ(set.options->faults.stallAt, 3u);
@@ -118,7 +118,7 @@ TEST(SimOptions, DefaultsAliasesAndErrors) {
 
     const auto b = parseOptions({"--model", "QX502B"});
     ASSERT_TRUE(b.options);
-    EXPECT_EQ(b.options->model->name, "QX502");
+    EXPECT_EQ(b.options->model->idText, "QX502");
     EXPECT_EQ(b.options->firmware.text, "2.10");
 
     for (const auto& bad :
