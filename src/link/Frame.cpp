@@ -81,7 +81,9 @@ std::string buildFrame(char type, uint32_t field, std::string_view payload) {
     return f;
 }
 
-std::string getType(std::string_view f) { return f.size() < 2 ? std::string() : std::string(1, f[1]); }
+std::string getType(std::string_view f) {
+    return f.size() < 2 ? std::string() : std::string(1, f[1]);
+}
 
 std::string getMsg(std::string_view f) {
     if (f.size() < kMinFrameLength)
@@ -106,7 +108,9 @@ uint32_t getFrameField(std::string_view f) {
     return f.size() < kHeaderLength ? 65535u : hexToNumber(f.substr(2, 4));
 }
 
-std::string header(std::string_view f) { return std::string(f.substr(0, kHeaderLength)); }
+std::string header(std::string_view f) {
+    return std::string(f.substr(0, kHeaderLength));
+}
 
 bool isComplete(std::string_view f) {
     const std::size_t len = f.size();

@@ -6,12 +6,12 @@
 
 enum class PortError {
     None,
-    NotFound,         // no such device: the "invalid port" branch
-    Busy,             // in use by another program or already open: the "invalid port" branch
-    Permission,       // the account may not open serial devices
-    NotOpen,          // an operation on a closed port
-    ClosedUnderUs,    // the port stopped working while open
-    DeviceVanished,   // the device went away (USB adapter pulled, peer hung up)
+    NotFound,       // no such device: the "invalid port" branch
+    Busy,           // in use by another program or already open: the "invalid port" branch
+    Permission,     // the account may not open serial devices
+    NotOpen,        // an operation on a closed port
+    ClosedUnderUs,  // the port stopped working while open
+    DeviceVanished, // the device went away (USB adapter pulled, peer hung up)
     Other,
 };
 

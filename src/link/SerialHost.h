@@ -26,6 +26,8 @@ public:
     // An unexpected fault inside a transfer (file layer); the transfer goes on.
     virtual void runtimeError(int number, const std::string& description,
                               const std::string& source) = 0;
+    // The hourglass pointer on or back to what it was (delays that ask for it).
+    virtual void waitCursor(bool on) { (void)on; }
 };
 
 // Ignores everything; for callers that have nobody to tell.
