@@ -36,4 +36,6 @@ Pump& defaultPump() {
     return installedPump ? *installedPump : eventPump;
 }
 
-void setDefaultPump(Pump* pump) { installedPump = pump; }
+void setDefaultPump(Pump* pump) {
+    installedPump = pump;
+}

@@ -3,12 +3,20 @@
 #include "app/AppPaths.h"
 #include "app/Ini.h"
 #include "app/Language.h"
+#include "app/Pump.h"
 #include "app/Settings.h"
 #include "app/Text.h"
 #include "app/Version.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/GuiHost.h"
 #include "app/ui/HelpWindow.h"
+#include "link/ComPorts.h"
+#include "link/LinkMonitor.h"
+#include "link/PortNames.h"
+#include "link/QtSerialPort.h"
+#include "link/Serial.h"
+#include "link/Trace.h"
+#include "link/ui/DebugWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +36,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +63,16 @@ QString readAboutText(const std::string& path) {
 
 } // namespace
 
+// The device link the window drives: the port, the exchange, the supervision, the trace.
+struct LinkParts {
+    QtSerialPort port;
+    QtSerialPort probe; // a port of its own, so probing never touches the link's state
+    std::unique_ptr<Trace> trace;
+    std::unique_ptr<Serial> serial;
+    std::unique_ptr<LinkMonitor> monitor;
+    DebugWindow* debugWindow = nullptr;
+};
+
 MainWindow::MainWindow(Settings& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings), host_(std::make_unique<GuiHost>(this)) {
     setObjectName("MainWindow");
@@ -67,6 +86,39 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
     helpFile_ = QString::fromStdString(loadHelpFile(appPaths(), settings_, *host_));
     prepareCaptions();
     prepareInitialState();
+    createLink();
+    if (statusErrorPending_) {
+        setStatusBar(statusErrorText_, colour::kRed);
+        statusErrorPending_ = false;
+    }
+}
+
+void MainWindow::createLink() {
+    link_ = std::make_unique<LinkParts>();
+    const std::filesystem::path config = settings_.configPath;
+    auto resolver = [config](int n) { return deviceForPort(n, config); };
+    if (settings_.debugEnabled) {
+        link_->trace = std::make_unique<Trace>(appPaths().dataDir / "debug.log");
+        link_->trace->setListener([this](Trace::Direction d, const std::string& line) {
+            if (!link_->debugWindow)
+                link_->debugWindow = new DebugWindow(this);
+            link_->debugWindow->addLine(d, line);
+        });
+    }
+    link_->serial =
+        std::make_unique<Serial>(link_->port, defaultPump(), *this, resolver, link_->trace.get());
+    link_->monitor = std::make_unique<LinkMonitor>(*link_->serial, *this, config);
+    link_->monitor->setStatusComPort(settings_.comPort);
+    setCheckLinkTimer(&link_->monitor->checkLink());
+    tickComPort(settings_.comPort);
+    linkStateChanged();
+}
+
+Serial& MainWindow::serial() {
+    return *link_->serial;
+}
+LinkMonitor& MainWindow::linkMonitor() {
+    return *link_->monitor;
 }
 
 MainWindow::~MainWindow() = default;
@@ -169,6 +221,7 @@ QWidget* MainWindow::buildCommandRow() {
     deleteBtn = named(new QPushButton(row), "deleteBtn");
     for (QPushButton* b : {connectBtn, ViewBtn, ExportBtn, printBtn, copyBtn, moveBtn, deleteBtn})
         layout->addWidget(b, 1);
+    connect(connectBtn, &QPushButton::clicked, this, &MainWindow::connectBtn_Click);
     return row;
 }
 
@@ -192,6 +245,9 @@ void MainWindow::buildMenus() {
     mnuConnect = mnuComm->addAction("&Connect");
     mnuCommRefresh = mnuComm->addAction(QString());
     mnuComm->addSeparator();
+    buildCommMenu();
+    connect(mnuConnect, &QAction::triggered, this, &MainWindow::mnuConnect_Click);
+    connect(mnuCommRefresh, &QAction::triggered, this, &MainWindow::mnuCommRefresh_Click);
 
     mnuLang = named(bar->addMenu(QString()), "mnuLang");
     buildLanguageMenu(mnuLang);
@@ -236,6 +292,23 @@ void MainWindow::buildMenus() {
                                 {popMove, "popMove"},
                                 {popDelete, "popDelete"}})
         action->setObjectName(name);
+}
+
+void MainWindow::buildCommMenu() {
+    const std::filesystem::path config = settings_.configPath;
+    for (int i = 1; i <= kComPortCount; ++i) {
+        // The device path beside the number tells which device a number means here.
+        QAction* a = mnuComm->addAction(
+            QString("COM%1\t%2").arg(i).arg(QString::fromStdString(deviceForPort(i, config))));
+        a->setObjectName(QString("smnuCommSub%1").arg(i));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] { smnuCommSub_Click(i); });
+        smnuCommSub[i] = a;
+    }
+    smnuCommSub[17] = mnuComm->addAction("No COM Port Available");
+    smnuCommSub[17]->setObjectName("smnuCommSub17");
+    smnuCommSub[17]->setEnabled(false);
+    smnuCommSub[17]->setVisible(false);
 }
 
 void MainWindow::buildLanguageMenu(QMenu* menu) {
@@ -380,7 +453,7 @@ void MainWindow::showListMenu(QListWidget* list, const QPoint& pos) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == statusBar_ && event->type() == QEvent::MouseButtonDblClick) {
-        emit statusBarClicked();
+        showDebugWindow();
         return true;
     }
     if ((watched == pcList || watched == titList) && event->type() == QEvent::KeyPress) {
@@ -418,4 +491,139 @@ void MainWindow::endAll() {
     quitRequested_ = true;
     close();
     QApplication::exit(0);
+}
+
+void MainWindow::setStatusBar(const std::string& text, uint32_t colour) {
+    statusBar_->setStyleSheet("color: " + fromBgr(colour).name() + ";");
+    statusBar_->setText(uiText(text));
+    statusBar_->repaint();
+}
+
+void MainWindow::setTitratorLabel(const std::string& text, uint32_t colour) {
+    TitratorTypeLabel->setText(uiText(text));
+    TitratorTypeLabel->setStyleSheet("color: " + fromBgr(colour).name() + ";");
+}
+
+void MainWindow::clearTitratorList() {
+    titList->clear();
+}
+
+void MainWindow::setActive(bool enabled) {
+    centralWidget()->setEnabled(enabled);
+    menuBar()->setEnabled(enabled);
+}
+
+void MainWindow::linkStateChanged() {
+    const bool connected = link_ && link_->monitor->linkEnabled();
+    const QString caption = lt(connected ? 983 : 982);
+    connectBtn->setText(caption);
+    mnuConnect->setText(caption.isEmpty() ? "&Connect" : caption);
+    titList->setEnabled(connected);
+}
+
+void MainWindow::titratorIdentified() {
+    // The panes list the model's files once the file service lands; the label already shows it.
+    linkStateChanged();
+}
+
+void MainWindow::tickComPort(int port) {
+    for (int i = 1; i <= kComPortCount; ++i)
+        smnuCommSub[i]->setChecked(i == port);
+}
+
+void MainWindow::uncheckMenuComPorts() {
+    for (int i = 1; i <= kComPortCount; ++i)
+        if (smnuCommSub[i]->isEnabled() && smnuCommSub[i]->isChecked())
+            smnuCommSub[i]->setChecked(false);
+}
+
+void MainWindow::portDeviceVanished() {
+    checkAvailableCommPorts();
+    uncheckMenuComPorts();
+}
+
+void MainWindow::firmwareRefused(const std::string& title, const std::string& text) {
+    host_->message(text, title, Host::Icon::Warning);
+    endAll();
+}
+
+void MainWindow::statusMessage(const std::string& text, uint32_t colour, int ms) {
+    showMessage(text, colour, ms);
+}
+
+void MainWindow::portError(const std::string& text) {
+    setStatusBar(text, colour::kRed);
+    statusErrorPending_ = true;
+    statusErrorText_ = text;
+}
+
+void MainWindow::busyChanged(bool busy) {
+    link_->monitor->busyChanged(busy);
+}
+
+void MainWindow::transferStarted(const std::string&, bool) {}
+
+void MainWindow::transferProgress(double, bool) {}
+
+void MainWindow::runtimeError(int number, const std::string& description,
+                              const std::string& source) {
+    host_->message(formatMsg(langText(350), {std::to_string(number), description}), source,
+                   Host::Icon::Warning);
+}
+
+void MainWindow::waitCursor(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::connectBtn_Click() {
+    mnuConnect_Click();
+}
+
+void MainWindow::mnuConnect_Click() {
+    LinkMonitor& monitor = *link_->monitor;
+    if (monitor.linkEnabled())
+        monitor.titratorDisconnect(1);
+    else
+        monitor.titratorConnect(settings_.comPort, settings_.comSpeed);
+}
+
+void MainWindow::smnuCommSub_Click(int index) {
+    showMessage(langText(348), colour::kBlue, 5000);
+    if (chooseComPort(*link_->serial, settings_, index, *host_)) {
+        uncheckMenuComPorts();
+        smnuCommSub[index]->setChecked(true);
+        link_->monitor->setStatusComPort(index);
+    } else {
+        tickComPort(link_->monitor->statusComPort());
+    }
+}
+
+void MainWindow::mnuCommRefresh_Click() {
+    checkAvailableCommPorts();
+}
+
+void MainWindow::checkAvailableCommPorts() {
+    const int remembered = settings_.comPort;
+    const std::filesystem::path config = settings_.configPath;
+    link_->serial->closePort();
+    const std::vector<int> available =
+        probeAvailablePorts(link_->probe, [config](int n) { return deviceForPort(n, config); });
+    if (std::find(available.begin(), available.end(), remembered) != available.end())
+        link_->serial->setPortStatus(link_->serial->openPort(remembered, settings_.comSpeed) ? 1
+                                                                                             : 0);
+    smnuCommSub[17]->setVisible(available.empty());
+    if (available.empty())
+        host_->message("No communication port available!", "", Host::Icon::None);
+}
+
+void MainWindow::showDebugWindow() {
+    if (!link_->trace)
+        return;
+    if (!link_->debugWindow)
+        link_->debugWindow = new DebugWindow(this);
+    link_->debugWindow->show();
+    link_->debugWindow->raise();
 }

@@ -1,4 +1,7 @@
 #pragma once
+#include "link/LinkView.h"
+#include "link/SerialHost.h"
+
 #include <QMainWindow>
 #include <cstdint>
 #include <memory>
@@ -13,18 +16,53 @@ class QRadioButton;
 class QTimer;
 class GuiHost;
 class HelpWindow;
+class LinkMonitor;
+class Serial;
 struct Settings;
+struct LinkParts;
 
 // The two-pane main window. It holds no protocol or file rule of its own.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public LinkView, public SerialHost {
     Q_OBJECT
 public:
     explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // LinkView: what the link supervision shows.
     // Status bar text in a 24-bit blue-green-red colour; the link check waits ms before its next
     // run.
-    void showMessage(const std::string& text, uint32_t colour, int ms);
+    void showMessage(const std::string& text, uint32_t colour, int ms) override;
+    void setStatusBar(const std::string& text, uint32_t colour) override;
+    bool statusErrorPending() const override { return statusErrorPending_; }
+    void clearStatusError() override { statusErrorPending_ = false; }
+    void setTitratorLabel(const std::string& text, uint32_t colour) override;
+    void clearTitratorList() override;
+    void setActive(bool enabled) override;
+    void linkStateChanged() override;
+    void titratorIdentified() override;
+    void tickComPort(int port) override;
+    void portDeviceVanished() override;
+    void firmwareRefused(const std::string& title, const std::string& text) override;
+
+    // SerialHost: what an exchange shows.
+    void statusMessage(const std::string& text, uint32_t colour, int ms) override;
+    void portError(const std::string& text) override;
+    void busyChanged(bool busy) override;
+    void transferStarted(const std::string& path, bool upgrade) override;
+    void transferProgress(double fraction, bool upgrade) override;
+    void runtimeError(int number, const std::string& description,
+                      const std::string& source) override;
+    void waitCursor(bool on) override;
+
+    Serial& serial();
+    LinkMonitor& linkMonitor();
+    void connectBtn_Click();
+    void mnuConnect_Click();
+    void smnuCommSub_Click(int index);
+    void mnuCommRefresh_Click();
+    void checkAvailableCommPorts();
+    void uncheckMenuComPorts();
+    void showDebugWindow();
     void setCheckLinkTimer(QTimer* timer) { checkLinkTimer_ = timer; }
     void showContextHelp(int topic);
     void showHelpContents();
@@ -35,9 +73,6 @@ public:
     GuiHost& host() { return *host_; }
 
     static constexpr int kHelpContext = 100;
-
-signals:
-    void statusBarClicked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +90,8 @@ private:
     void chooseLanguage(int index);
     void storeSettingsOnExit();
     void showListMenu(QListWidget* list, const QPoint& pos);
+    void buildCommMenu();
+    void createLink();
 
     Settings& settings_;
     std::unique_ptr<GuiHost> host_;
@@ -64,6 +101,9 @@ private:
     bool trayFolderShown_ = false;
     QTimer* checkLinkTimer_ = nullptr;
     HelpWindow* help_ = nullptr;
+    bool statusErrorPending_ = false;
+    std::string statusErrorText_;
+    std::unique_ptr<LinkParts> link_;
 
     // Controls, named as the rest of the program refers to them.
     QRadioButton *AllMtdCheckBox, *StdMtdCheckbox, *UsrMtdCheckBox, *RptCheckbox, *SeqCheckBox,
@@ -79,4 +119,5 @@ private:
         *mnuUpgrade, *mnuContents, *mnuAbout, *popOpen, *popExport, *popPrint, *popCopy, *popMove,
         *popDelete;
     QAction* mnuLangSub[21] = {};
+    QAction* smnuCommSub[18] = {}; // 1..16 the ports, 17 "No COM Port Available"
 };

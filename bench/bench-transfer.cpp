@@ -1,0 +1,131 @@
+// Throughput, CPU share and responsiveness of file transfers through the
+// simulated titrator. Prints figures; never fails on time.
+#include "PcSide.h"
+#include "app/Pump.h"
+#include "link/Frame.h"
+#include "link/QtSerialPort.h"
+#include "link/Serial.h"
+#include "link/SerialHost.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr std::size_t kFileSize = 64 * 1024;
+constexpr double kBaudBytesPerSecond = 1920.0; // 19200 baud, 10 bits a byte
+// 256 payload bytes per 268-byte frame plus its 6-byte echo.
+constexpr double kCeiling = 256.0 / (268.0 + 6.0) * kBaudBytesPerSecond;
+const char* const kDevicePath = "\\QX502\\reports\\BENCH001.BIN";
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every byte value but the backslash, which the frames would double: the ceiling
+// counts 268 bytes a frame.
+std::string payload() {
+    std::string bytes(kFileSize, '\0');
+    uint32_t x = 12345;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>((x >> 16) & 0xFF);
+        if (c == '\\')
+            c = '/';
+    }
+    return bytes;
+}
+
+struct Measure {
+    double seconds = 0, cpu = 0, worstLateMs = 0;
+    bool ok = false;
+};
+
+// Runs one transfer while a 10 ms timer notes how late it fires.
+template <typename Transfer> Measure timed(Transfer transfer) {
+    Measure m;
+    QElapsedTimer clock, tick;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(10);
+    tick.start();
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        m.worstLateMs = std::max(m.worstLateMs, tick.nsecsElapsed() / 1e6 - 10.0);
+        tick.restart();
+    });
+    probe.start();
+    const double cpu0 = cpuSeconds();
+    clock.start();
+    m.ok = transfer();
+    m.seconds = clock.nsecsElapsed() / 1e9;
+    m.cpu = cpuSeconds() - cpu0;
+    probe.stop();
+    return m;
+}
+
+void report(const char* name, const Measure& m, bool paced) {
+    const double rate = kFileSize / m.seconds;
+    std::printf("%-12s %s  %7.2f s  %10.0f B/s", name, m.ok ? "ok  " : "FAIL", m.seconds, rate);
+    if (paced)
+        std::printf("  ratio %.3f of %.0f B/s", rate / kCeiling, kCeiling);
+    std::printf("  cpu %.1f %%  worst timer lateness %.1f ms\n", 100.0 * m.cpu / m.seconds,
+                m.worstLateMs);
+}
+
+void run(bool paced) {
+    simtest::TempDir root;
+    std::vector<std::string> args{"--model", "QX502", "--root", root.path};
+    if (paced) {
+        args.push_back("--baud");
+        args.push_back("19200");
+    }
+    simtest::SimProcess sim(args);
+    QtSerialPort port;
+    NullSerialHost host;
+    Serial serial(port, defaultPump(), host, [&](int) { return sim.pty(); });
+    if (!serial.openPort(1, 19200)) {
+        std::printf("cannot open %s\n", sim.pty().c_str());
+        return;
+    }
+    const std::string source = root.path + "/source.bin";
+    const std::string fetched = root.path + "/fetched.bin";
+    simtest::writeFile(source, payload());
+
+    const Measure put = timed([&] {
+        Serial::Exchange ex(serial);
+        return ex && serial.sendCommandAck("put", kDevicePath) && serial.transmission(source);
+    });
+    const Measure get = timed([&] {
+        Serial::Exchange ex(serial);
+        return ex && serial.sendCommandAck("get", kDevicePath) && serial.reception(fetched);
+    });
+    const bool same = readAll(source) == readAll(fetched);
+    std::printf("%s, %zu bytes, %s\n", paced ? "paced at 19200 baud" : "unpaced", kFileSize,
+                same ? "round trip byte-exact" : "ROUND TRIP DIFFERS");
+    report("put", put, paced);
+    report("get", get, paced);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    run(true);
+    run(false);
+    return 0;
+}
