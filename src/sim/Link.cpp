@@ -54,7 +54,7 @@ Status Link::fill(int timeoutMs) {
         if (n > 0) {
             input_.assign(buf, static_cast<std::size_t>(n));
             inputPos_ = 0;
-            return Status::Ok;
+            return awaitArrival(static_cast<std::size_t>(n));
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
             continue;
@@ -97,6 +97,18 @@ Status Link::writeAll(std::string_view bytes) {
         if (Status s = waitFor(POLLOUT, deadline, false); s != Status::Ok)
             return s == Status::Timeout ? Status::Closed : s;
     }
+    return Status::Ok;
+}
+
+// A pseudo-terminal hands over the PC's bytes at once; on a real line they take
+// their time, so a paced titrator acts on them only once they would have arrived.
+Status Link::awaitArrival(std::size_t count) {
+    if (baud_ == 0)
+        return Status::Ok;
+    const auto byteTime = std::chrono::nanoseconds(1'000'000'000LL * kBitsPerByte / baud_);
+    inputArrived_ = std::max(Clock::now(), inputArrived_) + byteTime * static_cast<long>(count);
+    if (Status s = waitFor(0, inputArrived_, false); s != Status::Timeout)
+        return s == Status::Ok ? Status::Closed : s;
     return Status::Ok;
 }
 
