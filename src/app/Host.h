@@ -11,3 +11,8 @@ public:
     // True when the user answered Yes.
     virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
 };
+
+// Reports an unexpected run-time fault: language text 350 with its number and
+// description, titled with where it happened.
+void showErrorInfo(Host& host, int number, const std::string& description,
+                   const std::string& source);

@@ -172,3 +172,23 @@ TEST(DataFolder, EnvironmentOverridesAndPortableMode) {
     EXPECT_EQ(locateAppPaths(prog.path).dataDir, prog.path);
     EXPECT_EQ(locateAppPaths(prog.path).resourceDir, prog.path);
 }
+
+TEST(LoadSettings, GarbageFilesNeverCrashAndAreLeftAsTheyWere) {
+    std::string garbage;
+    for (int i = 0; i < 20000; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
+    garbage +=
+        "\n[Options\n=\n[]\n==x\n[LanguageFiles]\n  1  =  en.lng  \n" + std::string(100000, 'y');
+    Fixture f;
+    f.config(garbage);
+    f.dir.write("en.lng", garbage + "\n[Strings]\n5=Title\n7=" + std::string(1000, 'z') + "\n");
+    ASSERT_TRUE(f.load());
+    EXPECT_EQ(langText(5), "Title");
+    EXPECT_EQ(langText(7).size(), 254u); // a value is cut like any configuration value
+    EXPECT_EQ(f.dir.read("config.ini"), garbage);
+    EXPECT_EQ(f.settings.comSpeed, 19200);
+
+    Fixture g;
+    g.config(std::string("[LanguageFiles]\n1=\0x\n", 21));
+    EXPECT_FALSE(g.load()); // a value cut at its NUL is empty: no language
+}

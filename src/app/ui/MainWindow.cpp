@@ -254,6 +254,11 @@ void MainWindow::buildMenus() {
 
     mnuSetting = bar->addAction(QString());
     mnuUpgrade = bar->addAction(QString());
+    // The settings dialog and the firmware upgrade are not part of this version yet.
+    for (QAction* a : {mnuSetting, mnuUpgrade}) {
+        a->setEnabled(false);
+        a->setToolTip("Not available in this version");
+    }
 
     mnuHelp = named(bar->addMenu(QString()), "mnuHelp");
     mnuContents = mnuHelp->addAction(QString());
@@ -567,8 +572,7 @@ void MainWindow::transferProgress(double, bool) {}
 
 void MainWindow::runtimeError(int number, const std::string& description,
                               const std::string& source) {
-    host_->message(formatMsg(langText(350), {std::to_string(number), description}), source,
-                   Host::Icon::Warning);
+    showErrorInfo(*host_, number, description, source);
 }
 
 void MainWindow::waitCursor(bool on) {

@@ -1,0 +1,124 @@
+// The main window's Connect button and Communication menu against the simulated titrator.
+#include "PcSide.h"
+#include "RecordingHost.h"
+#include "TempDir.h"
+#include "app/AppPaths.h"
+#include "app/Ini.h"
+#include "app/Settings.h"
+#include "app/ui/MainWindow.h"
+#include "link/LinkMonitor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kTexts =
+    "[Strings]\n1=English\n5=VELTRAN\n311=Titrator online\n312=Titrator offline\n"
+    "348=Please wait\n424=No titrator\n623=Titrator:\n979=The COM port does not exist\n"
+    "982=Connect\n983=Disconnect\n984=Disconnected\n";
+
+// A started window whose ports 1..16 lead nowhere unless a test maps them.
+struct Window {
+    TempDir dir;
+    AppPaths paths;
+    RecordingHost host;
+    Settings settings;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Window(const std::string& ports) {
+        std::string config = "[Options]\nCOM=1\n[LanguageFiles]\n1=en.lng\n[HelpFiles]\n1=h.html\n"
+                             "[Versions]\nQX502_MIN=1\nQX502_MAX=9\n[Ports]\n";
+        for (int n = 1; n <= 16; ++n)
+            config += std::to_string(n) + "=" +
+                      (dir.path / ("missing" + std::to_string(n))).string() + "\n";
+        dir.write("config.ini", config);
+        dir.write("en.lng", kTexts);
+        dir.write("h.html", "<p>help</p>");
+        paths.programDir = paths.resourceDir = paths.dataDir = dir.path;
+        setAppPaths(paths);
+        EXPECT_TRUE(loadSettings(paths, host, settings));
+        for (std::string rest = ports; !rest.empty();) {
+            const std::size_t eq = rest.find('='), end = rest.find(';');
+            writeIniString(paths.configPath(), "Ports", rest.substr(0, eq),
+                           rest.substr(eq + 1, end - eq - 1));
+            rest = end == std::string::npos ? "" : rest.substr(end + 1);
+        }
+        window = std::make_unique<MainWindow>(settings);
+        window->show();
+    }
+    QAction* action(const QString& name) { return window->findChild<QAction*>(name); }
+    QString status() { return window->findChild<QLabel*>("statusBar")->text(); }
+    QString label() { return window->findChild<QLabel*>("TitratorTypeLabel")->text(); }
+};
+
+// Clicks OK on the next message box and remembers its text.
+void acceptNextBox(QString* seen) {
+    QTimer::singleShot(0, [seen] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            *seen = box->text();
+            box->accept();
+        }
+    });
+}
+
+} // namespace
+
+TEST(MainWindowLink, ConnectButtonBringsTheTitratorOnlineAndBack) {
+    simtest::SimProcess sim({"--model", "QX502", "--persist"});
+    Window w("1=" + sim.pty());
+    auto* connect = w.window->findChild<QPushButton*>("connectBtn");
+    EXPECT_EQ(connect->text(), "Connect");
+    connect->click();
+    EXPECT_TRUE(w.window->linkMonitor().titratorIdentified());
+    EXPECT_EQ(w.label(), "Titrator: QX502");
+    EXPECT_EQ(connect->text(), "Disconnect");
+    EXPECT_TRUE(w.action("smnuCommSub1")->isChecked());
+    w.window->linkMonitor().checkLinkTimer();
+    EXPECT_EQ(w.status(), "Titrator online - COM 1");
+
+    connect->click();
+    EXPECT_FALSE(w.window->linkMonitor().linkEnabled());
+    EXPECT_EQ(w.status(), "Disconnected");
+    EXPECT_EQ(w.label(), "No titrator");
+    EXPECT_EQ(connect->text(), "Connect");
+}
+
+TEST(MainWindowLink, ChoosingAMissingPortKeepsTickAndConfiguredPort) {
+    simtest::SimProcess one({"--persist"}), five({"--persist"});
+    Window w("1=" + one.pty() + ";5=" + five.pty());
+    w.window->smnuCommSub_Click(3);
+    EXPECT_TRUE(w.action("smnuCommSub1")->isChecked());
+    EXPECT_FALSE(w.action("smnuCommSub3")->isChecked());
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "COM"), "1");
+    EXPECT_EQ(w.status(), "The COM port does not exist");
+    EXPECT_EQ(w.settings.comPort, 1);
+
+    w.window->smnuCommSub_Click(5);
+    EXPECT_TRUE(w.action("smnuCommSub5")->isChecked());
+    EXPECT_FALSE(w.action("smnuCommSub1")->isChecked());
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "COM"), "5");
+    EXPECT_EQ(w.window->linkMonitor().statusComPort(), 5);
+}
+
+TEST(MainWindowLink, RefreshWithoutPortsSaysSoAndShowsTheNoPortEntry) {
+    Window w("");
+    QString seen;
+    acceptNextBox(&seen);
+    w.window->mnuCommRefresh_Click();
+    EXPECT_EQ(seen, "No communication port available!");
+    EXPECT_TRUE(w.action("smnuCommSub17")->isVisible());
+
+    simtest::SimProcess sim({"--persist"});
+    writeIniString(w.paths.configPath(), "Ports", "7", sim.pty());
+    seen.clear();
+    acceptNextBox(&seen);
+    w.window->mnuCommRefresh_Click();
+    EXPECT_TRUE(seen.isEmpty());
+    EXPECT_FALSE(w.action("smnuCommSub17")->isVisible());
+}
