@@ -2,25 +2,13 @@
 
 #include "app/Ini.h"
 #include "app/Settings.h"
-#include "link/Port.h"
+#include "link/PortProbe.h"
 #include "link/Serial.h"
 
-namespace {
-constexpr int kProbeSpeed = 19200;
-}
-
-bool probePort(Port& probe, const std::string& device) {
-    if (device.empty())
-        return false;
-    const bool opened = probe.open(device, kProbeSpeed) == PortError::None;
-    probe.close();
-    return opened;
-}
-
-std::vector<int> probeAvailablePorts(Port& probe, const PortResolver& deviceOf) {
+std::vector<int> probeAvailablePorts(const PortResolver& deviceOf) {
     std::vector<int> available;
     for (int n = 1; n <= kComPortCount; ++n)
-        if (probePort(probe, deviceOf(n)))
+        if (portAvailable(deviceOf(n)))
             available.push_back(n);
     return available;
 }

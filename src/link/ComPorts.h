@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-class Port;
 class Serial;
 class Host;
 struct Settings;
@@ -13,12 +12,9 @@ constexpr int kComPortCount = 16;
 
 using PortResolver = std::function<std::string(int portNumber)>;
 
-// True when the device opens and closes again without error. A port that another
-// program holds fails to open and simply counts as unavailable.
-bool probePort(Port& probe, const std::string& device);
-
-// The numbers 1..16 whose devices can be opened now, probed on a port of their own.
-std::vector<int> probeAvailablePorts(Port& probe, const PortResolver& deviceOf);
+// The numbers 1..16 whose devices could be opened now; a port another program
+// uses counts as unavailable and is left exactly as it was.
+std::vector<int> probeAvailablePorts(const PortResolver& deviceOf);
 
 // Opens the chosen port; only a port that opened is stored as "COM" in config.ini.
 bool chooseComPort(Serial& serial, Settings& settings, int port, Host& host);

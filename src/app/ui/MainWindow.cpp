@@ -66,7 +66,6 @@ QString readAboutText(const std::string& path) {
 // The device link the window drives: the port, the exchange, the supervision, the trace.
 struct LinkParts {
     QtSerialPort port;
-    QtSerialPort probe; // a port of its own, so probing never touches the link's state
     std::unique_ptr<Trace> trace;
     std::unique_ptr<Serial> serial;
     std::unique_ptr<LinkMonitor> monitor;
@@ -614,7 +613,7 @@ void MainWindow::checkAvailableCommPorts() {
     const std::filesystem::path config = settings_.configPath;
     link_->serial->closePort();
     const std::vector<int> available =
-        probeAvailablePorts(link_->probe, [config](int n) { return deviceForPort(n, config); });
+        probeAvailablePorts([config](int n) { return deviceForPort(n, config); });
     if (std::find(available.begin(), available.end(), remembered) != available.end())
         link_->serial->setPortStatus(link_->serial->openPort(remembered, settings_.comSpeed) ? 1
                                                                                              : 0);

@@ -1,0 +1,7 @@
+#pragma once
+// Whether a serial device could be opened now, asked without disturbing a
+// program that is using it: no settings are changed, and a device another
+// program holds (a lock file, an advisory lock, exclusive mode) counts as taken.
+#include <string>
+
+bool portAvailable(const std::string& device);
