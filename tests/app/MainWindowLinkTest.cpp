@@ -121,4 +121,5 @@ TEST(MainWindowLink, RefreshWithoutPortsSaysSoAndShowsTheNoPortEntry) {
     w.window->mnuCommRefresh_Click();
     EXPECT_TRUE(seen.isEmpty());
     EXPECT_FALSE(w.action("smnuCommSub17")->isVisible());
+    EXPECT_EQ(w.action("smnuCommSub7")->text(), QString::fromStdString("COM7\t" + sim.pty()));
 }

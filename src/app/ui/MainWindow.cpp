@@ -299,11 +299,8 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildCommMenu() {
-    const std::filesystem::path config = settings_.configPath;
     for (int i = 1; i <= kComPortCount; ++i) {
-        // The device path beside the number tells which device a number means here.
-        QAction* a = mnuComm->addAction(
-            QString("COM%1\t%2").arg(i).arg(QString::fromStdString(deviceForPort(i, config))));
+        QAction* a = mnuComm->addAction(QString());
         a->setObjectName(QString("smnuCommSub%1").arg(i));
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, i] { smnuCommSub_Click(i); });
@@ -313,6 +310,16 @@ void MainWindow::buildCommMenu() {
     smnuCommSub[17]->setObjectName("smnuCommSub17");
     smnuCommSub[17]->setEnabled(false);
     smnuCommSub[17]->setVisible(false);
+    showPortDevices();
+}
+
+void MainWindow::showPortDevices() {
+    // The device beside each number tells which device a number means on this PC.
+    for (int i = 1; i <= kComPortCount; ++i)
+        smnuCommSub[i]->setText(
+            QString("COM%1\t%2")
+                .arg(i)
+                .arg(QString::fromStdString(deviceForPort(i, settings_.configPath))));
 }
 
 void MainWindow::buildLanguageMenu(QMenu* menu) {
@@ -611,6 +618,7 @@ void MainWindow::mnuCommRefresh_Click() {
 void MainWindow::checkAvailableCommPorts() {
     const int remembered = settings_.comPort;
     const std::filesystem::path config = settings_.configPath;
+    showPortDevices();
     link_->serial->closePort();
     const std::vector<int> available =
         probeAvailablePorts([config](int n) { return deviceForPort(n, config); });

@@ -91,6 +91,7 @@ private:
     void storeSettingsOnExit();
     void showListMenu(QListWidget* list, const QPoint& pos);
     void buildCommMenu();
+    void showPortDevices();
     void createLink();
 
     Settings& settings_;
