@@ -68,7 +68,7 @@ void LinkMonitor::setStatusBarProp() {
 
 void LinkMonitor::showWaitMsg(bool busy) {
     if (busy) {
-        view_.showMessage(langText(kTextWait), colour::kBlue, 5000);
+        view_.showMessage(langText(Serial::kTextWait), colour::kBlue, 5000);
         return;
     }
     view_.setStatusBar("", colour::kBlue);

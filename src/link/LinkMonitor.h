@@ -32,7 +32,6 @@ public:
     static constexpr int kTextNoTitrator = 424;
     static constexpr int kTextLabelPrefix = 623;
     static constexpr int kTextDisconnected = 984;
-    static constexpr int kTextWait = 348;
 
     LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath);
 
