@@ -112,26 +112,25 @@ Status Link::awaitArrival(std::size_t count) {
     return Status::Ok;
 }
 
-// A part arrives when its last bit would have crossed the line.
-Status Link::pacedWrite(std::string_view part) {
-    const auto byteTime = std::chrono::nanoseconds(1'000'000'000LL * kBitsPerByte / baud_);
-    const auto start = std::max(Clock::now(), lineFree_);
-    lineFree_ = start + byteTime * static_cast<long>(part.size());
-    if (Status s = waitFor(0, lineFree_, false); s != Status::Timeout)
-        return s == Status::Ok ? Status::Closed : s;
-    return writeAll(part);
-}
-
+// Each part goes out when its last bit would have crossed the line. The times
+// follow from the start of the whole write, so a late wake-up does not delay
+// the parts after it.
 Status Link::write(std::string_view bytes) {
     if (baud_ == 0)
         return writeAll(bytes);
+    const auto byteTime = std::chrono::nanoseconds(1'000'000'000LL * kBitsPerByte / baud_);
     // About 10 ms of line time per part keeps the flow smooth without many wake-ups.
     const std::size_t partSize = std::max<std::size_t>(1, baud_ / 1000);
-    while (!bytes.empty()) {
-        const auto part = bytes.substr(0, partSize);
-        if (Status s = pacedWrite(part); s != Status::Ok)
+    const auto start = std::max(Clock::now(), lineFree_);
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const auto part = bytes.substr(sent, partSize);
+        sent += part.size();
+        lineFree_ = start + byteTime * static_cast<long>(sent);
+        if (Status s = waitFor(0, lineFree_, false); s != Status::Timeout)
+            return s == Status::Ok ? Status::Closed : s;
+        if (Status s = writeAll(part); s != Status::Ok)
             return s;
-        bytes.remove_prefix(part.size());
     }
     return Status::Ok;
 }

@@ -43,14 +43,13 @@ private:
     Status waitFor(short events, Clock::time_point deadline, bool forever) const;
     Status fill(int timeoutMs);
     Status writeAll(std::string_view bytes);
-    Status pacedWrite(std::string_view part);
     Status awaitArrival(std::size_t count);
 
     int fd_;
     uint32_t baud_;
     std::string input_;
     std::size_t inputPos_ = 0;
-    Clock::time_point lineFree_{};   // when our last paced byte has left
+    Clock::time_point lineFree_{};     // when our last paced byte has left
     Clock::time_point inputArrived_{}; // when the PC's last byte has crossed the line
 };
 
