@@ -22,6 +22,7 @@ void LinkMonitor::titratorConnect(int comPort, int speed) {
     if (serial_.openPort(comPort, speed)) {
         view_.setActive(false);
         serial_.setPortStatus(1);
+        checkLink_.start();
         checkLinkTimer();
     } else {
         serial_.setPortStatus(0);
@@ -96,8 +97,11 @@ bool LinkMonitor::echoAnswered() {
 }
 
 void LinkMonitor::checkLinkTimer() {
-    if (inCheck_ || refused_ || serial_.isRecovering() || !linkEnabled_ ||
-        !serial_.canStartExchange())
+    if (!linkEnabled_) {
+        checkLink_.stop(); // nothing to check until Connect: no idle wake-ups
+        return;
+    }
+    if (inCheck_ || refused_ || serial_.isRecovering() || !serial_.canStartExchange())
         return;
     inCheck_ = true;
     for (;;) {
