@@ -53,6 +53,14 @@ template <typename T> T* named(T* widget, const char* name) {
     return widget;
 }
 
+// A pane's header: its title, then its Open Directory button.
+QHBoxLayout* headerRow(QLabel* title, QPushButton* button) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(title, 1);
+    row->addWidget(button);
+    return row;
+}
+
 QString readAboutText(const std::string& path) {
     QFile f(QString::fromStdString(path));
     if (!f.open(QIODevice::ReadOnly))
@@ -164,14 +172,8 @@ QWidget* MainWindow::buildPanes() {
         header->setStyleSheet("font-weight: bold; padding: 2px;");
     pcOpenDirBtn = named(new QPushButton("Open Directory", panes), "pcOpenDirBtn");
     titOpenDirBtn = named(new QPushButton("Open Directory", panes), "titOpenDirBtn");
-    auto* pcHeader = new QHBoxLayout;
-    pcHeader->addWidget(pcFrame, 1);
-    pcHeader->addWidget(pcOpenDirBtn);
-    auto* titHeader = new QHBoxLayout;
-    titHeader->addWidget(titFrame, 1);
-    titHeader->addWidget(titOpenDirBtn);
-    grid->addLayout(pcHeader, 0, 0);
-    grid->addLayout(titHeader, 0, 1);
+    grid->addLayout(headerRow(pcFrame, pcOpenDirBtn), 0, 0);
+    grid->addLayout(headerRow(titFrame, titOpenDirBtn), 0, 1);
 
     pcList = named(new QListWidget(panes), "pcList");
     titList = named(new QListWidget(panes), "titList");
@@ -373,8 +375,6 @@ void MainWindow::prepareCaptions() {
     copyBtn->setText(lt(216));
     moveBtn->setText(lt(217));
     deleteBtn->setText(lt(218));
-    connectBtn->setText(lt(982));
-    mnuConnect->setText(lt(982).isEmpty() ? "&Connect" : lt(982));
 
     const QString path = QString::fromStdString(settings_.pcPath);
     PCPathLabel->setText(path + "  ");
@@ -417,9 +417,7 @@ void MainWindow::showMessage(const std::string& text, uint32_t colour, int ms) {
         checkLinkTimer_->stop();
         checkLinkTimer_->setInterval(ms);
     }
-    statusBar_->setStyleSheet("color: " + fromBgr(colour).name() + ";");
-    statusBar_->setText(uiText(text));
-    statusBar_->repaint();
+    setStatusBar(text, colour);
     if (running)
         checkLinkTimer_->start();
 }
