@@ -3,7 +3,7 @@
 #include "PcSide.h"
 #include "ScriptedPeer.h"
 #include "VirtualPump.h"
-#include "app/Pump.h"
+#include "core/Pump.h"
 #include "link/Frame.h"
 #include "link/QtSerialPort.h"
 #include "link/Serial.h"
@@ -99,8 +99,8 @@ void runInProcess() {
     NullSerialHost host;
     Serial serial(peer, pump, host, [](int) { return std::string("memory"); });
     serial.openPort(1, 19200);
-    simtest::TempDir dir;
-    const std::string source = dir.path + "/source.bin", fetched = dir.path + "/fetched.bin";
+    TempDir dir;
+    const std::string source = dir.str() + "/source.bin", fetched = dir.str() + "/fetched.bin";
     const std::string data = payload();
     simtest::writeFile(source, data);
 
@@ -125,8 +125,8 @@ void runInProcess() {
 }
 
 void run(bool paced) {
-    simtest::TempDir root;
-    std::vector<std::string> args{"--model", "QX502", "--root", root.path};
+    TempDir root;
+    std::vector<std::string> args{"--model", "QX502", "--root", root.str()};
     if (paced) {
         args.push_back("--baud");
         args.push_back("19200");
@@ -139,8 +139,8 @@ void run(bool paced) {
         std::printf("cannot open %s\n", sim.pty().c_str());
         return;
     }
-    const std::string source = root.path + "/source.bin";
-    const std::string fetched = root.path + "/fetched.bin";
+    const std::string source = root.str() + "/source.bin";
+    const std::string fetched = root.str() + "/fetched.bin";
     simtest::writeFile(source, payload());
 
     // The command line and its acknowledgement (the protocol's fixed 100 ms wait

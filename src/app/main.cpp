@@ -1,7 +1,7 @@
-#include "app/AppPaths.h"
-#include "app/Language.h"
-#include "app/Settings.h"
-#include "app/Text.h"
+#include "core/AppPaths.h"
+#include "core/Language.h"
+#include "core/Settings.h"
+#include "core/Text.h"
 #include "app/ui/GuiHost.h"
 #include "app/ui/MainWindow.h"
 

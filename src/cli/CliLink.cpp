@@ -1,9 +1,9 @@
 #include "cli/CliLink.h"
 
-#include "app/AppPaths.h"
-#include "app/Host.h"
-#include "app/Pump.h"
-#include "app/Settings.h"
+#include "core/AppPaths.h"
+#include "core/Host.h"
+#include "core/Pump.h"
+#include "core/Settings.h"
 #include "link/LinkMonitor.h"
 #include "link/LinkView.h"
 #include "link/PortNames.h"

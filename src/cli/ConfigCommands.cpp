@@ -1,8 +1,8 @@
 #include "cli/ConfigCommands.h"
 
-#include "app/AppPaths.h"
-#include "app/Ini.h"
-#include "app/Text.h"
+#include "core/AppPaths.h"
+#include "core/Ini.h"
+#include "core/Text.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
 #include "cli/LinkCommands.h"
 
 #include "cli/CliLink.h"
+#include "core/Numbers.h"
 #include "link/LinkMonitor.h"
 
-#include <cstdio>
 #include <ostream>
 
 namespace {
@@ -12,9 +12,7 @@ constexpr int kExitNotIdentified = 4;
 constexpr int kExitUsage = 2;
 
 std::string firmwareText(float version) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(version));
-    return buf;
+    return num::fixed(static_cast<double>(version), 2);
 }
 } // namespace
 

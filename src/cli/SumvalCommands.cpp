@@ -1,6 +1,6 @@
 #include "cli/SumvalCommands.h"
 
-#include "app/SumvalLibrary.h"
+#include "core/SumvalLibrary.h"
 #include "upgrade/UpgradeName.h"
 
 #include <charconv>

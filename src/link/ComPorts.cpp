@@ -1,7 +1,7 @@
 #include "link/ComPorts.h"
 
-#include "app/Ini.h"
-#include "app/Settings.h"
+#include "core/Ini.h"
+#include "core/Settings.h"
 #include "link/PortProbe.h"
 #include "link/Serial.h"
 

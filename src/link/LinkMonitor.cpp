@@ -1,9 +1,10 @@
 #include "link/LinkMonitor.h"
 
-#include "app/Ini.h"
-#include "app/Language.h"
-#include "app/Text.h"
-#include "app/Version.h"
+#include "core/Ini.h"
+#include "core/Language.h"
+#include "core/Numbers.h"
+#include "core/Text.h"
+#include "core/Version.h"
 #include "link/Frame.h"
 #include "link/LinkView.h"
 #include "link/Serial.h"
@@ -220,9 +221,9 @@ bool LinkMonitor::identifyTitrator() {
 bool LinkMonitor::firmwareWithinBounds(const ModelInfo& model) {
     const std::string id(model.idText);
     const float min =
-        static_cast<float>(text::leadingNumber(getIniString(configPath_, "Versions", id + "_MIN")));
+        static_cast<float>(num::leadingNumber(getIniString(configPath_, "Versions", id + "_MIN")));
     const float max =
-        static_cast<float>(text::leadingNumber(getIniString(configPath_, "Versions", id + "_MAX")));
+        static_cast<float>(num::leadingNumber(getIniString(configPath_, "Versions", id + "_MAX")));
     const float fw = identity_.firmwareVersion;
     if (fw >= min && fw <= max)
         return true;

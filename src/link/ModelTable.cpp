@@ -1,6 +1,6 @@
 #include "link/ModelTable.h"
 
-#include "app/Text.h"
+#include "core/Numbers.h"
 
 #include <array>
 
@@ -50,7 +50,7 @@ std::string versionTextOf(const ModelInfo& model, const std::string& answer) {
 }
 
 float firmwareValue(const std::string& versionText) {
-    return static_cast<float>(text::leadingNumber(versionText));
+    return static_cast<float>(num::leadingNumber(versionText));
 }
 
 ModelCode modelCodeFor(const ModelInfo& model, float firmware) {

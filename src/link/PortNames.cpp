@@ -1,6 +1,6 @@
 #include "link/PortNames.h"
 
-#include "app/Ini.h"
+#include "core/Ini.h"
 
 std::string deviceForPort(int n, const std::filesystem::path& configIni) {
     if (n < 1)

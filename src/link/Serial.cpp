@@ -1,10 +1,10 @@
 #include "link/Serial.h"
 
-#include "app/Language.h"
-#include "app/Pump.h"
-#include "app/Text.h"
+#include "core/Language.h"
+#include "core/Pump.h"
+#include "core/Text.h"
 #include "link/Frame.h"
-#include "link/PartFile.h"
+#include "core/AtomicFile.h"
 #include "link/SerialHost.h"
 #include "link/Trace.h"
 
@@ -353,7 +353,7 @@ bool Serial::reception(const std::filesystem::path& path) {
         return false;
     host_.transferStarted(path.string(), false);
     beginTransfer();
-    PartFile part(path);
+    AtomicFile part(path);
     bool reported = false;
     const auto reportFileFault = [&] {
         if (part.failed() && !reported) {

@@ -1,6 +1,6 @@
 #include "link/Trace.h"
 
-#include "app/Encoding.h"
+#include "core/Encoding.h"
 
 #include <QLocale>
 #include <cstdio>

@@ -1,5 +1,6 @@
 #include "sim/Commands.h"
 
+#include "core/AtomicFile.h"
 #include "link/Frame.h"
 
 namespace sim {
@@ -37,7 +38,7 @@ Status putFile(CommandContext& ctx, std::string_view argument) {
     std::string data;
     if (Status s = ctx.transfer.receive(data); s != Status::Ok)
         return s;
-    return DeviceFs::writeAtomically(*target, data) ? Status::Ok : Status::Failed;
+    return writeFileAtomically(*target, data) ? Status::Ok : Status::Failed;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "sim/DeviceFs.h"
 
+#include "core/AtomicFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +11,6 @@ namespace fs = std::filesystem;
 
 namespace sim {
 namespace {
-
-constexpr std::string_view kTempPrefix = ".veltran-sim-";
 
 char foldAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -46,18 +46,6 @@ std::optional<fs::path> findEntry(const fs::path& dir, const std::string& name) 
             return it->path();
     }
     return std::nullopt;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 } // namespace
@@ -108,7 +96,7 @@ std::optional<fs::path> DeviceFs::existingFile(std::string_view devicePath) cons
 std::optional<fs::path> DeviceFs::targetFile(std::string_view devicePath) const {
     const auto parts = splitPath(devicePath);
     const auto dir = parts ? folderOf(*parts) : std::nullopt;
-    if (!dir || parts->back().starts_with(kTempPrefix))
+    if (!dir || isAtomicTempName(parts->back()))
         return std::nullopt;
     const fs::path file = findEntry(*dir, parts->back()).value_or(*dir / parts->back());
     std::error_code ec;
@@ -153,21 +141,6 @@ std::optional<std::string> DeviceFs::readFile(const fs::path& file) {
     if (n < 0)
         return std::nullopt;
     return bytes;
-}
-
-bool DeviceFs::writeAtomically(const fs::path& file, std::string_view bytes) {
-    std::string temp =
-        (file.parent_path() / (std::string(kTempPrefix) + file.filename().string() + ".XXXXXX"))
-            .string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    const bool written = writeAll(fd, bytes) && ::fchmod(fd, 0644) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temp.c_str(), file.c_str()) == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return false;
 }
 
 } // namespace sim

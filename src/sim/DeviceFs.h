@@ -28,8 +28,6 @@ public:
     bool createFolders(std::string_view relative) const;
 
     static std::optional<std::string> readFile(const std::filesystem::path& file);
-    // Writes beside the target and renames, so a failure leaves the old file intact.
-    static bool writeAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 private:
     std::optional<std::filesystem::path> folderOf(const std::vector<std::string>& parts) const;

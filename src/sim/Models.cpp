@@ -1,8 +1,8 @@
 #include "sim/Models.h"
 
+#include "core/Numbers.h"
+
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 namespace sim {
 namespace {
@@ -32,9 +32,8 @@ Firmware parseFirmware(std::string_view text) {
     const std::string raw(text);
     if (!isVersionNumber(raw))
         return Firmware{raw, std::nullopt};
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", std::strtod(raw.c_str(), nullptr));
-    return Firmware{buf, std::strtod(buf, nullptr)};
+    const std::string normalised = num::fixed(num::leadingNumber(raw), 2);
+    return Firmware{normalised, num::leadingNumber(normalised)};
 }
 
 std::vector<std::string> modelFolders(const Model& model, const Firmware& firmware) {

@@ -7,7 +7,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -164,8 +167,31 @@ std::int32_t readDecimal(const char* text) {
     return static_cast<std::int32_t>(value);
 }
 
+// Far above any method or upgrade file (an upgrade holds at most 65535 blocks of 256 bytes).
+constexpr off_t kMaxFileBytes = 64L * 1024 * 1024;
+
+// Opens only a regular file of a sane size: a FIFO would block the open or the
+// read for ever, and a device such as /dev/zero never ends.
+std::FILE* openRegular(const char* path, const char* mode) {
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes ||
+        ::fcntl(fd, F_SETFL, 0) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, mode);
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return file;
+}
+
 bool readMethodType(const char* path, std::int32_t& type) {
-    std::FILE* file = std::fopen(path, "r");
+    std::FILE* file = openRegular(path, "r");
     if (file == nullptr) {
         return false;
     }
@@ -196,7 +222,7 @@ std::uint32_t GetFileChecksum(const char* path) {
     if (path == nullptr) {
         return SUMVAL_UNREADABLE;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = openRegular(path, "rb");
     if (file == nullptr) {
         return SUMVAL_UNREADABLE;
     }

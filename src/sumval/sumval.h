@@ -65,7 +65,8 @@ SUMVAL_API int32_t VerifyMethodFile(const char* path, int32_t family);
  * The 32-bit CRC register after running over every byte of the file at
  * `path`, read in binary mode in 4000-byte blocks. 0 means a correctly
  * sealed file. SUMVAL_UNREADABLE (65535) when the file cannot be opened, is
- * empty, or when `path` is null.
+ * empty, is not a regular file (a FIFO, a device, a folder), is larger than
+ * 64 MiB, or when `path` is null.
  */
 SUMVAL_API uint32_t GetFileChecksum(const char* path);
 

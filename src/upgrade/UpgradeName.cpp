@@ -1,6 +1,6 @@
 #include "upgrade/UpgradeName.h"
 
-#include "app/SumvalLibrary.h"
+#include "core/SumvalLibrary.h"
 
 std::string upgradeNameChecksumText(std::int16_t stringChecksum) {
     int remainder = stringChecksum % 100;

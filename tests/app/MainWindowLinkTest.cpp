@@ -2,9 +2,9 @@
 #include "PcSide.h"
 #include "RecordingHost.h"
 #include "TempDir.h"
-#include "app/AppPaths.h"
-#include "app/Ini.h"
-#include "app/Settings.h"
+#include "core/AppPaths.h"
+#include "core/Ini.h"
+#include "core/Settings.h"
 #include "app/ui/MainWindow.h"
 #include "link/LinkMonitor.h"
 
@@ -36,11 +36,11 @@ struct Window {
                              "[Versions]\nQX502_MIN=1\nQX502_MAX=9\n[Ports]\n";
         for (int n = 1; n <= 16; ++n)
             config += std::to_string(n) + "=" +
-                      (dir.path / ("missing" + std::to_string(n))).string() + "\n";
+                      (dir.path() / ("missing" + std::to_string(n))).string() + "\n";
         dir.write("config.ini", config);
         dir.write("en.lng", kTexts);
         dir.write("h.html", "<p>help</p>");
-        paths.programDir = paths.resourceDir = paths.dataDir = dir.path;
+        paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
         setAppPaths(paths);
         EXPECT_TRUE(loadSettings(paths, host, settings));
         for (std::string rest = ports; !rest.empty();) {

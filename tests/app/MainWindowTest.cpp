@@ -2,11 +2,11 @@
 
 #include "RecordingHost.h"
 #include "TempDir.h"
-#include "app/AppPaths.h"
-#include "app/Ini.h"
-#include "app/Language.h"
-#include "app/Settings.h"
-#include "app/Version.h"
+#include "core/AppPaths.h"
+#include "core/Ini.h"
+#include "core/Language.h"
+#include "core/Settings.h"
+#include "core/Version.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,11 +28,11 @@ struct Started {
     RecordingHost host;
     Settings settings;
     explicit Started(const std::string& language) {
-        dir.write("config.ini", "[Options]\nLanguage=1\nCrtPath=" + (dir.path / "pc").string() +
+        dir.write("config.ini", "[Options]\nLanguage=1\nCrtPath=" + (dir.path() / "pc").string() +
                                     "\n[LanguageFiles]\n1=en.lng\n[HelpFiles]\n1=help.html\n");
         dir.write("en.lng", language);
         dir.write("help.html", "<html><body><a name=\"100\"></a><h1>Help</h1></body></html>");
-        paths.programDir = paths.resourceDir = paths.dataDir = dir.path;
+        paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
         setAppPaths(paths);
         EXPECT_TRUE(loadSettings(paths, host, settings));
     }
@@ -80,7 +80,7 @@ TEST(MainWindowStart, CaptionMenusAndControlsComeFromTheLanguageFile) {
     EXPECT_TRUE(w.findChild<QRadioButton*>("RptCheckbox")->isChecked());
     EXPECT_EQ(w.findChild<QLabel*>("pcFrame")->text(), "PC files");
     EXPECT_EQ(w.findChild<QLabel*>("PCPathLabel")->text().toStdString(),
-              (s.dir.path / "pc").string() + "  ");
+              (s.dir.path() / "pc").string() + "  ");
     EXPECT_TRUE(w.findChild<QPushButton*>("connectBtn")->isEnabled());
     EXPECT_FALSE(w.findChild<QPushButton*>("copyBtn")->isEnabled());
     EXPECT_TRUE(action(w, "mnuLangSub1")->isChecked());
@@ -103,13 +103,13 @@ TEST(MainWindowExit, NoKeepsTheWindowAndYesStoresTheFolder) {
     EXPECT_FALSE(w.close());
     EXPECT_EQ(asked, "Do you really want to quit?");
     EXPECT_TRUE(getIniString(s.paths.configPath(), "Options", "CrtPath") ==
-                (s.dir.path / "pc").string());
+                (s.dir.path() / "pc").string());
 
-    s.settings.pcPath = (s.dir.path / "elsewhere").string();
+    s.settings.pcPath = (s.dir.path() / "elsewhere").string();
     answerNextBox(QMessageBox::Yes, nullptr);
     EXPECT_TRUE(w.close());
     EXPECT_EQ(getIniString(s.paths.configPath(), "Options", "CrtPath"),
-              (s.dir.path / "elsewhere").string());
+              (s.dir.path() / "elsewhere").string());
 }
 
 TEST(MainWindowHelp, ContextHelpOpensTheHelpWindow) {

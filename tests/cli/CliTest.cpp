@@ -32,56 +32,56 @@ Result cli(const std::string& home, const std::string& args) {
 } // namespace
 
 TEST(CliIdentify, PrintsTheIdentityLine) {
-    simtest::TempDir home;
+    TempDir home;
     simtest::SimProcess sim({"--model", "QX502", "--firmware", "2.10"});
-    const Result r = cli(home.path, "--port " + sim.pty() + " identify");
+    const Result r = cli(home.str(), "--port " + sim.pty() + " identify");
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(r.out,
               "model=QX502 typeCode=2 titType=1 modelCode=QX502B series=QX50x firmware=2.10\n");
 
     simtest::SimProcess sim2({"--model", "QX532"});
-    const Result r2 = cli(home.path, "--port " + sim2.pty() + " --speed 9600 identify");
+    const Result r2 = cli(home.str(), "--port " + sim2.pty() + " --speed 9600 identify");
     EXPECT_EQ(r2.exitCode, 0) << r2.out;
     EXPECT_EQ(r2.out,
               "model=QX532 typeCode=32 titType=1 modelCode=QX502C series=QX53x firmware=3.00\n");
 }
 
 TEST(CliIdentify, NoLinkExitsThreeWithTheStatusText) {
-    simtest::TempDir home;
-    const Result missing = cli(home.path, "--port /dev/veltran-no-such-port identify");
+    TempDir home;
+    const Result missing = cli(home.str(), "--port /dev/veltran-no-such-port identify");
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_FALSE(missing.out.empty());
 
     simtest::SimProcess silent({"--stall", "20000", "--stall-at", "1"});
-    const Result r = cli(home.path, "--port " + silent.pty() + " identify");
+    const Result r = cli(home.str(), "--port " + silent.pty() + " identify");
     EXPECT_EQ(r.exitCode, 3) << r.out;
     EXPECT_NE(r.out.find("COM:"), std::string::npos) << r.out;
 }
 
 TEST(CliIdentify, RefusedFirmwareExitsFour) {
-    simtest::TempDir home;
-    ASSERT_EQ(cli(home.path, "config set Versions QX503_MAX 2.0").exitCode, 0);
+    TempDir home;
+    ASSERT_EQ(cli(home.str(), "config set Versions QX503_MAX 2.0").exitCode, 0);
     simtest::SimProcess sim({"--model", "QX503", "--firmware", "3.00"});
-    const Result r = cli(home.path, "--port " + sim.pty() + " identify");
+    const Result r = cli(home.str(), "--port " + sim.pty() + " identify");
     EXPECT_EQ(r.exitCode, 4) << r.out;
 }
 
 TEST(CliUsage, OptionsAndCommandsAreChecked) {
-    simtest::TempDir home;
-    EXPECT_EQ(cli(home.path, "").exitCode, 2);
-    EXPECT_EQ(cli(home.path, "frobnicate").exitCode, 2);
-    EXPECT_EQ(cli(home.path, "--com abc identify").exitCode, 2);
-    EXPECT_EQ(cli(home.path, "--port").exitCode, 2);
-    EXPECT_EQ(cli(home.path, "identify extra").exitCode, 2);
-    EXPECT_EQ(cli(home.path, "--help").exitCode, 0);
+    TempDir home;
+    EXPECT_EQ(cli(home.str(), "").exitCode, 2);
+    EXPECT_EQ(cli(home.str(), "frobnicate").exitCode, 2);
+    EXPECT_EQ(cli(home.str(), "--com abc identify").exitCode, 2);
+    EXPECT_EQ(cli(home.str(), "--port").exitCode, 2);
+    EXPECT_EQ(cli(home.str(), "identify extra").exitCode, 2);
+    EXPECT_EQ(cli(home.str(), "--help").exitCode, 0);
 }
 
 TEST(CliConfig, SetGetKeepsTheRestOfTheFile) {
-    simtest::TempDir home;
-    EXPECT_EQ(cli(home.path, "config set Ports 3 /dev/ttyUSB0").exitCode, 0);
-    EXPECT_EQ(cli(home.path, "config get ports 3").out, "/dev/ttyUSB0\n");
+    TempDir home;
+    EXPECT_EQ(cli(home.str(), "config set Ports 3 /dev/ttyUSB0").exitCode, 0);
+    EXPECT_EQ(cli(home.str(), "config get ports 3").out, "/dev/ttyUSB0\n");
     // The seeded defaults are still there.
-    EXPECT_EQ(cli(home.path, "config get LanguageFiles 1").out, "lang/english.lng\n");
-    EXPECT_EQ(cli(home.path, "config path").out, home.path + "/config.ini\n");
-    EXPECT_EQ(cli(home.path, "config set Options").exitCode, 2);
+    EXPECT_EQ(cli(home.str(), "config get LanguageFiles 1").out, "lang/english.lng\n");
+    EXPECT_EQ(cli(home.str(), "config path").out, home.str() + "/config.ini\n");
+    EXPECT_EQ(cli(home.str(), "config set Options").exitCode, 2);
 }

@@ -3,8 +3,8 @@
 
 #include "PcSide.h"
 #include "TempDir.h"
-#include "app/Language.h"
-#include "app/Pump.h"
+#include "core/Language.h"
+#include "core/Pump.h"
 #include "link/LinkView.h"
 #include "link/QtSerialPort.h"
 #include "link/Serial.h"

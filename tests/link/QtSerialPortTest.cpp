@@ -1,8 +1,8 @@
 // QtSerialPort and Serial on real pseudo-terminals, the way the simulator is reached.
 #include "link/QtSerialPort.h"
 
-#include "RecordingHost.h"
-#include "app/Pump.h"
+#include "RecordingSerialHost.h"
+#include "core/Pump.h"
 #include "link/Frame.h"
 #include "link/Serial.h"
 
@@ -155,7 +155,7 @@ class LinkSerialPty : public ::testing::Test {
 protected:
     Pty pty;
     QtSerialPort port;
-    RecordingHost host;
+    RecordingSerialHost host;
     Serial serial{port, defaultPump(), host, [this](int) { return pty.path(); }};
     std::thread titrator;
 

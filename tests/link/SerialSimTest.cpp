@@ -1,10 +1,10 @@
 // The serial layer the application uses (Serial over QtSerialPort, the event pump)
 // against the simulated titrator over a real pseudo-terminal: real bytes, real time-outs.
 #include "PcSide.h"
-#include "RecordingHost.h"
+#include "RecordingSerialHost.h"
 #include "TempDir.h"
-#include "app/Language.h"
-#include "app/Pump.h"
+#include "core/Language.h"
+#include "core/Pump.h"
 #include "link/Frame.h"
 #include "link/QtSerialPort.h"
 #include "link/Serial.h"
@@ -118,7 +118,7 @@ struct Rig {
     fs::path commandLog = dir.path() / "commands.log";
     std::unique_ptr<simtest::SimProcess> sim;
     QtSerialPort port;
-    RecordingHost host;
+    RecordingSerialHost host;
     Trace trace{dir.path() / "debug.log"};
     Serial serial{port, defaultPump(), host, [this](int) { return sim->pty(); }, &trace};
     std::vector<std::string> sent, received;

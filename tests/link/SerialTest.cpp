@@ -1,10 +1,10 @@
 #include "link/Serial.h"
 
-#include "RecordingHost.h"
+#include "RecordingSerialHost.h"
 #include "ScriptedPeer.h"
 #include "TempDir.h"
 #include "VirtualPump.h"
-#include "app/Language.h"
+#include "core/Language.h"
 #include "link/Frame.h"
 #include "link/Trace.h"
 
@@ -59,7 +59,7 @@ class LinkSerial : public ::testing::Test {
 protected:
     VirtualPump pump;
     ScriptedPeer peer{pump};
-    RecordingHost host;
+    RecordingSerialHost host;
     TempDir dir;
     std::vector<int> resolved;
     Serial serial{peer, pump, host, [this](int n) {
@@ -581,7 +581,7 @@ TEST_F(LinkSerial, DelayShowsTheHourglassOnlyWhenAsked) {
 TEST(LinkSerialTrace, ExchangeIsTracedInBothDirections) {
     VirtualPump pump;
     ScriptedPeer peer(pump);
-    RecordingHost host;
+    RecordingSerialHost host;
     TempDir dir;
     Trace trace(dir.path() / "debug.log", [] { return std::string("T"); });
     std::vector<std::string> sent, received;

@@ -16,7 +16,7 @@ struct Faulty {
     SimProcess sim;
     PcPort port;
     explicit Faulty(std::vector<std::string> args)
-        : sim(append(std::move(args), {"--root", root.path})), port(sim.pty()) {}
+        : sim(append(std::move(args), {"--root", root.str()})), port(sim.pty()) {}
     static std::vector<std::string> append(std::vector<std::string> a, std::vector<std::string> b) {
         a.insert(a.end(), b.begin(), b.end());
         return a;
@@ -62,7 +62,7 @@ TEST(SimFaults, DroppedEchoThenResentFrameIsEchoed) {
     t.port.write(block);
     EXPECT_EQ(t.port.read(6), frame::header(block));
     ASSERT_TRUE(t.port.command("echo"));
-    EXPECT_EQ(readFile(t.root.path + "/QX502/methods/D.MTD"), "data");
+    EXPECT_EQ(readFile(t.root.str() + "/QX502/methods/D.MTD"), "data");
 }
 
 TEST(SimFaults, GarbledEchoMakesTheSenderRepeatWithoutDuplicatingData) {
@@ -81,7 +81,7 @@ TEST(SimFaults, GarbledEchoMakesTheSenderRepeatWithoutDuplicatingData) {
     t.port.write(block1);
     EXPECT_EQ(t.port.read(6), frame::header(block1));
     ASSERT_TRUE(t.port.command("echo"));
-    EXPECT_EQ(readFile(t.root.path + "/QX502/methods/G.MTD"), data);
+    EXPECT_EQ(readFile(t.root.str() + "/QX502/methods/G.MTD"), data);
 }
 
 TEST(SimFaults, StallDelaysOnlyTheChosenCommand) {
@@ -103,7 +103,7 @@ TEST(SimFaults, DeafAfterNIgnoresEverythingButKeepsRunning) {
 
 TEST(SimFaults, HangupAfterNEndsTheLine) {
     TempDir dir;
-    const std::string link = dir.path + "/titrator";
+    const std::string link = dir.str() + "/titrator";
     Faulty t({"--hangup-after", "2", "--link", link});
     ASSERT_TRUE(t.port.query("ver 4"));
     EXPECT_TRUE(t.port.command("echo")); // the last answer still arrives

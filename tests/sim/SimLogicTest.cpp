@@ -71,33 +71,23 @@ TEST(SimDeviceFs, RefusesUnsafePaths) {
 }
 
 TEST(SimDeviceFs, MatchesCaseInsensitivelyAndNeedsTheFolder) {
-    simtest::TempDir dir;
-    const DeviceFs files(dir.path);
+    TempDir dir;
+    const DeviceFs files(dir.path());
     ASSERT_TRUE(files.createFolders("QX502/methods"));
     ASSERT_TRUE(files.createFolders("qx502/Methods")); // reuses, no twin folder
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
-    simtest::writeFile(dir.path + "/QX502/methods/Ab.mtd", "x");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    simtest::writeFile(dir.str() + "/QX502/methods/Ab.mtd", "x");
 
     EXPECT_EQ(files.existingFile("\\qx502\\METHODS\\aB.MTD"),
-              fs::path(dir.path + "/QX502/methods/Ab.mtd"));
+              fs::path(dir.str() + "/QX502/methods/Ab.mtd"));
     EXPECT_FALSE(files.existingFile("\\QX502\\methods")); // a folder
     EXPECT_FALSE(files.existingFile("\\QX502\\methods\\none.mtd"));
     EXPECT_EQ(files.targetFile("\\QX502\\METHODS\\AB.MTD"),
-              fs::path(dir.path + "/QX502/methods/Ab.mtd")); // replaced under its own name
+              fs::path(dir.str() + "/QX502/methods/Ab.mtd")); // replaced under its own name
     EXPECT_EQ(files.targetFile("\\QX502\\methods\\New.mtd"),
-              fs::path(dir.path + "/QX502/methods/New.mtd"));
+              fs::path(dir.str() + "/QX502/methods/New.mtd"));
     EXPECT_FALSE(files.targetFile("\\QX502\\nofolder\\a.mtd"));
     EXPECT_FALSE(files.targetFile("\\QX502\\methods"));
-}
-
-TEST(SimDeviceFs, AtomicWriteReplacesAndLeavesNoTemporary) {
-    simtest::TempDir dir;
-    const fs::path file = fs::path(dir.path) / "a.mtd";
-    simtest::writeFile(file, "old");
-    ASSERT_TRUE(DeviceFs::writeAtomically(file, std::string("new\0\\c", 6)));
-    EXPECT_EQ(simtest::readFile(file), std::string("new\0\\c", 6));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
-    EXPECT_FALSE(DeviceFs::writeAtomically(fs::path(dir.path) / "missing" / "a", "x"));
 }
 
 TEST(SimOptions, DefaultsAliasesAndErrors) {

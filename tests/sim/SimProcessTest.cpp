@@ -10,14 +10,14 @@ namespace fs = std::filesystem;
 
 TEST(SimProcess, AnnouncesThePtyLinksItAndCleansUpOnTerm) {
     TempDir tmp;
-    const std::string link = tmp.path + "/titrator";
+    const std::string link = tmp.str() + "/titrator";
     fs::create_symlink("/dev/pts/nonexistent", link); // a previous run's
-    SimProcess sim({"--link", link, "--model", "QX532"}, {"TMPDIR=" + tmp.path});
+    SimProcess sim({"--link", link, "--model", "QX532"}, {"TMPDIR=" + tmp.str()});
     ASSERT_EQ(sim.pty().rfind("/dev/pts/", 0), 0u) << sim.pty();
     EXPECT_EQ(fs::read_symlink(link), sim.pty());
 
     std::vector<fs::path> roots;
-    for (const auto& e : fs::directory_iterator(tmp.path))
+    for (const auto& e : fs::directory_iterator(tmp.str()))
         if (e.is_directory())
             roots.push_back(e.path());
     ASSERT_EQ(roots.size(), 1u);
@@ -32,7 +32,7 @@ TEST(SimProcess, AnnouncesThePtyLinksItAndCleansUpOnTerm) {
 
 TEST(SimProcess, RefusesToReplaceARealFileWithTheLink) {
     TempDir tmp;
-    const std::string file = tmp.path + "/titrator";
+    const std::string file = tmp.str() + "/titrator";
     writeFile(file, "keep");
     SimProcess sim({"--link", file});
     EXPECT_EQ(sim.pty(), "");
@@ -61,7 +61,7 @@ TEST(SimProcess, PersistServesTheNextPeer) {
 
 TEST(SimProcess, LogsEachCommandReceived) {
     TempDir tmp;
-    const std::string log = tmp.path + "/commands.log";
+    const std::string log = tmp.str() + "/commands.log";
     SimProcess sim({"--log", log, "--drop-ack", "2"});
     PcPort port(sim.pty());
     std::string badLine = "!echo0000\r";
@@ -75,9 +75,9 @@ TEST(SimProcess, LogsEachCommandReceived) {
 
 TEST(SimProcess, BaudPacesAFileTransfer) {
     TempDir root;
-    fs::create_directories(root.path + "/QX502/methods");
-    writeFile(root.path + "/QX502/methods/P.MTD", std::string(4096, 'x'));
-    SimProcess sim({"--root", root.path, "--baud", "19200"});
+    fs::create_directories(root.str() + "/QX502/methods");
+    writeFile(root.str() + "/QX502/methods/P.MTD", std::string(4096, 'x'));
+    SimProcess sim({"--root", root.str(), "--baud", "19200"});
     PcPort port(sim.pty());
     const auto start = std::chrono::steady_clock::now();
     const auto data = port.query("get \\QX502\\methods\\P.MTD");

@@ -15,12 +15,12 @@ struct Titrator {
     SimProcess sim;
     PcPort port;
     explicit Titrator(std::vector<std::string> args = {})
-        : sim(withRoot(std::move(args), root.path)), port(sim.pty()) {}
+        : sim(withRoot(std::move(args), root.str())), port(sim.pty()) {}
     static std::vector<std::string> withRoot(std::vector<std::string> args, const std::string& r) {
         args.insert(args.end(), {"--root", r});
         return args;
     }
-    std::string path(const std::string& relative) const { return root.path + "/" + relative; }
+    std::string path(const std::string& relative) const { return root.str() + "/" + relative; }
 };
 
 } // namespace

@@ -1,5 +1,5 @@
 // The application's run-time binding to libsumval.
-#include "app/SumvalLibrary.h"
+#include "core/SumvalLibrary.h"
 
 #include "LibraryEnv.h"
 #include "SumvalFixture.h"

@@ -204,16 +204,6 @@ std::optional<std::string> PcPort::query(std::string_view text) {
     return receive();
 }
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vt-simtest-XXXXXX").string();
-    path = ::mkdtemp(pattern.data());
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-}
-
 void writeFile(const std::string& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Test harness: runs the real veltran-sim and speaks the PC side over its pty,
 // built from the shared frame functions.
+#include "TempDir.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,13 +61,6 @@ private:
 
     int fd_ = -1;
     bool ended_ = false;
-};
-
-// A temporary folder removed with the object.
-struct TempDir {
-    TempDir();
-    ~TempDir();
-    std::string path;
 };
 
 void writeFile(const std::string& path, std::string_view bytes);

@@ -1,7 +1,7 @@
 #pragma once
 // A pump on a virtual clock: waiting runs the scheduled events in time order
 // and jumps the clock, so time-outs of seconds cost nothing and never flake.
-#include "app/Pump.h"
+#include "core/Pump.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "app/ui/AboutWindow.h"
 
-#include "app/Language.h"
+#include "core/Language.h"
 #include "app/ui/GuiHost.h"
 
 #include <QFontDatabase>

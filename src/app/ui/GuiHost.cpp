@@ -1,6 +1,6 @@
 #include "app/ui/GuiHost.h"
 
-#include "app/Encoding.h"
+#include "core/Encoding.h"
 
 #include <QMessageBox>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Host.h"
+#include "core/Host.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 #include "link/ui/DebugWindow.h"
 
-#include "app/Encoding.h"
+#include "core/Encoding.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,24 +1,18 @@
-#include "app/Ini.h"
+#include "core/Ini.h"
 
-#include "app/AppPaths.h"
-#include "app/Host.h"
-#include "app/Language.h"
-#include "app/Text.h"
+#include "core/AppPaths.h"
+#include "core/AtomicFile.h"
+#include "core/Host.h"
+#include "core/Language.h"
+#include "core/RegularFile.h"
+#include "core/Text.h"
 
-#include <fstream>
-#include <sstream>
-#include <system_error>
+#include <map>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
-
-std::string readWhole(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return {};
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    return buf.str();
-}
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -60,6 +54,10 @@ bool keyOf(const std::string& line, std::string& key, std::string& value) {
     return true;
 }
 
+std::string indexKey(const std::string& section, const std::string& key) {
+    return section + '\n' + key;
+}
+
 std::string cleanValue(std::string value) {
     value = text::trim(value);
     if (value.size() > kIniValueLimit)
@@ -72,8 +70,17 @@ std::string cleanValue(std::string value) {
 
 } // namespace
 
-IniFile IniFile::load(const std::filesystem::path& file) {
-    return parse(readWhole(file));
+IniFile IniFile::load(const std::filesystem::path& file, std::string* error) {
+    std::string content, why;
+    bool missing = false;
+    if (!readRegularFile(file, kMaxIniBytes, content, why, &missing)) {
+        if (error)
+            *error = missing ? std::string() : why;
+        return {};
+    }
+    if (error)
+        error->clear();
+    return parse(content);
 }
 
 IniFile IniFile::parse(const std::string& content) {
@@ -85,32 +92,79 @@ IniFile IniFile::parse(const std::string& content) {
         if (sectionOf(line, name)) {
             section = name;
             inSection = true;
+            ini.sections_.insert(name);
         } else if (inSection && keyOf(line, key, value)) {
-            ini.entries_.push_back({section, key, cleanValue(value)});
+            // The first occurrence wins, as with the platform reader.
+            ini.values_.emplace(indexKey(section, key), cleanValue(value));
         }
     }
     return ini;
 }
 
 std::string IniFile::value(const std::string& section, const std::string& key) const {
-    const std::string s = text::upper(section), k = text::upper(key);
-    for (const Entry& e : entries_)
-        if (e.section == s && e.key == k)
-            return e.value; // the first occurrence wins, as with the platform reader
-    return {};
+    const auto it = values_.find(indexKey(text::upper(section), text::upper(key)));
+    return it == values_.end() ? std::string() : it->second;
 }
 
 bool IniFile::hasSection(const std::string& section) const {
-    const std::string s = text::upper(section);
-    for (const Entry& e : entries_)
-        if (e.section == s)
-            return true;
-    return false;
+    return sections_.count(text::upper(section)) > 0;
+}
+
+namespace {
+
+// What identifies one version of a file on disk: a rename gives a new inode,
+// an edit a new time or size.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long mtimeNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino, st.st_size,
+            static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+struct CachedIni {
+    FileStamp stamp;
+    std::shared_ptr<const IniFile> ini;
+    std::string error;
+};
+
+std::map<std::filesystem::path, CachedIni>& iniCache() {
+    static std::map<std::filesystem::path, CachedIni> cache;
+    return cache;
+}
+
+CachedIni& cachedEntry(const std::filesystem::path& file) {
+    const FileStamp stamp = stampOf(file);
+    auto [it, fresh] = iniCache().try_emplace(file);
+    if (fresh || !(it->second.stamp == stamp)) {
+        it->second.stamp = stamp;
+        it->second.ini = std::make_shared<const IniFile>(IniFile::load(file, &it->second.error));
+    }
+    return it->second;
+}
+
+} // namespace
+
+std::shared_ptr<const IniFile> cachedIniFile(const std::filesystem::path& file) {
+    return cachedEntry(file).ini;
+}
+
+std::string iniReadError(const std::filesystem::path& file) {
+    return cachedEntry(file).error;
 }
 
 std::string getIniString(const std::filesystem::path& file, const std::string& section,
                          const std::string& key) {
-    return IniFile::load(file).value(section, key);
+    return cachedIniFile(file)->value(section, key);
 }
 
 namespace {
@@ -158,17 +212,10 @@ void placeValue(std::vector<std::string>& lines, const std::string& section, con
 
 bool writeIniString(const std::filesystem::path& file, const std::string& section,
                     const std::string& key, const std::string& value) {
-    std::error_code ec;
-    const bool existed = std::filesystem::exists(file, ec);
-    std::string content;
-    if (existed) {
-        std::ifstream in(file, std::ios::binary);
-        if (!in)
-            return false;
-        std::ostringstream buf;
-        buf << in.rdbuf();
-        content = buf.str();
-    }
+    std::string content, error;
+    bool missing = false;
+    if (!readRegularFile(file, kMaxIniBytes, content, error, &missing) && !missing)
+        return false; // never replace a file we could not read
     std::vector<std::string> lines = splitLines(content);
     placeValue(lines, section, key, value);
     const std::string eol = lineEndingOf(content);
@@ -176,27 +223,8 @@ bool writeIniString(const std::filesystem::path& file, const std::string& sectio
     for (const std::string& line : lines)
         out += line + eol;
 
-    // Write beside the file and rename, so a failed write leaves the old file whole.
-    std::filesystem::path tmp = file;
-    tmp += ".tmp";
-    {
-        std::ofstream o(tmp, std::ios::binary | std::ios::trunc);
-        if (!o)
-            return false;
-        o << out;
-        o.flush();
-        if (!o) {
-            o.close();
-            std::filesystem::remove(tmp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(tmp, file, ec);
-    if (ec) {
-        std::filesystem::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    iniCache().erase(file);
+    return writeFileAtomically(file, out);
 }
 
 void setIniString(const std::filesystem::path& file, const std::string& section,

@@ -1,7 +1,7 @@
-#include "app/Host.h"
+#include "core/Host.h"
 
-#include "app/Language.h"
-#include "app/Text.h"
+#include "core/Language.h"
+#include "core/Text.h"
 
 void showErrorInfo(Host& host, int number, const std::string& description,
                    const std::string& source) {

@@ -1,4 +1,4 @@
-#include "app/SumvalLibrary.h"
+#include "core/SumvalLibrary.h"
 
 #include "sumval/sumval.h"
 

@@ -1,6 +1,5 @@
 #pragma once
 // Small text routines every part of the program uses. Texts are 8-bit bytes.
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,6 @@ std::string upper(std::string s);
 std::string lower(std::string s);
 // True for an optional sign followed by digits (blanks around allowed).
 bool isNumeric(const std::string& s);
-// The leading number of a text, 0 when it does not start with one ("3.00abc" → 3.0).
-double leadingNumber(const std::string& s);
 bool containsControl(const std::string& s);
 } // namespace text
 
@@ -25,12 +22,6 @@ std::string takeToken(std::string& source, const std::string& delimiter);
 
 // Replaces every occurrence, going on after each inserted replacement.
 std::string replaceAll(std::string s, const std::string& find, const std::string& replacement);
-
-// The local date and time that lies the given number of seconds after 1 January 1970.
-std::string secondsToDate(int64_t seconds);
-
-// True when the text reads as a date (with or without a time).
-bool isDateText(const std::string& s);
 
 // The larger of two numbers; the first when they are equal.
 double maxOf(double a, double b);

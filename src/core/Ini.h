@@ -4,27 +4,33 @@
 // blanks trimmed, a missing file reading as empty, and writes that keep every
 // other line of the file as it was.
 #include <filesystem>
+#include <memory>
 #include <string>
-#include <vector>
+#include <unordered_map>
+#include <unordered_set>
 
 constexpr std::size_t kIniValueLimit = 254;
 
 // A parsed INI text, for reading many keys from one file (a language file).
+// Entries are indexed once, so a lookup costs the same in a file of any size.
 class IniFile {
 public:
-    static IniFile load(const std::filesystem::path& file);
+    // A missing file reads as empty; a file that exists but cannot be read (a folder,
+    // a FIFO, no permission, too large) also reads as empty, with `error` set.
+    static IniFile load(const std::filesystem::path& file, std::string* error = nullptr);
     static IniFile parse(const std::string& text);
     std::string value(const std::string& section, const std::string& key) const;
     bool hasSection(const std::string& section) const;
 
 private:
-    struct Entry {
-        std::string section; // upper-cased
-        std::string key;     // upper-cased
-        std::string value;
-    };
-    std::vector<Entry> entries_;
+    std::unordered_map<std::string, std::string> values_; // "SECTION" + '\n' + "KEY", upper-cased
+    std::unordered_set<std::string> sections_;
 };
+
+// The parsed file, read again only when it changed on disk.
+std::shared_ptr<const IniFile> cachedIniFile(const std::filesystem::path& file);
+// Why the file could not be read at its last reading; "" when it could (or is missing).
+std::string iniReadError(const std::filesystem::path& file);
 
 std::string getIniString(const std::filesystem::path& file, const std::string& section,
                          const std::string& key);

@@ -1,10 +1,10 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include "RecordingHost.h"
 #include "TempDir.h"
-#include "app/AppPaths.h"
-#include "app/Ini.h"
-#include "app/Language.h"
+#include "core/AppPaths.h"
+#include "core/Ini.h"
+#include "core/Language.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ struct Fixture {
     RecordingHost host;
     Settings settings;
     Fixture() {
-        paths.programDir = paths.resourceDir = paths.dataDir = dir.path;
+        paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
         setAppPaths(paths);
     }
     void config(const std::string& text) { dir.write("config.ini", text); }
@@ -140,21 +140,21 @@ TEST(DataFolder, SeedsConfigFromDefaultsAndNeverWritesResources) {
     TempDir res, data;
     res.write("config.ini", "[LanguageFiles]\n1=en.lng\n");
     AppPaths paths;
-    paths.resourceDir = res.path;
-    paths.dataDir = data.path / "home";
+    paths.resourceDir = res.path();
+    paths.dataDir = data.path() / "home";
     std::string error;
     ASSERT_TRUE(prepareDataDir(paths, error)) << error;
     EXPECT_EQ(getIniString(paths.configPath(), "LanguageFiles", "1"), "en.lng");
-    EXPECT_EQ(paths.configPath(), data.path / "home" / "config.ini");
+    EXPECT_EQ(paths.configPath(), data.path() / "home" / "config.ini");
 
     // A data folder that cannot exist: settings come from the default, which stays untouched.
     const auto blocker = data.write("blocker", "x");
     AppPaths broken;
-    broken.resourceDir = res.path;
+    broken.resourceDir = res.path();
     broken.dataDir = blocker / "home";
     EXPECT_FALSE(prepareDataDir(broken, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(broken.configPath(), res.path / "config.ini");
+    EXPECT_EQ(broken.configPath(), res.path() / "config.ini");
     EXPECT_TRUE(broken.isReadOnly(broken.configPath()));
     setAppPaths(broken);
     RecordingHost host;
@@ -165,12 +165,12 @@ TEST(DataFolder, SeedsConfigFromDefaultsAndNeverWritesResources) {
 
 TEST(DataFolder, EnvironmentOverridesAndPortableMode) {
     TempDir prog;
-    ::setenv("VELTRAN_HOME", (prog.path / "home").c_str(), 1);
-    EXPECT_EQ(locateAppPaths(prog.path).dataDir, prog.path / "home");
+    ::setenv("VELTRAN_HOME", (prog.path() / "home").c_str(), 1);
+    EXPECT_EQ(locateAppPaths(prog.path()).dataDir, prog.path() / "home");
     ::unsetenv("VELTRAN_HOME");
     prog.write("config.ini", "[Options]\n");
-    EXPECT_EQ(locateAppPaths(prog.path).dataDir, prog.path);
-    EXPECT_EQ(locateAppPaths(prog.path).resourceDir, prog.path);
+    EXPECT_EQ(locateAppPaths(prog.path()).dataDir, prog.path());
+    EXPECT_EQ(locateAppPaths(prog.path()).resourceDir, prog.path());
 }
 
 TEST(LoadSettings, GarbageFilesNeverCrashAndAreLeftAsTheyWere) {

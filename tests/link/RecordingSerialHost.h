@@ -4,7 +4,7 @@
 
 #include <vector>
 
-struct RecordingHost : SerialHost {
+struct RecordingSerialHost : SerialHost {
     struct Status {
         std::string text;
         uint32_t colour;

@@ -1,7 +1,7 @@
-#include "app/Language.h"
+#include "core/Language.h"
 
-#include "app/Ini.h"
-#include "app/Text.h"
+#include "core/Ini.h"
+#include "core/Text.h"
 
 namespace {
 
@@ -43,5 +43,5 @@ const LanguageTable& languageTable() {
 }
 
 std::string languageName(const std::filesystem::path& file) {
-    return cleanText(getIniString(file, "Strings", "1"));
+    return cleanText(IniFile::load(file).value("Strings", "1"));
 }

@@ -1,4 +1,4 @@
-#include "app/Ini.h"
+#include "core/Ini.h"
 
 #include "TempDir.h"
 
@@ -12,7 +12,7 @@ TEST(Ini, ReadsCaseInsensitiveSectionsAndKeysAndTrimsBlanks) {
     EXPECT_EQ(getIniString(f, "OPTIONS", "Com"), "5");
     EXPECT_EQ(getIniString(f, "Other", "language"), "9");
     EXPECT_EQ(getIniString(f, "Options", "Missing"), "");
-    EXPECT_EQ(getIniString(dir.path / "none.ini", "Options", "Language"), "");
+    EXPECT_EQ(getIniString(dir.path() / "none.ini", "Options", "Language"), "");
 }
 
 TEST(Ini, KeysBeforeAnySectionAndCommentLinesAreIgnored) {
@@ -52,8 +52,8 @@ TEST(Ini, WriteAddsKeyToItsSectionOrAddsTheSection) {
 
 TEST(Ini, WriteCreatesMissingFileAndFailsCleanlyInUnwritableFolder) {
     TempDir dir;
-    ASSERT_TRUE(writeIniString(dir.path / "new.ini", "Options", "COM", "4"));
-    EXPECT_EQ(getIniString(dir.path / "new.ini", "Options", "COM"), "4");
+    ASSERT_TRUE(writeIniString(dir.path() / "new.ini", "Options", "COM", "4"));
+    EXPECT_EQ(getIniString(dir.path() / "new.ini", "Options", "COM"), "4");
 
     // A folder that cannot hold files (its "parent" is a plain file) fails even for root.
     const auto blocker = dir.write("blocker", "not a folder");

@@ -1,4 +1,4 @@
-#include "app/Encoding.h"
+#include "core/Encoding.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
-#include "app/AppPaths.h"
-#include "app/Host.h"
-#include "app/Ini.h"
-#include "app/Language.h"
-#include "app/Text.h"
+#include "core/AppPaths.h"
+#include "core/Host.h"
+#include "core/Ini.h"
+#include "core/Language.h"
+#include "core/Text.h"
 
 #include <QDir>
 
@@ -81,7 +81,10 @@ int speedFromText(const std::string& value) {
 
 bool loadSettings(const AppPaths& paths, Host& host, Settings& s) {
     s.configPath = paths.configPath();
-    const IniFile config = IniFile::load(s.configPath);
+    std::string readError;
+    const IniFile config = IniFile::load(s.configPath, &readError);
+    if (!readError.empty())
+        host.message("The configuration could not be read: " + readError, "", Host::Icon::Warning);
     if (fillLanguageMenu(config, s) == 0) {
         host.message(formatMsg(kNoLanguage, {}), "", Host::Icon::Critical);
         return false;
@@ -101,7 +104,10 @@ bool loadSettings(const AppPaths& paths, Host& host, Settings& s) {
 
     nameLanguages(paths, config, s);
     s.languageFile = config.value("LanguageFiles", std::to_string(s.languageIndex));
-    setLanguageTable(readLanguageTable(IniFile::load(paths.resolve(s.languageFile))));
+    const IniFile language = IniFile::load(paths.resolve(s.languageFile), &readError);
+    if (!readError.empty())
+        host.message("The language file could not be read: " + readError, "", Host::Icon::Warning);
+    setLanguageTable(readLanguageTable(language));
     return true;
 }
 

@@ -1,6 +1,6 @@
-#include "app/Version.h"
+#include "core/Version.h"
 
-#include "app/Text.h"
+#include "core/Text.h"
 
 std::string appVersionText() {
     return versionText(kVersionMajor, kVersionMinor, kVersionRevision);

@@ -1,9 +1,6 @@
-#include "app/Text.h"
+#include "core/Text.h"
 
-#include <QDateTime>
-#include <QString>
 #include <cctype>
-#include <cstdlib>
 
 namespace text {
 
@@ -44,15 +41,6 @@ bool isNumeric(const std::string& s) {
         if (!std::isdigit(static_cast<unsigned char>(t[i])))
             return false;
     return true;
-}
-
-double leadingNumber(const std::string& s) {
-    const char* begin = s.c_str();
-    while (*begin == ' ')
-        ++begin;
-    char* end = nullptr;
-    const double v = std::strtod(begin, &end);
-    return end == begin ? 0.0 : v;
 }
 
 bool containsControl(const std::string& s) {
@@ -97,33 +85,6 @@ std::string replaceAll(std::string s, const std::string& find, const std::string
         at += replacement.size();
     }
     return s;
-}
-
-std::string secondsToDate(int64_t seconds) {
-    const QDateTime t = QDateTime::fromSecsSinceEpoch(seconds);
-    return t.toString("yyyy-MM-dd HH:mm:ss").toStdString();
-}
-
-bool isDateText(const std::string& s) {
-    const QString t = QString::fromLatin1(text::trim(s).c_str());
-    static const char* const formats[] = {"yyyy-MM-dd HH:mm:ss",
-                                          "yyyy-MM-dd HH:mm",
-                                          "yyyy-MM-dd",
-                                          "dd.MM.yyyy HH:mm:ss",
-                                          "dd.MM.yyyy HH:mm",
-                                          "dd.MM.yyyy",
-                                          "dd/MM/yyyy HH:mm:ss",
-                                          "dd/MM/yyyy",
-                                          "MM/dd/yyyy",
-                                          "d.M.yyyy",
-                                          "d/M/yyyy"};
-    for (const char* f : formats) {
-        if (QDateTime::fromString(t, f).isValid())
-            return true;
-        if (QDate::fromString(t, f).isValid())
-            return true;
-    }
-    return false;
 }
 
 double maxOf(double a, double b) {

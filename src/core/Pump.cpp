@@ -1,4 +1,4 @@
-#include "app/Pump.h"
+#include "core/Pump.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,0 +1,46 @@
+#pragma once
+// Replacing a file only when its new content is complete: the content goes to
+// a hidden temporary file beside the target, which is renamed over the target
+// on commit. A failure or an abandoned write leaves the old file as it was.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+class AtomicFile {
+public:
+    // Temporary files are ".veltran-<name>.XXXXXX" beside their target.
+    static constexpr std::string_view kTempPrefix = ".veltran-";
+
+    explicit AtomicFile(std::filesystem::path target);
+    ~AtomicFile(); // an uncommitted temporary file is removed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Appends are ignored once anything has failed.
+    void append(std::string_view data);
+    // Writes the content to disk and renames it over the target.
+    bool commit();
+
+    bool failed() const { return error_ != 0; }
+    int error() const { return error_; }
+    const std::string& errorText() const { return errorText_; }
+    const std::filesystem::path& tempPath() const { return temp_; }
+
+private:
+    void fail(int error, std::string text);
+    bool close();
+
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+    int error_ = 0;
+    std::string errorText_;
+};
+
+// The whole content at once; false with `error` set when the target was left as it was.
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::string* error = nullptr);
+
+// True for the name of one of our temporary files (listings skip them).
+bool isAtomicTempName(std::string_view fileName);
