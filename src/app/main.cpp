@@ -2,7 +2,7 @@
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "core/Text.h"
-#include "app/ui/GuiHost.h"
+#include "core/ui/GuiHost.h"
 #include "app/ui/MainWindow.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/ui/AboutWindow.h"
 
 #include "core/Language.h"
-#include "app/ui/GuiHost.h"
+#include "core/ui/GuiHost.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -8,7 +8,7 @@
 #include "core/Text.h"
 #include "core/Version.h"
 #include "app/ui/AboutWindow.h"
-#include "app/ui/GuiHost.h"
+#include "core/ui/GuiHost.h"
 #include "app/ui/HelpWindow.h"
 #include "link/ComPorts.h"
 #include "link/LinkMonitor.h"

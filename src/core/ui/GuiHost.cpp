@@ -1,4 +1,4 @@
-#include "app/ui/GuiHost.h"
+#include "core/ui/GuiHost.h"
 
 #include "core/Encoding.h"
 
