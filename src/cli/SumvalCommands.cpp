@@ -1,5 +1,6 @@
 #include "cli/SumvalCommands.h"
 
+#include "core/RegularFile.h"
 #include "core/SumvalLibrary.h"
 #include "upgrade/UpgradeName.h"
 
@@ -84,8 +85,15 @@ int cmdChecksum(const std::vector<std::string>& args, std::ostream& out, std::os
         return usage(err, args.empty() ? "no FILE given" : "only one FILE may be given",
                      kChecksumUsage);
     }
+    // The library answers 0xFFFF for a file it cannot read, which is also a
+    // possible register: tell the two apart before asking it.
+    std::string content, error;
+    if (!readRegularFile(args[0], kMaxDocumentBytes, content, error) || content.empty()) {
+        err << "cannot read " << args[0] << ": " << (error.empty() ? "the file is empty" : error)
+            << '\n';
+        return kExitUsage;
+    }
     std::uint32_t value = 0;
-    std::string error;
     if (!sumval::fileChecksum(args[0], value, error)) {
         err << error << '\n';
         return kExitUsage;

@@ -12,8 +12,8 @@
 int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // checksum FILE: prints the file's 32-bit CRC register as 0x%08X (0x00000000
-// for a sealed file, 0x0000FFFF when it cannot be read). Exit 0; 2 for a usage
-// error or an unusable library.
+// for a sealed file). Exit 0; 2 for a usage error, a file that is missing,
+// empty or cannot be read, or an unusable library.
 int cmdChecksum(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // upgrade-name NAME6: prints the two digits an upgrade file named NAME6 must

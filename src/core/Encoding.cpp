@@ -37,6 +37,10 @@ std::string fromQt(const QString& text) {
         for (int i = 0; i < 32; ++i)
             if (kHighTable[i] == u && u != 0)
                 mapped = static_cast<char>(0x80 + i);
+        // The five codes Windows-1252 leaves undefined travel as their own value
+        // (toQt shows them as U+0081 and so on), so every byte survives a round trip.
+        if (u >= 0x80 && u < 0xA0 && kHighTable[u - 0x80] == 0)
+            mapped = static_cast<char>(u);
         out += mapped;
     }
     return out;

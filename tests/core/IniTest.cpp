@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 TEST(Ini, ReadsCaseInsensitiveSectionsAndKeysAndTrimsBlanks) {
     TempDir dir;
@@ -59,4 +60,43 @@ TEST(Ini, WriteCreatesMissingFileAndFailsCleanlyInUnwritableFolder) {
     const auto blocker = dir.write("blocker", "not a folder");
     EXPECT_FALSE(writeIniString(blocker / "c.ini", "Options", "COM", "9"));
     EXPECT_EQ(dir.read("blocker"), "not a folder");
+}
+
+// A FIFO would block the open, /dev/zero never ends, a folder has no content:
+// each reads as empty with a reason, at once.
+TEST(Ini, FilesThatAreNotRegularAreRefusedWithAReason) {
+    TempDir dir;
+    const auto fifo = dir.path() / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.path() / "folder.ini");
+    for (const std::filesystem::path& p :
+         {fifo, dir.path() / "folder.ini", std::filesystem::path("/dev/zero")}) {
+        std::string error;
+        const IniFile ini = IniFile::load(p, &error);
+        EXPECT_FALSE(ini.hasSection("Options")) << p;
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << p << ": " << error;
+        EXPECT_EQ(iniReadError(p), error);
+    }
+    std::string error = "stale";
+    IniFile::load(dir.path() / "missing.ini", &error);
+    EXPECT_EQ(error, ""); // a missing file is no error: it reads as empty
+}
+
+TEST(Ini, ACachedFileIsReadAgainWhenItChangesOnDisk) {
+    TempDir dir;
+    const auto f = dir.write("c.ini", "[Options]\nCOM=1\n");
+    EXPECT_EQ(getIniString(f, "Options", "COM"), "1");
+    dir.write("c.ini", "[Options]\nCOM=2\n"); // same size, rewritten by another program
+    EXPECT_EQ(getIniString(f, "Options", "COM"), "2");
+    std::filesystem::rename(dir.write("other.ini", "[Options]\nCOM=3\n"), f);
+    EXPECT_EQ(getIniString(f, "Options", "COM"), "3");
+}
+
+TEST(Ini, ManyEntriesAreIndexedOnce) {
+    std::string text = "[Strings]\n";
+    for (int i = 0; i < 200000; ++i)
+        text += std::to_string(i) + "=text " + std::to_string(i) + "\n";
+    const IniFile ini = IniFile::parse(text);
+    EXPECT_EQ(ini.value("strings", "199999"), "text 199999");
+    EXPECT_EQ(ini.value("strings", "0"), "text 0");
 }

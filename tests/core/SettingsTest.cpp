@@ -192,3 +192,12 @@ TEST(LoadSettings, GarbageFilesNeverCrashAndAreLeftAsTheyWere) {
     g.config(std::string("[LanguageFiles]\n1=\0x\n", 21));
     EXPECT_FALSE(g.load()); // a value cut at its NUL is empty: no language
 }
+
+TEST(LoadSettings, AConfigurationThatCannotBeReadIsReportedOnce) {
+    Fixture f;
+    std::filesystem::create_directory(f.dir.path() / "config.ini");
+    EXPECT_FALSE(f.load());
+    ASSERT_EQ(f.host.messages.size(), 2u);
+    EXPECT_NE(f.host.messages[0].text.find("config.ini is not a regular file"), std::string::npos);
+    EXPECT_EQ(f.host.messages[1].text, "No language file found!\rCannot continue");
+}

@@ -48,6 +48,12 @@ TEST_F(SumvalAbi, FileChecksumOfUnreadableFilesIs65535) {
     EXPECT_EQ(GetFileChecksum(write("empty.bin", "").c_str()), 65535u);
     EXPECT_EQ(GetFileChecksum(dir_.c_str()), 65535u) << "a folder";
     EXPECT_EQ(GetFileChecksum(nullptr), 65535u);
+    // Neither blocks on a FIFO that nobody writes nor reads /dev/zero for ever.
+    const auto fifo = dir_ / "fifo.mtd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(GetFileChecksum(fifo.c_str()), 65535u);
+    EXPECT_EQ(GetFileChecksum("/dev/zero"), 65535u);
+    EXPECT_EQ(VerifyMethodFile((dir_ / "QX0101AA.MTD").c_str(), 0), SUMVAL_BAD_CHECKSUM);
 }
 
 TEST_F(SumvalAbi, FileChecksumAcrossReadBlockBoundaries) {

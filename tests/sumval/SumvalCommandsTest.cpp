@@ -91,9 +91,14 @@ TEST_F(SumvalCommands, ChecksumPrintsTheRegister) {
     EXPECT_EQ(r.out, "0xF00A514A\n");
     r = run(cmdChecksum, {write("sealed.mtd", method("MethType 32")).string()});
     EXPECT_EQ(r.out, "0x00000000\n");
-    r = run(cmdChecksum, {(dir_ / "missing.bin").string()});
-    EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.out, "0x0000FFFF\n");
+    // A mistyped path must not look like a checksum to a script.
+    for (const std::string& unreadable :
+         {(dir_ / "missing.bin").string(), write("empty.bin", "").string(), dir_.string()}) {
+        r = run(cmdChecksum, {unreadable});
+        EXPECT_EQ(r.exit, 2) << unreadable;
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("cannot read " + unreadable), std::string::npos) << r.err;
+    }
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, std::vector<std::string>{"a", "b"}}) {

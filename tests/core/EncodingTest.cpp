@@ -1,0 +1,24 @@
+#include "core/Encoding.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+TEST(Encoding, EveryByteSurvivesTheRoundTrip) {
+    std::string all;
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
+    EXPECT_EQ(fromQt(toQt(all)), all);
+    // The five bytes Windows-1252 leaves undefined included.
+    for (unsigned char c : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        EXPECT_EQ(fromQt(toQt(std::string(1, static_cast<char>(c)))),
+                  std::string(1, static_cast<char>(c)));
+}
+
+TEST(Encoding, WindowsCharactersMapToTheirUnicodeCounterparts) {
+    EXPECT_EQ(toQt("\x80"), QString(QChar(0x20AC))); // euro sign
+    EXPECT_EQ(toQt("25 \xB0"
+                   "C"),
+              QStringLiteral("25 \u00B0C"));           // degree sign
+    EXPECT_EQ(fromQt(QString(QChar(0x2013))), "\x96"); // en dash
+    EXPECT_EQ(fromQt(QStringLiteral("\u4E2D")), "?");  // not in the code page
+}
