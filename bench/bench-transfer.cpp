@@ -73,7 +73,7 @@ template <typename Transfer> Measure timed(Transfer transfer) {
     probe.start();
     const double cpu0 = cpuSeconds();
     clock.start();
-    m.ok = transfer();
+    m.ok = succeeded(transfer());
     m.seconds = clock.nsecsElapsed() / 1e9;
     m.cpu = cpuSeconds() - cpu0;
     probe.stop();
@@ -98,6 +98,7 @@ void runInProcess() {
     ScriptedPeer peer(pump);
     NullSerialHost host;
     Serial serial(peer, pump, host, [](int) { return std::string("memory"); });
+    TransferSink sink;
     serial.openPort(1, 19200);
     TempDir dir;
     const std::string source = dir.str() + "/source.bin", fetched = dir.str() + "/fetched.bin";
@@ -106,7 +107,7 @@ void runInProcess() {
 
     Serial::Exchange ex(serial);
     serial.sendCommandAck("put", kDevicePath);
-    const Measure put = timed([&] { return serial.transmission(source); });
+    const Measure put = timed([&] { return serial.transmission(source, sink); });
     const bool putSame = peer.receivedFile() == data;
     peer.answer.clear();
     peer.answer.push_back(
@@ -116,7 +117,7 @@ void runInProcess() {
             frame::buildFrame(frame::kTypeData, static_cast<uint32_t>(i),
                               data.substr(i * frame::kBlockSize, frame::kBlockSize)));
     serial.sendCommandAck("get", kDevicePath);
-    const Measure get = timed([&] { return serial.reception(fetched); });
+    const Measure get = timed([&] { return serial.reception(fetched, sink); });
     const bool getSame = readAll(fetched) == data;
     std::printf("in-process titrator (the application alone), %zu bytes, %s\n", kFileSize,
                 putSame && getSame ? "both directions byte-exact" : "DATA DIFFERS");
@@ -135,6 +136,7 @@ void run(bool paced) {
     QtSerialPort port;
     NullSerialHost host;
     Serial serial(port, defaultPump(), host, [&](int) { return sim.pty(); });
+    TransferSink sink;
     if (!serial.openPort(1, 19200)) {
         std::printf("cannot open %s\n", sim.pty().c_str());
         return;
@@ -147,10 +149,11 @@ void run(bool paced) {
     // before "ACK" is read) are timed apart from the block transfer itself.
     Serial::Exchange ex(serial);
     const Measure putCommand = timed([&] { return serial.sendCommandAck("put", kDevicePath); });
-    const Measure put = timed([&] { return serial.transmission(source); });
-    serial.sendCommand("ver 4"); // the titrator has stored the file once it answers again
+    const Measure put = timed([&] { return serial.transmission(source, sink); });
+    std::string answer;
+    serial.sendCommand("ver 4", answer); // the titrator has stored the file once it answers again
     const Measure getCommand = timed([&] { return serial.sendCommandAck("get", kDevicePath); });
-    const Measure get = timed([&] { return serial.reception(fetched); });
+    const Measure get = timed([&] { return serial.reception(fetched, sink); });
     const bool same = readAll(source) == readAll(fetched);
     std::printf("%s, %zu bytes, %s; command and acknowledgement %.0f ms (put), %.0f ms (get)\n",
                 paced ? "paced at 19200 baud" : "unpaced", kFileSize,

@@ -1,9 +1,10 @@
+#include "app/ui/MainWindow.h"
 #include "core/AppPaths.h"
 #include "core/Language.h"
+#include "core/Pump.h"
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/ui/GuiHost.h"
-#include "app/ui/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,7 +27,8 @@ int main(int argc, char* argv[]) {
                      Host::Icon::Warning);
     QDir::setCurrent(QString::fromStdString(paths.dataDir.string()));
 
-    MainWindow window(settings);
+    MainWindow window(settings, host, defaultPump());
+    host.setParent(&window);
     window.show();
     return app.exec();
 }

@@ -4,10 +4,9 @@
 #include "core/Host.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
+#include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/LinkView.h"
-#include "link/PortNames.h"
-#include "link/QtSerialPort.h"
 #include "link/Serial.h"
 #include "link/SerialHost.h"
 
@@ -37,7 +36,6 @@ bool parseNumber(const std::string& text, int& value) {
 class CliView : public LinkView, public SerialHost, public Host {
 public:
     explicit CliView(std::ostream& err) : err_(err) {}
-    LinkMonitor* monitor = nullptr;
     std::string status;
     bool errorPending = false;
     bool refused = false;
@@ -50,6 +48,7 @@ public:
     bool statusErrorPending() const override { return errorPending; }
     void clearStatusError() override { errorPending = false; }
     void setTitratorLabel(const std::string&, uint32_t) override {}
+    void setTitratorCaption(const std::string&) override {}
     void clearTitratorList() override {}
     void setActive(bool) override {}
     void linkStateChanged() override {}
@@ -66,13 +65,7 @@ public:
         status = text;
         errorPending = true;
     }
-    void busyChanged(bool busy) override {
-        // The wait message only: a script gets no periodic link checks.
-        if (monitor)
-            monitor->showWaitMsg(busy);
-    }
-    void transferStarted(const std::string&, bool) override {}
-    void transferProgress(double, bool) override {}
+    void busyChanged(bool) override {}
     void runtimeError(int number, const std::string& description,
                       const std::string& source) override {
         err_ << source << ": error " << number << ": " << description << "\n";
@@ -122,9 +115,7 @@ struct CliLink::Parts {
     AppPaths paths;
     Settings settings;
     bool ready = false;
-    QtSerialPort port;
-    std::unique_ptr<Serial> serial;
-    std::unique_ptr<LinkMonitor> monitor;
+    std::unique_ptr<DeviceSession> session;
     int com = 1;
     int speed = 19200;
 };
@@ -140,16 +131,12 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
     p.ready = loadSettings(p.paths, p.view, p.settings);
     p.com = options.com > 0 ? options.com : p.settings.comPort;
     p.speed = options.speed > 0 ? options.speed : p.settings.comSpeed;
-    const std::string device = options.device;
-    const std::filesystem::path config = p.paths.configPath();
-    auto resolver = [device, config](int n) {
-        return device.empty() ? deviceForPort(n, config) : device;
-    };
-    p.serial = std::make_unique<Serial>(p.port, defaultPump(), p.view, resolver);
-    p.monitor = std::make_unique<LinkMonitor>(*p.serial, p.view, config);
-    p.monitor->checkLink().stop(); // one check on connect; no periodic checks in a script
-    p.monitor->setStatusComPort(p.com);
-    p.view.monitor = p.monitor.get();
+    DeviceSession::Config config;
+    config.configPath = p.paths.configPath();
+    config.fixedDevice = options.device;
+    config.periodicLinkCheck = false; // one check on connect; a script gets no periodic checks
+    p.session = std::make_unique<DeviceSession>(p.view, p.view, defaultPump(), config);
+    p.session->monitor().setStatusComPort(p.com);
 }
 
 CliLink::~CliLink() = default;
@@ -160,9 +147,8 @@ bool CliLink::ready() const {
 
 bool CliLink::connect() {
     Parts& p = *parts_;
-    p.monitor->titratorConnect(p.com, p.speed);
-    p.monitor->checkLink().stop();
-    return p.monitor->titratorOnline() && p.monitor->titratorIdentified();
+    p.session->connect(p.com, p.speed);
+    return monitor().titratorOnline() && monitor().titratorIdentified();
 }
 
 std::string CliLink::statusText() const {
@@ -172,8 +158,11 @@ bool CliLink::firmwareRefused() const {
     return parts_->view.refused;
 }
 LinkMonitor& CliLink::monitor() {
-    return *parts_->monitor;
+    return parts_->session->monitor();
 }
 Serial& CliLink::serial() {
-    return *parts_->serial;
+    return parts_->session->serial();
+}
+DeviceSession& CliLink::session() {
+    return *parts_->session;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class DeviceSession;
 class LinkMonitor;
 class Serial;
 
@@ -33,6 +34,7 @@ public:
     bool firmwareRefused() const;
     LinkMonitor& monitor();
     Serial& serial();
+    DeviceSession& session();
 
 private:
     struct Parts;

@@ -26,6 +26,9 @@ int cmdIdentify(const CliOptions& options, std::ostream& out, std::ostream& err)
         return kExitUsage;
     if (link.connect()) {
         const TitratorIdentity& id = link.monitor().identity();
+        if (!id.firmwareRead)
+            err << "the titrator did not report its firmware version: it was not checked "
+                   "against the configured bounds\n";
         out << "model=" << id.idText << " typeCode=" << id.typeCode << " titType=" << id.titType
             << " modelCode=" << modelCodeName(id.modelCode)
             << " series=" << seriesName(id.seriesCode)

@@ -10,11 +10,21 @@
 #include "link/Serial.h"
 #include "link/SerialHost.h"
 
-LinkMonitor::LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath)
-    : serial_(serial), view_(view), configPath_(std::move(configPath)) {
+LinkMonitor::LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath,
+                         bool periodicChecks)
+    : serial_(serial), view_(view), configPath_(std::move(configPath)), periodic_(periodicChecks) {
     checkLink_.setInterval(kFirstCheckMs);
     QObject::connect(&checkLink_, &QTimer::timeout, [this] { checkLinkTimer(); });
-    checkLink_.start();
+    if (periodic_)
+        checkLink_.start();
+}
+
+void LinkMonitor::postponeCheck(int ms) {
+    const bool running = checkLink_.isActive();
+    checkLink_.stop();
+    checkLink_.setInterval(ms);
+    if (running)
+        checkLink_.start();
 }
 
 void LinkMonitor::titratorConnect(int comPort, int speed) {
@@ -23,7 +33,8 @@ void LinkMonitor::titratorConnect(int comPort, int speed) {
     if (serial_.openPort(comPort, speed)) {
         view_.setActive(false);
         serial_.setPortStatus(1);
-        checkLink_.start();
+        if (periodic_)
+            checkLink_.start();
         checkLinkTimer();
     } else {
         serial_.setPortStatus(0);
@@ -42,7 +53,7 @@ void LinkMonitor::titratorDisconnect(int mode) {
 }
 
 void LinkMonitor::setOfflineControls(int mode) {
-    view_.setTitratorLabel(langText(kTextNoTitrator), colour::kRed);
+    view_.setTitratorCaption(langText(kTextNoTitrator)); // red belongs to a lost link
     if (mode == 1) {
         if (!view_.statusErrorPending())
             view_.setStatusBar(langText(kTextDisconnected), colour::kBlue);
@@ -81,7 +92,7 @@ void LinkMonitor::busyChanged(bool busy) {
     showWaitMsg(busy);
     if (busy)
         checkLink_.stop();
-    else
+    else if (periodic_)
         checkLink_.start();
 }
 
@@ -93,6 +104,7 @@ bool LinkMonitor::echoAnswered() {
     std::string answer;
     const bool ok = serial_.readPort(answer, frame::kAck.size());
     serial_.traceReceived(answer);
+    portFaults_ = 0; // counts faults since the last read of the echo, time-outs included
     serial_.setReadTimeoutMs(Serial::kReadTimeoutMs);
     return ok && answer == frame::kAck;
 }
@@ -107,7 +119,6 @@ void LinkMonitor::checkLinkTimer() {
     inCheck_ = true;
     for (;;) {
         if (echoAnswered()) {
-            portFaults_ = 0;
             goOnline();
             break;
         }
@@ -116,7 +127,7 @@ void LinkMonitor::checkLinkTimer() {
             portFailed();
             break;
         }
-        if (echoRetries_ > kEchoRetries) {
+        if (echoRetries_ >= kEchoRetries) {
             linkLost();
             break;
         }
@@ -138,6 +149,10 @@ void LinkMonitor::goOnline() {
                 titratorIdentified_ = true;
                 setOnlineControls();
                 break;
+            }
+            if (serial_.lastPortError() != PortError::None) {
+                portFailed(); // the device went away while it was being identified
+                return;
             }
             if (!linkEnabled_ || refused_)
                 return;
@@ -192,13 +207,19 @@ bool LinkMonitor::identifyTitrator() {
     identity_.seriesCode = SeriesCode::None;
     identity_.titType = identity_.typeCode = 0;
 
-    std::string answer = serial_.sendCommand("ver 4");
+    std::string answer;
+    if (serial_.sendCommand("ver 4", answer) == TransferResult::PortFailed)
+        return false;
     identity_.idText = takeToken(answer, " ");
     const ModelInfo* model = findModel(identity_.idText);
     if (!model)
         return false;
 
-    identity_.versionText = versionTextOf(*model, serial_.sendCommand("ver 0"));
+    std::string version;
+    if (serial_.sendCommand("ver 0", version) == TransferResult::PortFailed)
+        return false;
+    identity_.versionText = versionTextOf(*model, version);
+    identity_.firmwareRead = !text::trim(identity_.versionText).empty();
     identity_.firmwareVersion = firmwareValue(identity_.versionText);
     identity_.titType = model->titType;
     identity_.typeCode = model->typeCode;
@@ -209,7 +230,7 @@ bool LinkMonitor::identifyTitrator() {
                            colour::kBlue);
     serial_.waitRecovery();
 
-    if (text::trim(identity_.versionText).empty())
+    if (!identity_.firmwareRead)
         return true; // identified, but without a version to check or list by
     if (!firmwareWithinBounds(*model))
         return false;

@@ -15,6 +15,7 @@ struct TitratorIdentity {
     ModelCode modelCode = ModelCode::None;
     SeriesCode seriesCode = SeriesCode::None;
     float firmwareVersion = 999.0f; // until the first identification
+    bool firmwareRead = false;      // the "ver 0" answer held a version text
     std::string idText;
     std::string versionText;
     std::string currentModelName;
@@ -25,7 +26,8 @@ public:
     static constexpr int kFirstCheckMs = 100;
     static constexpr int kCheckIntervalMs = 2100;
     static constexpr int kEchoTimeoutMs = 1000;
-    static constexpr int kEchoRetries = 3; // five unanswered echoes in a row lose the link
+    // Echoes sent again after an unanswered one; the fifth unanswered echo in a row loses the link.
+    static constexpr int kEchoRetries = 4;
     static constexpr int kIdentifyAttempts = 4;
     static constexpr int kTextOnline = 311;
     static constexpr int kTextOffline = 312;
@@ -33,7 +35,9 @@ public:
     static constexpr int kTextLabelPrefix = 623;
     static constexpr int kTextDisconnected = 984;
 
-    LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath);
+    // periodicChecks false: only the check that Connect runs (the command-line tool).
+    LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath,
+                bool periodicChecks = true);
 
     void titratorConnect(int comPort, int speed);
     // mode 1: by the user; 2: the link was lost.
@@ -52,7 +56,11 @@ public:
     void setStatusComPort(int port) { statusComPort_ = port; }
     const TitratorIdentity& identity() const { return identity_; }
     const DeviceFolders& folders() const { return folders_; }
-    QTimer& checkLink() { return checkLink_; }
+    DeviceFolders& folders() { return folders_; }
+    // The next check runs ms from now; a stopped check stays stopped.
+    void postponeCheck(int ms);
+    bool checkScheduled() const { return checkLink_.isActive(); }
+    int checkIntervalMs() const { return checkLink_.interval(); }
 
 private:
     bool echoAnswered();
@@ -68,6 +76,7 @@ private:
     LinkView& view_;
     std::filesystem::path configPath_;
     QTimer checkLink_;
+    bool periodic_ = true;
     bool inCheck_ = false;
     bool refused_ = false; // the firmware is outside the bounds: the program ends
 

@@ -7,7 +7,7 @@
 class LinkView {
 public:
     virtual ~LinkView() = default;
-    // Status bar message; the next link check waits ms.
+    // Status bar message; the next link check waits ms (DeviceSession::postponeLinkCheck).
     virtual void showMessage(const std::string& text, uint32_t colour, int ms) = 0;
     // Status bar caption and colour, repainted at once, the link check untouched.
     virtual void setStatusBar(const std::string& text, uint32_t colour) = 0;
@@ -15,6 +15,8 @@ public:
     virtual bool statusErrorPending() const = 0;
     virtual void clearStatusError() = 0;
     virtual void setTitratorLabel(const std::string& text, uint32_t colour) = 0;
+    // The caption alone; the label keeps its colour.
+    virtual void setTitratorCaption(const std::string& text) = 0;
     virtual void clearTitratorList() = 0;
     virtual void setActive(bool enabled) = 0;
     // The link state changed: commands, captions and filters follow it.

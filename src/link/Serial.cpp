@@ -1,17 +1,17 @@
 #include "link/Serial.h"
 
+#include "core/AtomicFile.h"
 #include "core/Language.h"
 #include "core/Pump.h"
+#include "core/RegularFile.h"
 #include "core/Text.h"
 #include "link/Frame.h"
-#include "core/AtomicFile.h"
 #include "link/SerialHost.h"
 #include "link/Trace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <fstream>
 
 namespace {
 
@@ -24,31 +24,66 @@ bool isFatal(PortError e) {
     return e == PortError::ClosedUnderUs || e == PortError::DeviceVanished;
 }
 
-bool isUpgradePath(const std::string& path) {
-    return path.find(".upg") != std::string::npos || path.find(".UPG") != std::string::npos;
+double fraction(uint64_t part, uint64_t whole) {
+    return whole == 0 ? 0.0 : std::clamp(static_cast<double>(part) / whole, 0.0, 1.0);
 }
 
 } // namespace
 
-// Marks a wait for port input: anything that talks to the port meanwhile
-// comes from an event handler nested inside it.
-class Serial::IoWait {
+const char* describe(TransferResult r) {
+    switch (r) {
+    case TransferResult::Done:
+        return "done";
+    case TransferResult::Aborted:
+        return "aborted by the user";
+    case TransferResult::TimedOut:
+        return "the titrator did not answer";
+    case TransferResult::BadAnswer:
+        return "the titrator's answer was garbled";
+    case TransferResult::PortFailed:
+        return "the serial port failed";
+    case TransferResult::Refused:
+        return "the link is busy with another exchange";
+    case TransferResult::FileFailed:
+        return "the PC file could not be read or written";
+    }
+    return "unknown";
+}
+
+// Marks a wait that runs pending events: anything that talks to the port or
+// begins an exchange meanwhile comes from an event handler nested inside it.
+class Serial::Wait {
 public:
-    explicit IoWait(Serial& s) : s_(s) { ++s_.ioWaitDepth_; }
-    ~IoWait() { --s_.ioWaitDepth_; }
-    IoWait(const IoWait&) = delete;
-    IoWait& operator=(const IoWait&) = delete;
+    explicit Wait(Serial& s) : s_(s) { ++s_.waitDepth_; }
+    ~Wait() { --s_.waitDepth_; }
+    Wait(const Wait&) = delete;
+    Wait& operator=(const Wait&) = delete;
 
 private:
     Serial& s_;
 };
 
+// The sink of the transfer under way, for abortRunningTransfer().
+class Serial::ActiveTransfer {
+public:
+    ActiveTransfer(Serial& s, TransferSink& sink) : s_(s), previous_(s.activeSink_) {
+        s_.activeSink_ = &sink;
+    }
+    ~ActiveTransfer() { s_.activeSink_ = previous_; }
+    ActiveTransfer(const ActiveTransfer&) = delete;
+    ActiveTransfer& operator=(const ActiveTransfer&) = delete;
+
+private:
+    Serial& s_;
+    TransferSink* previous_;
+};
+
 // What one block reception appends to, and where it stands.
 struct Serial::Receiver {
-    std::function<void(const std::string&)> sink;
+    std::function<void(const std::string&)> append;
+    bool counted = false; // the "t" frame has arrived
     uint32_t count = 0;
     uint32_t expected = 0;
-    bool done = false;
 };
 
 Serial::Serial(Port& port, Pump& pump, SerialHost& host, DeviceResolver resolver, Trace* trace)
@@ -80,8 +115,7 @@ void Serial::reportOpenError(PortError error, const std::string& device) {
         host_.portError(langText(kTextInvalidPort));
         break;
     case PortError::Permission:
-        host_.portError("This user account may not use " + device +
-                        ": add it to the serial port group (dialout on Debian) and log in again.");
+        host_.portError(formatMsg(langText(kTextNoPermission), {device}));
         break;
     default:
         host_.portError(
@@ -107,10 +141,15 @@ PortError Serial::currentFault() const {
     return port_.isOpen() ? PortError::None : PortError::NotOpen;
 }
 
+TransferResult Serial::failureOfLastRead() const {
+    return lastPortError_ != PortError::None ? TransferResult::PortFailed
+                                             : TransferResult::TimedOut;
+}
+
 // ---------------------------------------------------------------- raw traffic
 
 bool Serial::refused() {
-    if (ioWaitDepth_ == 0)
+    if (waitDepth_ == 0)
         return false;
     host_.statusMessage(langText(kTextWait), colour::kBlue, kWaitShowMs);
     return true;
@@ -164,7 +203,7 @@ bool Serial::readPort(std::string& text, std::size_t count) {
 
 // One inactivity period: true when more input arrived within the limit.
 bool Serial::waitForInput(std::size_t& seen, std::size_t count) {
-    IoWait wait(*this);
+    Wait wait(*this);
     std::size_t now = seen;
     const bool moved = pump_.waitUntil(
         [&] {
@@ -199,27 +238,33 @@ Serial::FrameStatus Serial::receiveFrame(std::string& frame) {
     return frame::isComplete(frame) && frame::hasValidChecksum(frame) ? FrameGood : FrameBad;
 }
 
+// Only a failure is traced here, with what arrived: a good echo is the header
+// just traced as sent.
 Serial::FrameStatus Serial::waitEcho(const std::string& frame) {
     std::string echo;
     if (!readPort(echo, frame::kHeaderLength)) {
         traceReceived(takePartialInput());
         return FrameTimeout;
     }
+    if (echo == frame::header(frame))
+        return FrameGood;
     traceReceived(echo);
-    return echo == frame::header(frame) ? FrameGood : FrameBad;
+    return FrameBad;
 }
 
 bool Serial::waitAcknowledge() {
     if (refused())
         return false;
     {
-        IoWait wait(*this);
+        Wait wait(*this);
         pump_.sleep(kAckDelayMs);
     }
     std::string answer;
-    const bool ok = readPort(answer, frame::kAck.size());
-    traceReceived(ok ? answer : takePartialInput());
-    return ok && answer == frame::kAck;
+    const bool read = readPort(answer, frame::kAck.size());
+    if (read && answer == frame::kAck)
+        return true;
+    traceReceived(read ? answer : takePartialInput());
+    return false;
 }
 
 bool Serial::sendFrameHeader(const std::string& frame) {
@@ -231,93 +276,93 @@ bool Serial::sendRepeatRequest() {
 }
 
 // Sends a frame until its echo matches; a missing echo ends at once.
-bool Serial::sendWithEcho(const std::string& frame, int maxSends) {
+TransferResult Serial::sendWithEcho(const std::string& frame, int maxSends) {
     for (int send = 0; send < maxSends; ++send) {
         if (!sendString(frame))
-            return false;
+            return TransferResult::PortFailed;
         const FrameStatus status = waitEcho(frame);
         if (status == FrameGood)
-            return true;
+            return TransferResult::Done;
         if (status == FrameTimeout)
-            return false;
+            return failureOfLastRead();
     }
-    return false;
+    return TransferResult::BadAnswer;
 }
 
 // ---------------------------------------------------------------- sending a file
 
-bool Serial::transmission(const std::filesystem::path& path) {
+TransferResult Serial::transmission(const std::filesystem::path& path, TransferSink& sink) {
     if (refused())
-        return false;
-    const bool upgrade = isUpgradePath(path.string());
-    host_.transferStarted(path.string(), upgrade);
-    beginTransfer();
-    std::error_code ec;
-    const uint64_t size = std::filesystem::file_size(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    if (ec || !in) {
+        return TransferResult::Refused;
+    sink.started(path.string());
+    std::string data, error;
+    if (!readRegularFile(path, std::size_t(kMaxBlocks) * frame::kBlockSize, data, error)) {
         // Announcing a transfer we cannot make would leave the titrator waiting.
-        const int err = ec ? ec.value() : errno;
-        host_.runtimeError(err, std::strerror(err), "serial.transmission");
-        endTransfer();
-        return false;
+        host_.runtimeError(EIO, error, "serial.transmission");
+        return TransferResult::FileFailed;
     }
-    const uint32_t blocks = frame::blockCount(size);
-    const bool ok = sendWithEcho(frame::buildFrame(frame::kTypeHeader, blocks, ""), kHeaderSends) &&
-                    sendBlocks(in, size, blocks, upgrade);
-    endTransfer();
-    return ok;
+    if (sink.abortRequested())
+        return TransferResult::Aborted;
+    ActiveTransfer active(*this, sink);
+    const uint32_t blocks = frame::blockCount(data.size());
+    const TransferResult header =
+        sendWithEcho(frame::buildFrame(frame::kTypeHeader, blocks, ""), kHeaderSends);
+    return header != TransferResult::Done ? header : sendBlocks(data, blocks, sink);
 }
 
-bool Serial::sendBlocks(std::istream& in, uint64_t size, uint32_t blocks, bool upgrade) {
-    std::string data;
+TransferResult Serial::sendBlocks(const std::string& data, uint32_t blocks, TransferSink& sink) {
     for (uint32_t i = 0; i < blocks; ++i) {
-        if (stopRequested_)
-            return true;
-        host_.transferProgress(static_cast<double>(i) / blocks, upgrade);
-        const uint64_t n =
-            i + 1 < blocks ? frame::kBlockSize : size - uint64_t(i) * frame::kBlockSize;
-        data.resize(n);
-        if (!in.read(data.data(), static_cast<std::streamsize>(n))) {
-            host_.runtimeError(EIO, "the file could not be read to its end", "serial.transmission");
-            return false;
-        }
-        if (!sendWithEcho(frame::buildFrame(frame::kTypeData, i, data), kBlockSends))
-            return false;
+        if (sink.abortRequested())
+            return TransferResult::Aborted;
+        sink.progress(fraction(i, blocks));
+        const std::string block =
+            data.substr(std::size_t(i) * frame::kBlockSize, frame::kBlockSize);
+        const TransferResult sent =
+            sendWithEcho(frame::buildFrame(frame::kTypeData, i, block), kBlockSends);
+        if (sent != TransferResult::Done)
+            return sent;
     }
-    host_.transferProgress(1.0, upgrade);
-    return true;
+    sink.progress(1.0);
+    return TransferResult::Done;
 }
 
 // ---------------------------------------------------------------- receiving
 
-// The block loop shared by both receptions. True when the transfer ended
-// well or was aborted.
-bool Serial::receiveLoop(Receiver& receiver) {
+// The block loop shared by both receptions.
+TransferResult Serial::receiveLoop(Receiver& receiver, TransferSink& sink) {
+    ActiveTransfer active(*this, sink);
     int badFrames = 0;
-    while (!stopRequested_) {
+    while (!sink.abortRequested()) {
         std::string frame;
         const FrameStatus status = receiveFrame(frame);
         if (status == FrameTimeout)
-            return false;
-        if (status == FrameBad) {
+            return failureOfLastRead();
+        if (status == FrameBad || !acceptsFrame(frame, receiver)) {
             if (++badFrames > kMaxBadFrames)
-                return false;
+                return TransferResult::BadAnswer;
             sendRepeatRequest();
             continue;
         }
         badFrames = 0;
         sendFrameHeader(frame);
-        if (handleFrame(frame, receiver))
-            return true;
+        if (handleFrame(frame, receiver, sink)) {
+            sink.progress(1.0);
+            return TransferResult::Done;
+        }
     }
-    return true;
+    return TransferResult::Aborted;
+}
+
+// A data block before the header that counts the blocks is as good as garbled.
+bool Serial::acceptsFrame(const std::string& frame, const Receiver& r) const {
+    return r.counted || frame::getType(frame) != std::string(1, frame::kTypeData);
 }
 
 // True when the frame completes the transfer.
-bool Serial::handleFrame(const std::string& frame, Receiver& r) {
+bool Serial::handleFrame(const std::string& frame, Receiver& r, TransferSink& sink) {
     const std::string type = frame::getType(frame);
     if (type == std::string(1, frame::kTypeHeader)) {
+        r.counted = true;
         r.count = frame::getFrameField(frame);
         return r.count == 0;
     }
@@ -327,32 +372,27 @@ bool Serial::handleFrame(const std::string& frame, Receiver& r) {
     if (index != r.expected)
         return false; // a block repeated because its echo was lost
     r.expected = index + 1;
-    host_.transferProgress(r.count ? static_cast<double>(index) / r.count : 0.0, false);
-    r.sink(frame::getMsg(frame));
-    return r.expected == r.count;
+    sink.progress(fraction(index, r.count));
+    r.append(frame::getMsg(frame));
+    return r.expected >= r.count;
 }
 
-bool Serial::stringReception(std::string& text) {
+TransferResult Serial::stringReception(std::string& text, TransferSink& sink) {
     text.clear();
     if (refused())
-        return false;
-    beginTransfer();
+        return TransferResult::Refused;
     Receiver receiver;
-    receiver.sink = [&text](const std::string& data) { text += data; };
-    const bool ok = receiveLoop(receiver);
-    if (stopRequested_)
+    receiver.append = [&text](const std::string& data) { text += data; };
+    const TransferResult result = receiveLoop(receiver, sink);
+    if (result != TransferResult::Done)
         text.clear();
-    if (ok)
-        host_.transferProgress(1.0, false);
-    endTransfer();
-    return ok;
+    return result;
 }
 
-bool Serial::reception(const std::filesystem::path& path) {
+TransferResult Serial::reception(const std::filesystem::path& path, TransferSink& sink) {
     if (refused())
-        return false;
-    host_.transferStarted(path.string(), false);
-    beginTransfer();
+        return TransferResult::Refused;
+    sink.started(path.string());
     AtomicFile part(path);
     bool reported = false;
     const auto reportFileFault = [&] {
@@ -363,69 +403,84 @@ bool Serial::reception(const std::filesystem::path& path) {
     };
     reportFileFault();
     Receiver receiver;
-    receiver.sink = [&](const std::string& data) {
+    receiver.append = [&](const std::string& data) {
         part.append(data);
         reportFileFault();
     };
     // Even with a broken file the frames are taken and echoed, so the titrator
     // ends its side of the transfer in order.
-    bool ok = receiveLoop(receiver);
-    if (ok)
-        host_.transferProgress(1.0, false);
-    if (ok && !stopRequested_)
-        part.commit(); // an abort leaves the part to be removed
+    const TransferResult result = receiveLoop(receiver, sink);
+    if (result != TransferResult::Done)
+        return result; // the part is removed, the old file stays
+    const bool committed = part.commit();
     reportFileFault();
-    endTransfer();
-    return ok && !part.failed();
+    return committed ? TransferResult::Done : TransferResult::FileFailed;
+}
+
+void Serial::abortRunningTransfer() {
+    if (activeSink_)
+        activeSink_->requestAbort();
 }
 
 // ---------------------------------------------------------------- commands
 
-bool Serial::commandAcknowledged(const std::string& line) {
+TransferResult Serial::commandAcknowledged(const std::string& line) {
     for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
         readAllInput();
-        sendString(line);
+        if (!sendString(line))
+            return TransferResult::PortFailed;
         if (waitAcknowledge())
-            return true;
+            return TransferResult::Done;
+        if (lastPortError_ != PortError::None)
+            return TransferResult::PortFailed;
     }
-    return false;
+    return TransferResult::TimedOut;
 }
 
-std::string Serial::sendCommand(const std::string& command) {
-    if (refused())
-        return {};
-    if (!commandAcknowledged(frame::commandLine(command)))
-        return {};
-    std::string answer;
-    if (stringReception(answer))
-        return answer;
-    commError(kErrAnswerFailed);
-    return {};
+TransferResult Serial::sendCommand(const std::string& command, std::string& answer) {
+    TransferSink quiet; // a caller that shows no progress; still abortable while it runs
+    return sendCommand(command, answer, quiet);
 }
 
-bool Serial::sendCommandAck(const std::string& word, const std::string& argument) {
+TransferResult Serial::sendCommand(const std::string& command, std::string& answer,
+                                   TransferSink& sink) {
+    answer.clear();
     if (refused())
-        return false;
+        return TransferResult::Refused;
+    const TransferResult acknowledged = commandAcknowledged(frame::commandLine(command));
+    if (acknowledged != TransferResult::Done)
+        return acknowledged;
+    const TransferResult received = stringReception(answer, sink);
+    if (received != TransferResult::Done && received != TransferResult::Aborted)
+        commError(kErrAnswerFailed);
+    return received;
+}
+
+TransferResult Serial::sendCommandAck(const std::string& word, const std::string& argument) {
+    if (refused())
+        return TransferResult::Refused;
     return commandAcknowledged(frame::commandLine(word + " " + argument));
 }
 
 // ---------------------------------------------------------------- flags
 
 bool Serial::beginExchange() {
-    if (!canStartExchange())
+    if (waitDepth_ > 0) {
+        host_.statusMessage(langText(kTextWait), colour::kBlue, kWaitShowMs);
         return false;
+    }
     serialError_ = false;
-    serialBusy_ = true;
-    host_.busyChanged(true);
+    if (holds_++ == 0)
+        host_.busyChanged(true);
     return true;
 }
 
 void Serial::endExchange() {
-    // A release from inside a port wait comes from an intruder, not the owner.
-    if (!serialBusy_ || ioWaitDepth_ > 0)
+    // A release from inside a wait comes from an intruder, not the owner.
+    if (holds_ == 0 || waitDepth_ > 0)
         return;
-    serialBusy_ = false;
-    host_.busyChanged(false);
+    if (--holds_ == 0)
+        host_.busyChanged(false);
 }
 
 bool Serial::setSerialBusy(bool busy) {
@@ -442,16 +497,15 @@ void Serial::commError(int code) {
     startRecoveryWait();
 }
 
-bool Serial::wasTransferStoped() {
-    if (stopRequested_)
-        startRecoveryWait();
-    return stopRequested_;
-}
-
 // ---------------------------------------------------------------- waiting
 
 void Serial::startRecoveryWaitMs(int ms) {
     recoveryEnd_ = clock_() + ms;
+}
+
+void Serial::settleAfter(TransferResult result) {
+    if (result == TransferResult::Aborted)
+        startRecoveryWait();
 }
 
 bool Serial::isRecovering() const {
@@ -459,6 +513,7 @@ bool Serial::isRecovering() const {
 }
 
 void Serial::waitRecovery() {
+    Wait wait(*this);
     while (isRecovering()) {
         const int64_t left = recoveryEnd_ - clock_();
         pump_.waitUntil([this] { return !isRecovering(); }, static_cast<int>(left));
@@ -468,7 +523,10 @@ void Serial::waitRecovery() {
 void Serial::delayMs(int ms, bool hourglass) {
     if (hourglass)
         host_.waitCursor(true);
-    pump_.sleep(ms);
+    {
+        Wait wait(*this);
+        pump_.sleep(ms);
+    }
     if (hourglass)
         host_.waitCursor(false);
 }

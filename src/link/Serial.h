@@ -1,24 +1,28 @@
 #pragma once
 // The serial exchange with the titrator: the port, the read time-out, the
-// settling pause and the busy, error and stop flags, and the two kinds of
-// traffic on top (command lines answered by "ACK", framed block transfers).
+// settling pause and the busy and error flags, and the two kinds of traffic on
+// top (command lines answered by "ACK", framed block transfers).
 //
-// Exchanges and the busy flag. Every wait runs pending events, so a click can
-// start a second operation while an exchange waits for the titrator. Callers
-// therefore open an exchange with beginExchange() (or setSerialBusy(true)),
-// which refuses while another exchange holds the link or a port wait is in
-// progress; on refusal show the wait message (language text 348) and give up.
-// As a second line of defence, every operation that talks to the port refuses
-// when it is called from inside one of this object's own port waits: it sends
-// and reads nothing, shows the wait message and reports failure. A release
-// from inside such a wait is ignored, so an intruder cannot end the exchange
-// it interrupted.
+// The busy flag is a counted hold. An exchange begins with beginExchange()
+// (or setSerialBusy(true), or Serial::Exchange) and ends with the matching
+// release; an operation that holds the link (a copy of many files, the
+// upgrade) may call commands that take and release it again inside its hold,
+// and the link check stays off until the outermost release. Every wait runs
+// pending events, so a click can start a second operation while an exchange
+// waits: such an exchange, begun from inside one of this object's waits, is
+// refused with the wait message (language text 348), and every port
+// operation called from inside a wait sends and reads nothing. A release from
+// inside a wait is ignored, so an intruder cannot end the exchange it
+// interrupted.
+//
+// Transfers return a TransferResult and report progress to, and take the
+// abort request from, the TransferSink their caller passes.
 #include "link/Port.h"
+#include "link/Transfer.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <iosfwd>
 #include <string>
 
 class Pump;
@@ -36,6 +40,7 @@ public:
     static constexpr int kBlockSends = 4;            // "p" frame sends on a wrong echo
     static constexpr int kMaxBadFrames = 3;          // bad frames in a row that are asked again
     static constexpr int kCommandAttempts = 3;       // command line sends without "ACK"
+    static constexpr uint32_t kMaxBlocks = 0xFFFF;   // what the four-digit block count can say
     // Far above any real frame; stops a garbled stream that never closes a frame.
     static constexpr std::size_t kMaxFrameLength = 4096;
     // Communication error codes and texts.
@@ -45,6 +50,7 @@ public:
     static constexpr int kTextCommError = 330;
     static constexpr int kTextWait = 348;
     static constexpr int kTextInvalidPort = 979;
+    static constexpr int kTextNoPermission = 1201;
 
     enum FrameStatus { FrameGood = 0, FrameTimeout = 1, FrameBad = 2 };
 
@@ -83,28 +89,35 @@ public:
     FrameStatus waitEcho(const std::string& frame);
     bool waitAcknowledge();
 
-    // --- exchanges
-    bool transmission(const std::filesystem::path& path);
-    // Replaces the file only when the whole file has arrived; an abort also
-    // returns true (ask wasTransferStoped) and leaves the old file as it was.
-    bool reception(const std::filesystem::path& path);
-    bool stringReception(std::string& text);
-    // The framed answer, "" on failure (a failed answer is reported as error 13).
-    std::string sendCommand(const std::string& command);
-    bool sendCommandAck(const std::string& word, const std::string& argument);
+    // --- transfers
+    TransferResult transmission(const std::filesystem::path& path, TransferSink& sink);
+    // Replaces the file only when the whole file has arrived; any other end
+    // leaves the old file as it was.
+    TransferResult reception(const std::filesystem::path& path, TransferSink& sink);
+    // An aborted or failed reception leaves the text empty.
+    TransferResult stringReception(std::string& text, TransferSink& sink);
+    // A command with a framed answer; a failed answer is reported as error 13.
+    TransferResult sendCommand(const std::string& command, std::string& answer);
+    TransferResult sendCommand(const std::string& command, std::string& answer, TransferSink& sink);
+    // A command that is only acknowledged: word + " " + argument.
+    TransferResult sendCommandAck(const std::string& word, const std::string& argument);
+    // Stops the running transfer the way its sink's abort would.
+    void abortRunningTransfer();
+    bool transferRunning() const { return activeSink_ != nullptr; }
 
-    // --- busy flag
+    // --- busy flag (a counted hold)
     [[nodiscard]] bool beginExchange();
     void endExchange();
     // true: beginExchange(); false: endExchange(). Returns whether the link was
     // taken (always true for false).
     bool setSerialBusy(bool busy);
-    bool isSerialBusy() const { return serialBusy_; }
-    // False while another exchange holds the link or a port wait is under way;
-    // the link check skips its run then.
-    bool canStartExchange() const { return !serialBusy_ && ioWaitDepth_ == 0; }
+    bool isSerialBusy() const { return holds_ > 0; }
+    int holdDepth() const { return holds_; }
+    // False while an exchange holds the link or a wait is under way; the link
+    // check skips its run then.
+    bool canStartExchange() const { return holds_ == 0 && waitDepth_ == 0; }
 
-    // Holds the link for one scope: Serial::Exchange ex(serial); if (!ex) refuse.
+    // Holds the link for one scope: Serial::Exchange ex(serial); if (!ex) give up.
     class Exchange {
     public:
         explicit Exchange(Serial& serial) : serial_(serial), held_(serial.beginExchange()) {}
@@ -128,17 +141,12 @@ public:
     void commError(int code);
     void showCommError(int code) { commError(code); }
 
-    // --- stop flag and transfers
-    void stopTransfer() { stopRequested_ = true; }
-    // The stop flag; when set it also starts the settling pause.
-    bool wasTransferStoped();
-    bool stopRequested() const { return stopRequested_; }
-    void beginTransfer() { stopRequested_ = false; }
-    void endTransfer() {}
-
     // --- settling pause
     void startRecoveryWait() { startRecoveryWaitMs(kRecoveryMs); }
     void startRecoveryWaitMs(int ms);
+    // The pause a titrator needs after a transfer it did not finish (an abort):
+    // it must time out its side before the next command.
+    void settleAfter(TransferResult result);
     bool isRecovering() const;
     bool recoveryDone() const { return !isRecovering(); }
     void waitRecovery();
@@ -151,20 +159,23 @@ public:
     void setClock(Clock clock) { clock_ = std::move(clock); }
 
 private:
-    class IoWait;
+    class Wait;
+    class ActiveTransfer;
     struct Receiver;
 
     bool refused();
     PortError currentFault() const;
+    TransferResult failureOfLastRead() const;
     std::string takePartialInput();
     bool waitForInput(std::size_t& seen, std::size_t count);
     bool sendFrameHeader(const std::string& frame);
     bool sendRepeatRequest();
-    bool sendWithEcho(const std::string& frame, int maxSends);
-    bool sendBlocks(std::istream& in, uint64_t size, uint32_t blocks, bool upgrade);
-    bool receiveLoop(Receiver& receiver);
-    bool handleFrame(const std::string& frame, Receiver& receiver);
-    bool commandAcknowledged(const std::string& line);
+    TransferResult sendWithEcho(const std::string& frame, int maxSends);
+    TransferResult sendBlocks(const std::string& data, uint32_t blocks, TransferSink& sink);
+    TransferResult receiveLoop(Receiver& receiver, TransferSink& sink);
+    bool acceptsFrame(const std::string& frame, const Receiver& receiver) const;
+    bool handleFrame(const std::string& frame, Receiver& receiver, TransferSink& sink);
+    TransferResult commandAcknowledged(const std::string& line);
     void reportOpenError(PortError error, const std::string& device);
 
     Port& port_;
@@ -175,12 +186,12 @@ private:
     Clock clock_;
 
     bool timedOut_ = true;
-    bool stopRequested_ = false;
     int portStatus_ = 0;
     int readTimeoutMs_ = kReadTimeoutMs;
     bool serialError_ = false;
-    bool serialBusy_ = false;
+    int holds_ = 0;
     int64_t recoveryEnd_ = 0;
-    int ioWaitDepth_ = 0;
+    int waitDepth_ = 0;
+    TransferSink* activeSink_ = nullptr;
     PortError lastPortError_ = PortError::None;
 };

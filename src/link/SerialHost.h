@@ -20,9 +20,6 @@ public:
     virtual void portError(const std::string& text) = 0;
     // An exchange starts or ends: the waiting state of the window, the link check off or on.
     virtual void busyChanged(bool busy) = 0;
-    // Progress of a file transfer; upgrade transfers report to the upgrade window.
-    virtual void transferStarted(const std::string& path, bool upgrade) = 0;
-    virtual void transferProgress(double fraction, bool upgrade) = 0;
     // An unexpected fault inside a transfer (file layer); the transfer goes on.
     virtual void runtimeError(int number, const std::string& description,
                               const std::string& source) = 0;
@@ -36,7 +33,5 @@ public:
     void statusMessage(const std::string&, uint32_t, int) override {}
     void portError(const std::string&) override {}
     void busyChanged(bool) override {}
-    void transferStarted(const std::string&, bool) override {}
-    void transferProgress(double, bool) override {}
     void runtimeError(int, const std::string&, const std::string&) override {}
 };

@@ -2,16 +2,18 @@
 #include "PcSide.h"
 #include "RecordingHost.h"
 #include "TempDir.h"
+#include "app/ui/MainWindow.h"
 #include "core/AppPaths.h"
 #include "core/Ini.h"
+#include "core/Pump.h"
 #include "core/Settings.h"
-#include "app/ui/MainWindow.h"
+#include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
+#include "link/Serial.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -49,23 +51,13 @@ struct Window {
                            rest.substr(eq + 1, end - eq - 1));
             rest = end == std::string::npos ? "" : rest.substr(end + 1);
         }
-        window = std::make_unique<MainWindow>(settings);
+        window = std::make_unique<MainWindow>(settings, host, defaultPump());
         window->show();
     }
     QAction* action(const QString& name) { return window->findChild<QAction*>(name); }
     QString status() { return window->findChild<QLabel*>("statusBar")->text(); }
     QString label() { return window->findChild<QLabel*>("TitratorTypeLabel")->text(); }
 };
-
-// Clicks OK on the next message box and remembers its text.
-void acceptNextBox(QString* seen) {
-    QTimer::singleShot(0, [seen] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            *seen = box->text();
-            box->accept();
-        }
-    });
-}
 
 } // namespace
 
@@ -108,18 +100,46 @@ TEST(MainWindowLink, ChoosingAMissingPortKeepsTickAndConfiguredPort) {
 
 TEST(MainWindowLink, RefreshWithoutPortsSaysSoAndShowsTheNoPortEntry) {
     Window w("");
-    QString seen;
-    acceptNextBox(&seen);
     w.window->mnuCommRefresh_Click();
-    EXPECT_EQ(seen, "No communication port available!");
+    ASSERT_EQ(w.host.messages.size(), 1u);
+    EXPECT_EQ(w.host.messages[0].text, "No communication port available!");
     EXPECT_TRUE(w.action("smnuCommSub17")->isVisible());
 
     simtest::SimProcess sim({"--persist"});
     writeIniString(w.paths.configPath(), "Ports", "7", sim.pty());
-    seen.clear();
-    acceptNextBox(&seen);
     w.window->mnuCommRefresh_Click();
-    EXPECT_TRUE(seen.isEmpty());
+    EXPECT_EQ(w.host.messages.size(), 1u);
     EXPECT_FALSE(w.action("smnuCommSub17")->isVisible());
     EXPECT_EQ(w.action("smnuCommSub7")->text(), QString::fromStdString("COM7\t" + sim.pty()));
+}
+
+// Closing the window while a transfer runs stops the transfer as its abort
+// would, and the window closes once the link is free, never inside a wait.
+TEST(MainWindowLink, ClosingDuringATransferAbortsItAndClosesAfterwards) {
+    TempDir root;
+    root.write("QX502/reports/BIG.RPT", std::string(16384, 'r'));
+    simtest::SimProcess sim({"--model", "QX502", "--root", root.str(), "--baud", "19200"});
+    Window w("1=" + sim.pty());
+    w.window->connectBtn_Click();
+    ASSERT_TRUE(w.window->linkMonitor().titratorIdentified());
+
+    Serial& serial = w.window->serial();
+    TransferSink sink;
+    bool closedInsideTheWait = false;
+    QTimer::singleShot(300, w.window.get(), [&] {
+        closedInsideTheWait = !w.window->close(); // refused for now: the transfer runs
+    });
+    TransferResult result = TransferResult::Done;
+    {
+        Serial::Exchange ex(serial);
+        ASSERT_TRUE(ex);
+        ASSERT_EQ(serial.sendCommandAck("get", "\\QX502\\reports\\BIG.RPT"), TransferResult::Done);
+        result = serial.reception(w.dir.path() / "BIG.RPT", sink);
+        EXPECT_TRUE(w.window->isVisible());
+    }
+    EXPECT_TRUE(closedInsideTheWait);
+    EXPECT_EQ(result, TransferResult::Aborted);
+    EXPECT_TRUE(defaultPump().waitUntil([&] { return !w.window->isVisible(); }, 3000));
+    EXPECT_FALSE(std::filesystem::exists(w.dir.path() / "BIG.RPT"));
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "CrtPath"), w.settings.pcPath);
 }

@@ -5,6 +5,7 @@
 #include "core/AppPaths.h"
 #include "core/Ini.h"
 #include "core/Language.h"
+#include "core/Pump.h"
 #include "core/Settings.h"
 #include "core/Version.h"
 
@@ -13,11 +14,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,23 +46,11 @@ QAction* action(MainWindow& w, const char* name) {
     return w.findChild<QAction*>(name);
 }
 
-// Answers the next modal message box with the given button.
-void answerNextBox(QMessageBox::StandardButton button, QString* seenText) {
-    QTimer::singleShot(0, [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        if (seenText)
-            *seenText = box->text();
-        box->button(button)->click();
-    });
-}
-
 } // namespace
 
 TEST(MainWindowStart, CaptionMenusAndControlsComeFromTheLanguageFile) {
     Started s(kLanguage);
-    MainWindow w(s.settings);
+    MainWindow w(s.settings, s.host, defaultPump());
     EXPECT_EQ(w.windowTitle().toStdString(), "VELTRAN " + appVersionText());
     EXPECT_EQ(w.findChild<QMenu*>("mnuFile")->title(), "&File");
     EXPECT_EQ(w.findChild<QMenu*>("mnuComm")->title(), "&Communication");
@@ -90,23 +77,24 @@ TEST(MainWindowStart, CaptionMenusAndControlsComeFromTheLanguageFile) {
 
 TEST(MainWindowStart, MissingTitleTextLeavesBlankBeforeVersion) {
     Started s("[Strings]\n1=English\n");
-    MainWindow w(s.settings);
+    MainWindow w(s.settings, s.host, defaultPump());
     EXPECT_EQ(w.windowTitle().toStdString(), " " + appVersionText());
 }
 
 TEST(MainWindowExit, NoKeepsTheWindowAndYesStoresTheFolder) {
     Started s(kLanguage);
-    MainWindow w(s.settings);
+    MainWindow w(s.settings, s.host, defaultPump());
     w.show();
-    QString asked;
-    answerNextBox(QMessageBox::No, &asked);
+    s.host.answer = false;
     EXPECT_FALSE(w.close());
-    EXPECT_EQ(asked, "Do you really want to quit?");
+    ASSERT_FALSE(s.host.messages.empty());
+    EXPECT_EQ(s.host.messages.back().text, "Do you really want to quit?");
+    EXPECT_EQ(s.host.messages.back().title, "Exit");
     EXPECT_TRUE(getIniString(s.paths.configPath(), "Options", "CrtPath") ==
                 (s.dir.path() / "pc").string());
 
     s.settings.pcPath = (s.dir.path() / "elsewhere").string();
-    answerNextBox(QMessageBox::Yes, nullptr);
+    s.host.answer = true;
     EXPECT_TRUE(w.close());
     EXPECT_EQ(getIniString(s.paths.configPath(), "Options", "CrtPath"),
               (s.dir.path() / "elsewhere").string());
@@ -114,7 +102,7 @@ TEST(MainWindowExit, NoKeepsTheWindowAndYesStoresTheFolder) {
 
 TEST(MainWindowHelp, ContextHelpOpensTheHelpWindow) {
     Started s(kLanguage);
-    MainWindow w(s.settings);
+    MainWindow w(s.settings, s.host, defaultPump());
     w.show();
     QTest::keyClick(w.findChild<QWidget*>("pcList"), Qt::Key_F1, Qt::ControlModifier);
     QWidget* help = w.findChild<QWidget*>("helpWindow");

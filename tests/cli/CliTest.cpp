@@ -14,9 +14,9 @@ struct Result {
 };
 
 // Runs veltran-cli with a fresh data folder; stdout and stderr together.
-Result cli(const std::string& home, const std::string& args) {
+Result cli(const std::string& home, const std::string& args, const std::string& env = "") {
     const std::string command =
-        "VELTRAN_HOME='" + home + "' " VT_BIN_DIR "/veltran-cli " + args + " 2>&1";
+        env + " VELTRAN_HOME='" + home + "' " VT_BIN_DIR "/veltran-cli " + args + " 2>&1";
     Result r;
     FILE* p = ::popen(command.c_str(), "r");
     if (!p)
@@ -33,8 +33,9 @@ Result cli(const std::string& home, const std::string& args) {
 
 TEST(CliIdentify, PrintsTheIdentityLine) {
     TempDir home;
-    simtest::SimProcess sim({"--model", "QX502", "--firmware", "2.10"});
-    const Result r = cli(home.str(), "--port " + sim.pty() + " identify");
+    simtest::SimProcess sim({"--model", "QX502", "--firmware", "2.10", "--persist"});
+    // A German PC reads "2.10" as two point one all the same.
+    const Result r = cli(home.str(), "--port " + sim.pty() + " identify", "LC_ALL=de_DE.UTF-8");
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(r.out,
               "model=QX502 typeCode=2 titType=1 modelCode=QX502B series=QX50x firmware=2.10\n");
@@ -56,6 +57,22 @@ TEST(CliIdentify, NoLinkExitsThreeWithTheStatusText) {
     const Result r = cli(home.str(), "--port " + silent.pty() + " identify");
     EXPECT_EQ(r.exitCode, 3) << r.out;
     EXPECT_NE(r.out.find("COM:"), std::string::npos) << r.out;
+}
+
+TEST(CliIdentify, AHangUpDuringIdentificationIsALinkError) {
+    TempDir home;
+    simtest::SimProcess sim({"--model", "QX502", "--hangup-after", "2"}); // echo, "ver 4"
+    const Result r = cli(home.str(), "--port " + sim.pty() + " identify");
+    EXPECT_EQ(r.exitCode, 3) << r.out;
+}
+
+TEST(CliIdentify, AFirmwareThatCouldNotBeReadIsSaidOnStderr) {
+    TempDir home;
+    simtest::SimProcess sim({"--model", "QX501", "--firmware", ""});
+    const Result r = cli(home.str(), "--port " + sim.pty() + " identify");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("did not report its firmware version"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("model=QX501 typeCode=1"), std::string::npos) << r.out;
 }
 
 TEST(CliIdentify, RefusedFirmwareExitsFour) {

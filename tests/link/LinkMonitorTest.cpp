@@ -1,14 +1,18 @@
-// The link supervision against the simulated titrator over a real pseudo-terminal.
+// The link supervision against the simulated titrator over a real
+// pseudo-terminal: the simulator and the application agree on every model, and
+// a line that goes deaf or hangs up is noticed. The supervision's own rules
+// are tested on a virtual clock (LinkSupervisionTest).
 #include "link/LinkMonitor.h"
 
 #include "PcSide.h"
+#include "RecordingView.h"
 #include "TempDir.h"
+#include "core/Ini.h"
 #include "core/Language.h"
+#include "core/Numbers.h"
 #include "core/Pump.h"
-#include "link/LinkView.h"
-#include "link/QtSerialPort.h"
+#include "link/DeviceSession.h"
 #include "link/Serial.h"
-#include "link/SerialHost.h"
 
 #include <QElapsedTimer>
 #include <fstream>
@@ -16,63 +20,6 @@
 #include <memory>
 
 namespace {
-
-LanguageTable testTexts() {
-    LanguageTable t;
-    t[311] = "Online";
-    t[312] = "Offline";
-    t[330] = "Communication error %v";
-    t[348] = "Please wait";
-    t[424] = "No titrator";
-    t[432] = "The program ends.";
-    t[623] = "Titrator";
-    t[630] = "Firmware";
-    t[631] = "Program %v cannot work with firmware %v";
-    t[632] = "Firmware too new";
-    t[633] = "Firmware too old";
-    t[979] = "Invalid port";
-    t[984] = "Disconnected";
-    return t;
-}
-
-// A window stand-in that remembers what it was told.
-struct RecordingView : LinkView, SerialHost {
-    LinkMonitor* monitor = nullptr;
-    std::string status, label;
-    uint32_t statusColour = 0, labelColour = 0;
-    bool errorPending = false, active = true;
-    int identifiedCalls = 0, vanishedCalls = 0, titListCleared = 0;
-    std::string refusedTitle, refusedText;
-
-    void showMessage(const std::string& t, uint32_t c, int) override {
-        status = t, statusColour = c;
-    }
-    void setStatusBar(const std::string& t, uint32_t c) override { status = t, statusColour = c; }
-    bool statusErrorPending() const override { return errorPending; }
-    void clearStatusError() override { errorPending = false; }
-    void setTitratorLabel(const std::string& t, uint32_t c) override { label = t, labelColour = c; }
-    void clearTitratorList() override { ++titListCleared; }
-    void setActive(bool enabled) override { active = enabled; }
-    void linkStateChanged() override {}
-    void titratorIdentified() override { ++identifiedCalls; }
-    void tickComPort(int) override {}
-    void portDeviceVanished() override { ++vanishedCalls; }
-    void firmwareRefused(const std::string& title, const std::string& text) override {
-        refusedTitle = title, refusedText = text;
-    }
-    void statusMessage(const std::string& t, uint32_t c, int) override {
-        status = t, statusColour = c;
-    }
-    void portError(const std::string& t) override { status = t, errorPending = true; }
-    void busyChanged(bool busy) override {
-        if (monitor)
-            monitor->busyChanged(busy);
-    }
-    void transferStarted(const std::string&, bool) override {}
-    void transferProgress(double, bool) override {}
-    void runtimeError(int, const std::string&, const std::string&) override {}
-    void waitCursor(bool) override {}
-};
 
 const char* const kBounds = "[Versions]\n"
                             "QX501_MIN=1.0\nQX501_MAX=9.99\nQX502_MIN=1.0\nQX502_MAX=9.99\n"
@@ -83,28 +30,23 @@ const char* const kBounds = "[Versions]\n"
 struct Rig {
     TempDir dir;
     std::unique_ptr<simtest::SimProcess> sim;
-    QtSerialPort port;
     RecordingView view;
-    Serial serial;
-    LinkMonitor monitor;
+    std::unique_ptr<DeviceSession> session;
 
-    explicit Rig(std::vector<std::string> simArgs, const std::string& config = kBounds)
-        : sim(std::make_unique<simtest::SimProcess>(std::move(simArgs))),
-          serial(port, defaultPump(), view, [this](int) { return sim->pty(); }),
-          monitor(serial, view, writeConfig(config)) {
-        setLanguageTable(testTexts());
-        view.monitor = &monitor;
-        monitor.checkLink().stop(); // the tests run the checks themselves
-        monitor.setStatusComPort(4);
+    explicit Rig(std::vector<std::string> simArgs)
+        : sim(std::make_unique<simtest::SimProcess>(std::move(simArgs))) {
+        setLanguageTable(supervisionTexts());
+        DeviceSession::Config config;
+        config.configPath = dir.write("config.ini", kBounds);
+        config.periodicLinkCheck = false; // the tests run the checks themselves
+        session = std::make_unique<DeviceSession>(view, view, defaultPump(), config);
+        monitor().setStatusComPort(4);
     }
-    std::filesystem::path writeConfig(const std::string& text) {
-        const auto p = dir.path() / "config.ini";
-        std::ofstream(p) << text;
-        return p;
-    }
+    LinkMonitor& monitor() { return session->monitor(); }
+    // Connects port 4 to whichever simulator runs now.
     void connect() {
-        monitor.titratorConnect(4, 19200);
-        monitor.checkLink().stop();
+        writeIniString(dir.path() / "config.ini", "Ports", "4", sim->pty());
+        session->connect(4, 19200);
     }
 };
 
@@ -113,6 +55,7 @@ struct Expected {
     int typeCode, titType;
     ModelCode code;
     SeriesCode series;
+    const char* firmware;
     const char* methods;
     const char* sequence;
 };
@@ -121,121 +64,56 @@ struct Expected {
 
 TEST(LinkIdentify, EveryModelIsIdentifiedWithItsFolders) {
     const Expected cases[] = {
-        {"QX501", 1, 0, ModelCode::QX501, SeriesCode::QX50x, "\\QX501\\methods\\", ""},
-        {"QX502", 2, 1, ModelCode::QX502C, SeriesCode::QX50x, "\\QX502\\methods\\",
+        {"QX501", 1, 0, ModelCode::QX501, SeriesCode::QX50x, "3.00", "\\QX501\\methods\\", ""},
+        {"QX502", 2, 1, ModelCode::QX502C, SeriesCode::QX50x, "3.00", "\\QX502\\methods\\",
          "\\QX502\\sequence\\"},
-        {"QX503", 3, 2, ModelCode::QX503, SeriesCode::QX50x, "\\QX503\\methods\\", ""},
-        {"QX504", 4, 3, ModelCode::QX504, SeriesCode::QX50x, "\\QX504\\methods\\", ""},
-        {"QX531", 31, 0, ModelCode::QX531, SeriesCode::QX53x, "\\QX531\\methods\\", ""},
-        {"QX532", 32, 1, ModelCode::QX502C, SeriesCode::QX53x, "\\QX532\\methods\\",
+        {"QX502", 2, 1, ModelCode::QX502B, SeriesCode::QX50x, "2.10", "\\QX502\\methods\\",
+         "\\QX502\\sequence\\"},
+        {"QX502", 2, 1, ModelCode::QX502, SeriesCode::QX50x, "1.50", "\\methods\\", ""},
+        {"QX503", 3, 2, ModelCode::QX503, SeriesCode::QX50x, "3.00", "\\QX503\\methods\\", ""},
+        {"QX504", 4, 3, ModelCode::QX504, SeriesCode::QX50x, "3.00", "\\QX504\\methods\\", ""},
+        {"QX531", 31, 0, ModelCode::QX531, SeriesCode::QX53x, "3.00", "\\QX531\\methods\\", ""},
+        {"QX532", 32, 1, ModelCode::QX502C, SeriesCode::QX53x, "3.00", "\\QX532\\methods\\",
          "\\QX532\\sequence\\"},
-        {"QX533", 33, 2, ModelCode::QX533, SeriesCode::QX53x, "\\QX533\\methods\\", ""},
-        {"QX534", 34, 3, ModelCode::QX534, SeriesCode::QX53x, "\\QX534\\methods\\", ""},
+        {"QX533", 33, 2, ModelCode::QX533, SeriesCode::QX53x, "3.00", "\\QX533\\methods\\", ""},
+        {"QX534", 34, 3, ModelCode::QX534, SeriesCode::QX53x, "3.00", "\\QX534\\methods\\", ""},
     };
     for (const Expected& e : cases) {
-        Rig rig({"--model", e.model, "--firmware", "3.00"});
+        SCOPED_TRACE(std::string(e.model) + " " + e.firmware);
+        Rig rig({"--model", e.model, "--firmware", e.firmware});
         rig.connect();
-        ASSERT_TRUE(rig.monitor.titratorOnline()) << e.model << " " << rig.view.status;
-        ASSERT_TRUE(rig.monitor.titratorIdentified()) << e.model;
-        const TitratorIdentity& id = rig.monitor.identity();
-        EXPECT_EQ(id.typeCode, e.typeCode) << e.model;
-        EXPECT_EQ(id.titType, e.titType) << e.model;
-        EXPECT_EQ(id.modelCode, e.code) << e.model;
-        EXPECT_EQ(id.seriesCode, e.series) << e.model;
-        EXPECT_FLOAT_EQ(id.firmwareVersion, 3.0f) << e.model;
+        ASSERT_TRUE(rig.monitor().titratorOnline()) << rig.view.status;
+        ASSERT_TRUE(rig.monitor().titratorIdentified());
+        const TitratorIdentity& id = rig.monitor().identity();
+        EXPECT_EQ(id.typeCode, e.typeCode);
+        EXPECT_EQ(id.titType, e.titType);
+        EXPECT_EQ(id.modelCode, e.code);
+        EXPECT_EQ(id.seriesCode, e.series);
+        EXPECT_FLOAT_EQ(id.firmwareVersion, static_cast<float>(num::leadingNumber(e.firmware)));
         EXPECT_EQ(id.currentModelName, e.model);
-        EXPECT_EQ(rig.monitor.folders().methodsPath, e.methods);
-        EXPECT_EQ(rig.monitor.folders().sequencePath, e.sequence);
+        EXPECT_EQ(rig.monitor().folders().methodsPath, e.methods);
+        EXPECT_EQ(rig.monitor().folders().sequencePath, e.sequence);
         // The end of the identification exchange clears the status bar; the next check fills it.
         EXPECT_EQ(rig.view.status, "");
-        rig.monitor.checkLinkTimer();
+        rig.monitor().checkLinkTimer();
         EXPECT_EQ(rig.view.status, "Online - COM 4");
         EXPECT_EQ(rig.view.statusColour, colour::kGreen);
         EXPECT_EQ(rig.view.label, std::string("Titrator ") + e.model);
         EXPECT_EQ(rig.view.identifiedCalls, 1);
         EXPECT_TRUE(rig.view.active);
-        EXPECT_FALSE(rig.serial.isSerialBusy());
+        EXPECT_FALSE(rig.session->serial().isSerialBusy());
     }
-}
-
-TEST(LinkIdentify, Qx502FirmwareDecidesFoldersAndModelCode) {
-    struct Case {
-        const char* firmware;
-        ModelCode code;
-        const char* methods;
-        const char* reports;
-    } cases[] = {{"1.50", ModelCode::QX502, "\\methods\\", "\\reports\\"},
-                 {"2.10", ModelCode::QX502B, "\\QX502\\methods\\", "\\QX502\\reports\\"},
-                 {"3.00", ModelCode::QX502C, "\\QX502\\methods\\", "\\QX502\\reports\\"}};
-    for (const Case& c : cases) {
-        Rig rig({"--model", "QX502", "--firmware", c.firmware});
-        rig.connect();
-        ASSERT_TRUE(rig.monitor.titratorIdentified()) << c.firmware;
-        EXPECT_EQ(rig.monitor.identity().modelCode, c.code) << c.firmware;
-        EXPECT_EQ(rig.monitor.folders().methodsPath, c.methods) << c.firmware;
-        EXPECT_EQ(rig.monitor.folders().reportsPath, c.reports) << c.firmware;
-    }
-}
-
-TEST(LinkIdentify, NonNumericVersionReadsAsZeroWithTheModelFolders) {
-    Rig rig({"--model", "QX501", "--firmware", "beta"});
-    rig.connect();
-    EXPECT_EQ(rig.monitor.identity().typeCode, 1);
-    EXPECT_FLOAT_EQ(rig.monitor.identity().firmwareVersion, 0.0f);
-    EXPECT_EQ(rig.monitor.folders().methodsPath, "\\QX501\\methods\\");
-    // A version text is there, so the bounds apply: 0 is below the minimum.
-    EXPECT_EQ(rig.view.refusedTitle, "Firmware");
-    EXPECT_FALSE(rig.monitor.titratorIdentified());
-}
-
-TEST(LinkIdentify, FirmwareBoundsAreInclusiveAndAMissingMaximumRefuses) {
-    {
-        Rig rig({"--model", "QX503", "--firmware", "2.50"},
-                "[Versions]\nQX503_MIN=2.5\nQX503_MAX=2.5\n");
-        rig.connect();
-        EXPECT_TRUE(rig.monitor.titratorIdentified());
-        EXPECT_TRUE(rig.view.refusedText.empty());
-    }
-    {
-        Rig rig({"--model", "QX503", "--firmware", "2.50"},
-                "[Versions]\nQX503_MIN=3.0\nQX503_MAX=9\n");
-        rig.connect();
-        EXPECT_FALSE(rig.monitor.titratorIdentified());
-        EXPECT_TRUE(rig.monitor.firmwareRefused());
-        EXPECT_EQ(rig.view.refusedText, "Program 1.0 cannot work with firmware 2.50\r\n"
-                                        "Firmware too old\r\nThe program ends.");
-        EXPECT_EQ(rig.view.identifiedCalls, 0);
-    }
-    {
-        Rig rig({"--model", "QX503", "--firmware", "2.50"}, "[Versions]\nQX503_MIN=1.0\n");
-        rig.connect();
-        EXPECT_NE(rig.view.refusedText.find("Firmware too new"), std::string::npos);
-    }
-}
-
-TEST(LinkLoss, NoAnswerTakesTheWindowOfflineAfterFiveEchoes) {
-    // A titrator that says nothing for far longer than the five echo waits.
-    Rig rig({"--model", "QX502", "--stall", "20000", "--stall-at", "1"});
-    QElapsedTimer t;
-    t.start();
-    rig.connect();
-    EXPECT_GE(t.elapsed(), 4500); // five one-second echo waits
-    EXPECT_FALSE(rig.monitor.titratorOnline());
-    EXPECT_FALSE(rig.monitor.linkEnabled());
-    EXPECT_EQ(rig.view.status, "Offline - COM:4");
-    EXPECT_EQ(rig.view.statusColour, colour::kRed);
-    EXPECT_EQ(rig.view.label, "No titrator");
 }
 
 TEST(LinkLoss, ALostLinkComesBackAndIsIdentifiedAgain) {
     // Connect and identify (three commands), then the line goes deaf.
     Rig rig({"--model", "QX534", "--deaf-after", "3"});
     rig.connect();
-    ASSERT_TRUE(rig.monitor.titratorIdentified());
+    ASSERT_TRUE(rig.monitor().titratorIdentified());
     EXPECT_EQ(rig.view.identifiedCalls, 1);
-    rig.monitor.checkLinkTimer();
-    EXPECT_FALSE(rig.monitor.titratorOnline());
-    EXPECT_FALSE(rig.monitor.titratorIdentified());
+    rig.monitor().checkLinkTimer();
+    EXPECT_FALSE(rig.monitor().titratorOnline());
+    EXPECT_FALSE(rig.monitor().titratorIdentified());
     EXPECT_EQ(rig.view.status, "Offline - COM:4");
     EXPECT_EQ(rig.view.statusColour, colour::kRed);
     EXPECT_GT(rig.view.titListCleared, 0);
@@ -243,45 +121,19 @@ TEST(LinkLoss, ALostLinkComesBackAndIsIdentifiedAgain) {
     // Another titrator answers on the port: connecting identifies it afresh.
     rig.sim = std::make_unique<simtest::SimProcess>(std::vector<std::string>{"--model", "QX533"});
     rig.connect();
-    ASSERT_TRUE(rig.monitor.titratorIdentified());
-    EXPECT_EQ(rig.monitor.identity().typeCode, 33);
+    ASSERT_TRUE(rig.monitor().titratorIdentified());
+    EXPECT_EQ(rig.monitor().identity().typeCode, 33);
     EXPECT_EQ(rig.view.identifiedCalls, 2);
 }
 
 TEST(LinkLoss, AHangUpTakesTheVanishedDeviceBranch) {
     Rig rig({"--model", "QX531", "--hangup-after", "4"});
     rig.connect();
-    ASSERT_TRUE(rig.monitor.titratorIdentified());
-    rig.monitor.checkLinkTimer(); // the fourth command, answered; then the line closes
-    rig.monitor.checkLinkTimer();
-    EXPECT_FALSE(rig.monitor.linkEnabled());
-    EXPECT_FALSE(rig.monitor.titratorIdentified());
+    ASSERT_TRUE(rig.monitor().titratorIdentified());
+    rig.monitor().checkLinkTimer(); // the fourth command, answered; then the line closes
+    rig.monitor().checkLinkTimer();
+    EXPECT_FALSE(rig.monitor().linkEnabled());
+    EXPECT_FALSE(rig.monitor().titratorIdentified());
     EXPECT_EQ(rig.view.vanishedCalls, 1);
     EXPECT_EQ(rig.view.status, "Offline - COM:4");
-}
-
-TEST(LinkErrors, CommunicationErrorSilencesTheLinkCheck) {
-    Rig rig({"--model", "QX502"});
-    rig.connect();
-    ASSERT_TRUE(rig.monitor.titratorOnline());
-    rig.serial.showCommError(13);
-    EXPECT_EQ(rig.view.status, "Communication error 13");
-    EXPECT_EQ(rig.view.statusColour, colour::kRed);
-    EXPECT_TRUE(rig.serial.wasSerialError());
-    EXPECT_TRUE(rig.serial.isRecovering());
-    rig.view.status.clear();
-    rig.monitor.checkLinkTimer(); // quiet during the pause
-    EXPECT_EQ(rig.view.status, "");
-}
-
-TEST(LinkConnect, UserDisconnectShowsDisconnected) {
-    Rig rig({"--model", "QX502"});
-    rig.connect();
-    ASSERT_TRUE(rig.monitor.titratorOnline());
-    rig.monitor.titratorDisconnect(1);
-    EXPECT_FALSE(rig.monitor.linkEnabled());
-    EXPECT_FALSE(rig.serial.isPortOpen());
-    EXPECT_EQ(rig.view.status, "Disconnected");
-    EXPECT_EQ(rig.view.statusColour, colour::kBlue);
-    EXPECT_EQ(rig.view.label, "No titrator");
 }

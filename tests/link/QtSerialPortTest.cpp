@@ -174,7 +174,7 @@ TEST_F(LinkSerialPty, AcknowledgedCommand) {
         line = pty.takeUntil('\r');
         pty.send("ACK");
     });
-    EXPECT_TRUE(serial.sendCommandAck("del", "\\QX501\\methods\\a.mtd"));
+    EXPECT_EQ(serial.sendCommandAck("del", "\\QX501\\methods\\a.mtd"), TransferResult::Done);
     titrator.join();
     EXPECT_EQ(line, frame::commandLine("del \\QX501\\methods\\a.mtd"));
 }
@@ -188,7 +188,9 @@ TEST_F(LinkSerialPty, CommandWithFramedAnswer) {
         pty.send(frame::buildFrame('p', 0, "QX502 \\ 2.10"));
         echoes.push_back(pty.take(6));
     });
-    EXPECT_EQ(serial.sendCommand("ver 4"), "QX502 \\ 2.10");
+    std::string answer;
+    EXPECT_EQ(serial.sendCommand("ver 4", answer), TransferResult::Done);
+    EXPECT_EQ(answer, "QX502 \\ 2.10");
     titrator.join();
     EXPECT_EQ(echoes, (std::vector<std::string>{"\\t0001", "\\p0000"}));
 }

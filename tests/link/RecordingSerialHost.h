@@ -13,9 +13,6 @@ struct RecordingSerialHost : SerialHost {
     std::vector<Status> statuses;
     std::vector<std::string> portErrors;
     std::vector<bool> busy;
-    std::vector<std::pair<std::string, bool>> started;
-    std::vector<double> progress;
-    std::vector<bool> progressUpgrade;
     std::vector<std::string> runtimeErrors;
     std::vector<bool> cursor;
 
@@ -24,13 +21,6 @@ struct RecordingSerialHost : SerialHost {
     }
     void portError(const std::string& text) override { portErrors.push_back(text); }
     void busyChanged(bool b) override { busy.push_back(b); }
-    void transferStarted(const std::string& path, bool upgrade) override {
-        started.emplace_back(path, upgrade);
-    }
-    void transferProgress(double fraction, bool upgrade) override {
-        progress.push_back(fraction);
-        progressUpgrade.push_back(upgrade);
-    }
     void runtimeError(int, const std::string& description, const std::string& source) override {
         runtimeErrors.push_back(source + ": " + description);
     }

@@ -76,6 +76,16 @@ bool ScriptedPeer::takeCommand() {
         --ackDrops;
         return true;
     }
+    if (answerFor) {
+        std::string text;
+        const std::string& line = commandLines.back();
+        if (!frame::parseCommandLine(std::string_view(line).substr(0, line.size() - 1), text))
+            return true;
+        const auto frames = answerFor(text);
+        if (!frames)
+            return true;
+        answer = *frames;
+    }
     deliver(std::string(frame::kAck));
     if (!answer.empty())
         startSending();

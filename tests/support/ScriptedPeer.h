@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     int ackDrops = 0;     // command lines that get no "ACK"
     // Frames sent after the next acknowledged command (or startSending()).
     std::vector<std::string> answer;
+    // When set, decides per command (its text without "!" and checksum): nothing
+    // means no "ACK"; otherwise "ACK" and the given frames, if any.
+    std::function<std::optional<std::vector<std::string>>(const std::string& command)> answerFor;
     // What goes on the wire for the n-th frame send (from 0); "" sends nothing.
     std::function<std::string(int send, const std::string& frame)> mutateOut;
     // The reply to a frame from the PC, given how often that header came; "" is silence.

@@ -1,5 +1,7 @@
 #include "app/ui/MainWindow.h"
 
+#include "app/ui/AboutWindow.h"
+#include "app/ui/HelpWindow.h"
 #include "core/AppPaths.h"
 #include "core/Ini.h"
 #include "core/Language.h"
@@ -7,13 +9,10 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/Version.h"
-#include "app/ui/AboutWindow.h"
 #include "core/ui/GuiHost.h"
-#include "app/ui/HelpWindow.h"
 #include "link/ComPorts.h"
+#include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
-#include "link/PortNames.h"
-#include "link/QtSerialPort.h"
 #include "link/Serial.h"
 #include "link/Trace.h"
 #include "link/ui/DebugWindow.h"
@@ -71,17 +70,8 @@ QString readAboutText(const std::string& path) {
 
 } // namespace
 
-// The device link the window drives: the port, the exchange, the supervision, the trace.
-struct LinkParts {
-    QtSerialPort port;
-    std::unique_ptr<Trace> trace;
-    std::unique_ptr<Serial> serial;
-    std::unique_ptr<LinkMonitor> monitor;
-    DebugWindow* debugWindow = nullptr;
-};
-
-MainWindow::MainWindow(Settings& settings, QWidget* parent)
-    : QMainWindow(parent), settings_(settings), host_(std::make_unique<GuiHost>(this)) {
+MainWindow::MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), host_(host) {
     setObjectName("MainWindow");
     version_ = QString::fromStdString(appVersionText());
     buildControls();
@@ -90,45 +80,50 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
     centreOnScreen();
 
     setWindowTitle(lt(5) + " " + version_);
-    helpFile_ = QString::fromStdString(loadHelpFile(appPaths(), settings_, *host_));
+    helpFile_ = QString::fromStdString(loadHelpFile(appPaths(), settings_, host_));
+    helpContents_ = QString::fromStdString((appPaths().resourceDir / langText(973)).string());
     prepareCaptions();
     prepareInitialState();
-    createLink();
+    createSession(pump);
     if (statusErrorPending_) {
         setStatusBar(statusErrorText_, colour::kRed);
         statusErrorPending_ = false;
     }
 }
 
-void MainWindow::createLink() {
-    link_ = std::make_unique<LinkParts>();
-    const std::filesystem::path config = settings_.configPath;
-    auto resolver = [config](int n) { return deviceForPort(n, config); };
-    if (settings_.debugEnabled) {
-        link_->trace = std::make_unique<Trace>(appPaths().dataDir / "debug.log");
-        link_->trace->setListener([this](Trace::Direction d, const std::string& line) {
-            if (!link_->debugWindow)
-                link_->debugWindow = new DebugWindow(this);
-            link_->debugWindow->addLine(d, line);
+void MainWindow::createSession(Pump& pump) {
+    DeviceSession::Config config;
+    config.configPath = settings_.configPath;
+    if (settings_.debugEnabled)
+        config.traceLog = appPaths().dataDir / "debug.log";
+    session_ = std::make_unique<DeviceSession>(*this, *this, pump, config);
+    if (Trace* trace = session_->trace()) {
+        trace->setListener([this](Trace::Direction d, const std::string& line) {
+            if (!debugWindow_)
+                debugWindow_ = new DebugWindow(this);
+            debugWindow_->addLine(d, line);
         });
     }
-    link_->serial =
-        std::make_unique<Serial>(link_->port, defaultPump(), *this, resolver, link_->trace.get());
-    link_->monitor = std::make_unique<LinkMonitor>(*link_->serial, *this, config);
-    link_->monitor->setStatusComPort(settings_.comPort);
-    setCheckLinkTimer(&link_->monitor->checkLink());
+    session_->monitor().setStatusComPort(settings_.comPort);
+    showPortDevices();
     tickComPort(settings_.comPort);
     linkStateChanged();
 }
 
+DeviceSession& MainWindow::session() {
+    return *session_;
+}
 Serial& MainWindow::serial() {
-    return *link_->serial;
+    return session_->serial();
 }
 LinkMonitor& MainWindow::linkMonitor() {
-    return *link_->monitor;
+    return session_->monitor();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    if (Trace* trace = session_ ? session_->trace() : nullptr)
+        trace->setListener({});
+}
 
 void MainWindow::buildControls() {
     auto* central = new QWidget(this);
@@ -321,7 +316,7 @@ void MainWindow::showPortDevices() {
         smnuCommSub[i]->setText(
             QString("COM%1\t%2")
                 .arg(i)
-                .arg(QString::fromStdString(deviceForPort(i, settings_.configPath))));
+                .arg(QString::fromStdString(session_ ? session_->deviceForPort(i) : "")));
 }
 
 void MainWindow::buildLanguageMenu(QMenu* menu) {
@@ -412,30 +407,29 @@ void MainWindow::centreOnScreen() {
 }
 
 void MainWindow::showMessage(const std::string& text, uint32_t colour, int ms) {
-    const bool running = checkLinkTimer_ && checkLinkTimer_->isActive();
-    if (checkLinkTimer_) {
-        checkLinkTimer_->stop();
-        checkLinkTimer_->setInterval(ms);
-    }
+    if (session_)
+        session_->postponeLinkCheck(ms);
     setStatusBar(text, colour);
-    if (running)
-        checkLinkTimer_->start();
 }
 
 void MainWindow::chooseLanguage(int index) {
-    ::chooseLanguage(settings_, index, *host_);
+    ::chooseLanguage(settings_, index, host_);
     for (int i = 1; i <= kLanguageSlots; ++i)
         mnuLangSub[i]->setChecked(settings_.languageMenu[i].checked);
 }
 
 void MainWindow::showHelpContents() {
-    showContextHelp(0);
+    showHelpFile(helpContents_, 0);
 }
 
 void MainWindow::showContextHelp(int topic) {
+    showHelpFile(helpFile_, topic);
+}
+
+void MainWindow::showHelpFile(const QString& file, int topic) {
     if (!help_)
         help_ = new HelpWindow(this);
-    help_->openFile(helpFile_);
+    help_->openFile(file);
     if (topic > 0)
         help_->showTopic(topic);
     help_->show();
@@ -448,8 +442,8 @@ void MainWindow::showAbout() {
         getIniString(settings_.configPath, "AboutFiles", std::to_string(settings_.languageIndex));
     QString text;
     if (name.empty())
-        host_->message(formatMsg(langText(322), {}), formatMsg(langText(5), {}),
-                       Host::Icon::Information);
+        host_.message(formatMsg(langText(322), {}), formatMsg(langText(5), {}),
+                      Host::Icon::Information);
     else
         text = readAboutText(appPaths().resolve(name).string());
     AboutWindow about(version_, text, this);
@@ -476,8 +470,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!quitRequested_ &&
-        !host_->askYesNo(formatMsg(langText(340), {}), formatMsg(langText(341), {}))) {
+    if (!quitRequested_ && !closeWhenFree_ &&
+        !host_.askYesNo(formatMsg(langText(340), {}), formatMsg(langText(341), {}))) {
+        event->ignore();
+        return;
+    }
+    if (session_ && session_->busy()) {
+        // Never end inside a wait: stop the transfer as the abort button does,
+        // and close once the exchange has let go of the link.
+        closeWhenFree_ = true;
+        session_->abortTransfer();
         event->ignore();
         return;
     }
@@ -493,7 +495,7 @@ void MainWindow::storeSettingsOnExit() {
     const QString path = QString::fromStdString(settings_.pcPath);
     PCPathLabel->setText(path + "  ");
     PCPathLabel->setToolTip(path);
-    setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, *host_);
+    setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, host_);
 }
 
 void MainWindow::endAll() {
@@ -513,6 +515,10 @@ void MainWindow::setTitratorLabel(const std::string& text, uint32_t colour) {
     TitratorTypeLabel->setStyleSheet("color: " + fromBgr(colour).name() + ";");
 }
 
+void MainWindow::setTitratorCaption(const std::string& text) {
+    TitratorTypeLabel->setText(uiText(text));
+}
+
 void MainWindow::clearTitratorList() {
     titList->clear();
 }
@@ -523,7 +529,7 @@ void MainWindow::setActive(bool enabled) {
 }
 
 void MainWindow::linkStateChanged() {
-    const bool connected = link_ && link_->monitor->linkEnabled();
+    const bool connected = session_ && session_->monitor().linkEnabled();
     const QString caption = lt(connected ? 983 : 982);
     connectBtn->setText(caption);
     mnuConnect->setText(caption.isEmpty() ? "&Connect" : caption);
@@ -552,7 +558,7 @@ void MainWindow::portDeviceVanished() {
 }
 
 void MainWindow::firmwareRefused(const std::string& title, const std::string& text) {
-    host_->message(text, title, Host::Icon::Warning);
+    host_.message(text, title, Host::Icon::Warning);
     endAll();
 }
 
@@ -567,16 +573,13 @@ void MainWindow::portError(const std::string& text) {
 }
 
 void MainWindow::busyChanged(bool busy) {
-    link_->monitor->busyChanged(busy);
+    if (!busy && closeWhenFree_)
+        QTimer::singleShot(0, this, &QWidget::close); // after the exchange has unwound
 }
-
-void MainWindow::transferStarted(const std::string&, bool) {}
-
-void MainWindow::transferProgress(double, bool) {}
 
 void MainWindow::runtimeError(int number, const std::string& description,
                               const std::string& source) {
-    showErrorInfo(*host_, number, description, source);
+    showErrorInfo(host_, number, description, source);
 }
 
 void MainWindow::waitCursor(bool on) {
@@ -591,21 +594,20 @@ void MainWindow::connectBtn_Click() {
 }
 
 void MainWindow::mnuConnect_Click() {
-    LinkMonitor& monitor = *link_->monitor;
-    if (monitor.linkEnabled())
-        monitor.titratorDisconnect(1);
+    if (session_->monitor().linkEnabled())
+        session_->disconnect();
     else
-        monitor.titratorConnect(settings_.comPort, settings_.comSpeed);
+        session_->connect(settings_.comPort, settings_.comSpeed);
 }
 
 void MainWindow::smnuCommSub_Click(int index) {
     showMessage(langText(348), colour::kBlue, 5000);
-    if (chooseComPort(*link_->serial, settings_, index, *host_)) {
+    if (chooseComPort(serial(), settings_, index, host_)) {
         uncheckMenuComPorts();
         smnuCommSub[index]->setChecked(true);
-        link_->monitor->setStatusComPort(index);
+        linkMonitor().setStatusComPort(index);
     } else {
-        tickComPort(link_->monitor->statusComPort());
+        tickComPort(linkMonitor().statusComPort());
     }
 }
 
@@ -615,24 +617,22 @@ void MainWindow::mnuCommRefresh_Click() {
 
 void MainWindow::checkAvailableCommPorts() {
     const int remembered = settings_.comPort;
-    const std::filesystem::path config = settings_.configPath;
     showPortDevices();
-    link_->serial->closePort();
+    serial().closePort();
     const std::vector<int> available =
-        probeAvailablePorts([config](int n) { return deviceForPort(n, config); });
+        probeAvailablePorts([this](int n) { return session_->deviceForPort(n); });
     if (std::find(available.begin(), available.end(), remembered) != available.end())
-        link_->serial->setPortStatus(link_->serial->openPort(remembered, settings_.comSpeed) ? 1
-                                                                                             : 0);
+        serial().setPortStatus(serial().openPort(remembered, settings_.comSpeed) ? 1 : 0);
     smnuCommSub[17]->setVisible(available.empty());
     if (available.empty())
-        host_->message("No communication port available!", "", Host::Icon::None);
+        host_.message("No communication port available!", "", Host::Icon::None);
 }
 
 void MainWindow::showDebugWindow() {
-    if (!link_->trace)
+    if (!session_->trace())
         return;
-    if (!link_->debugWindow)
-        link_->debugWindow = new DebugWindow(this);
-    link_->debugWindow->show();
-    link_->debugWindow->raise();
+    if (!debugWindow_)
+        debugWindow_ = new DebugWindow(this);
+    debugWindow_->show();
+    debugWindow_->raise();
 }

@@ -13,19 +13,22 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class QTimer;
-class GuiHost;
+class DebugWindow;
+class DeviceSession;
+class Host;
 class HelpWindow;
 class LinkMonitor;
+class Pump;
 class Serial;
 struct Settings;
-struct LinkParts;
 
 // The two-pane main window. It holds no protocol or file rule of its own.
 class MainWindow : public QMainWindow, public LinkView, public SerialHost {
     Q_OBJECT
 public:
-    explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
+    // host: message boxes and questions; pump: how waits run events. Both come
+    // from outside so that tests can hand in recorders.
+    MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // LinkView: what the link supervision shows.
@@ -36,6 +39,7 @@ public:
     bool statusErrorPending() const override { return statusErrorPending_; }
     void clearStatusError() override { statusErrorPending_ = false; }
     void setTitratorLabel(const std::string& text, uint32_t colour) override;
+    void setTitratorCaption(const std::string& text) override;
     void clearTitratorList() override;
     void setActive(bool enabled) override;
     void linkStateChanged() override;
@@ -48,12 +52,11 @@ public:
     void statusMessage(const std::string& text, uint32_t colour, int ms) override;
     void portError(const std::string& text) override;
     void busyChanged(bool busy) override;
-    void transferStarted(const std::string& path, bool upgrade) override;
-    void transferProgress(double fraction, bool upgrade) override;
     void runtimeError(int number, const std::string& description,
                       const std::string& source) override;
     void waitCursor(bool on) override;
 
+    DeviceSession& session();
     Serial& serial();
     LinkMonitor& linkMonitor();
     void connectBtn_Click();
@@ -63,14 +66,13 @@ public:
     void checkAvailableCommPorts();
     void uncheckMenuComPorts();
     void showDebugWindow();
-    void setCheckLinkTimer(QTimer* timer) { checkLinkTimer_ = timer; }
     void showContextHelp(int topic);
     void showHelpContents();
     void showAbout();
     // Ends the program without asking (used when it cannot go on).
     void endAll();
     QString versionText() const { return version_; }
-    GuiHost& host() { return *host_; }
+    Host& host() { return host_; }
 
     static constexpr int kHelpContext = 100;
 
@@ -92,19 +94,22 @@ private:
     void showListMenu(QListWidget* list, const QPoint& pos);
     void buildCommMenu();
     void showPortDevices();
-    void createLink();
+    void createSession(Pump& pump);
+    void showHelpFile(const QString& file, int topic);
 
     Settings& settings_;
-    std::unique_ptr<GuiHost> host_;
+    Host& host_;
     QString version_;
-    QString helpFile_;
+    QString helpFile_;     // the language's help file, for context help
+    QString helpContents_; // the resource folder's help named by language text 973
     bool quitRequested_ = false;
+    bool closeWhenFree_ = false; // closing waits for the running exchange to stop
     bool trayFolderShown_ = false;
-    QTimer* checkLinkTimer_ = nullptr;
     HelpWindow* help_ = nullptr;
+    DebugWindow* debugWindow_ = nullptr;
     bool statusErrorPending_ = false;
     std::string statusErrorText_;
-    std::unique_ptr<LinkParts> link_;
+    std::unique_ptr<DeviceSession> session_;
 
     // Controls, named as the rest of the program refers to them.
     QRadioButton *AllMtdCheckBox, *StdMtdCheckbox, *UsrMtdCheckBox, *RptCheckbox, *SeqCheckBox,

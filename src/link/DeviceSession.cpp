@@ -1,0 +1,90 @@
+#include "link/DeviceSession.h"
+
+#include "link/LinkMonitor.h"
+#include "link/PortNames.h"
+#include "link/QtSerialPort.h"
+#include "link/Serial.h"
+#include "link/SerialHost.h"
+#include "link/Trace.h"
+
+// Passes what an exchange shows on to the caller's host, and the busy flag
+// first to the link check, so that no check runs inside an exchange.
+class DeviceSession::BusyRelay : public SerialHost {
+public:
+    explicit BusyRelay(SerialHost& host) : host_(host) {}
+    LinkMonitor* monitor = nullptr;
+
+    void statusMessage(const std::string& text, uint32_t colour, int ms) override {
+        host_.statusMessage(text, colour, ms);
+    }
+    void portError(const std::string& text) override { host_.portError(text); }
+    void busyChanged(bool busy) override {
+        if (monitor)
+            monitor->busyChanged(busy);
+        host_.busyChanged(busy);
+    }
+    void runtimeError(int number, const std::string& description,
+                      const std::string& source) override {
+        host_.runtimeError(number, description, source);
+    }
+    void waitCursor(bool on) override { host_.waitCursor(on); }
+
+private:
+    SerialHost& host_;
+};
+
+DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
+                             std::unique_ptr<Port> port)
+    : config_(std::move(config)), port_(port ? std::move(port) : std::make_unique<QtSerialPort>()),
+      relay_(std::make_unique<BusyRelay>(host)) {
+    if (!config_.traceLog.empty())
+        trace_ = std::make_unique<Trace>(config_.traceLog);
+    serial_ = std::make_unique<Serial>(
+        *port_, pump, *relay_, [this](int n) { return deviceForPort(n); }, trace_.get());
+    monitor_ = std::make_unique<LinkMonitor>(*serial_, view, config_.configPath,
+                                             config_.periodicLinkCheck);
+    relay_->monitor = monitor_.get();
+}
+
+DeviceSession::~DeviceSession() {
+    relay_->monitor = nullptr;
+    monitor_.reset();
+    serial_.reset(); // closes the port before the adapter goes
+}
+
+Serial& DeviceSession::serial() {
+    return *serial_;
+}
+
+LinkMonitor& DeviceSession::monitor() {
+    return *monitor_;
+}
+
+Trace* DeviceSession::trace() {
+    return trace_.get();
+}
+
+std::string DeviceSession::deviceForPort(int portNumber) const {
+    return config_.fixedDevice.empty() ? ::deviceForPort(portNumber, config_.configPath)
+                                       : config_.fixedDevice;
+}
+
+void DeviceSession::connect(int comPort, int speed) {
+    monitor_->titratorConnect(comPort, speed);
+}
+
+void DeviceSession::disconnect() {
+    monitor_->titratorDisconnect(1);
+}
+
+void DeviceSession::postponeLinkCheck(int ms) {
+    monitor_->postponeCheck(ms);
+}
+
+void DeviceSession::abortTransfer() {
+    serial_->abortRunningTransfer();
+}
+
+bool DeviceSession::busy() const {
+    return serial_->isSerialBusy();
+}

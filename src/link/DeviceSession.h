@@ -1,0 +1,57 @@
+#pragma once
+// The one place the device link is put together: the port adapter, the serial
+// trace, the `serial` object and the link supervision, wired once. A window,
+// the command-line tool or a test creates a session and supplies only its
+// views (LinkView for the supervision, SerialHost for what an exchange shows).
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class LinkMonitor;
+class LinkView;
+class Port;
+class Pump;
+class Serial;
+class SerialHost;
+class Trace;
+
+class DeviceSession {
+public:
+    struct Config {
+        std::filesystem::path configPath; // config.ini: [Ports] and [Versions]
+        std::filesystem::path traceLog;   // debug.log; empty: no serial trace
+        std::string fixedDevice;          // every port number means this device (--port)
+        bool periodicLinkCheck = true;    // false: only the check that Connect runs
+    };
+
+    // port: the byte pipe; a QSerialPort adapter when none is given.
+    DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
+                  std::unique_ptr<Port> port = nullptr);
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    Serial& serial();
+    LinkMonitor& monitor();
+    Trace* trace(); // null while the trace is off
+    std::string deviceForPort(int portNumber) const;
+
+    // Connect and Disconnect as the user gives them.
+    void connect(int comPort, int speed);
+    void disconnect();
+    // A status message is showing: the next link check waits ms.
+    void postponeLinkCheck(int ms);
+    // Stops the running transfer as its abort button would (closing the window).
+    void abortTransfer();
+    bool busy() const;
+
+private:
+    class BusyRelay;
+
+    Config config_;
+    std::unique_ptr<Port> port_;
+    std::unique_ptr<Trace> trace_;
+    std::unique_ptr<BusyRelay> relay_;
+    std::unique_ptr<Serial> serial_;
+    std::unique_ptr<LinkMonitor> monitor_;
+};
