@@ -1,0 +1,119 @@
+#include "app/MainLayout.h"
+
+namespace {
+
+// Fixed sizes in pixels.
+constexpr int kCategoryRowHeight = 30;
+constexpr int kCategoryPadding = 28;
+constexpr int kHeaderRowHeight = 28;
+constexpr int kHeaderPadding = 2;
+constexpr int kPaneSpacing = 2;
+constexpr int kPathRowHeight = 24;
+constexpr int kCheckRowHeight = 28;
+constexpr int kInfoRowHeight = kPathRowHeight + kCheckRowHeight;
+constexpr int kShowAllColumnWidth = 135;
+constexpr int kShowCsvColumnWidth = 145;
+constexpr int kSidePadding = 8;
+constexpr int kButtonRowHeight = 30;
+constexpr int kButtonSpacing = 4;
+constexpr int kStatusRowHeight = 25;
+constexpr int kOpenDirButtonWidth = 110; // "Open Directory" and "Back"
+constexpr int kChangePathButtonWidth = 30;
+
+} // namespace
+
+Layout& MainLayout::add(int lType, int height) {
+    layouts_.push_back(std::make_unique<Layout>(lType, scale_));
+    Layout& layout = *layouts_.back();
+    layout.setHeight(height);
+    return layout;
+}
+
+MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, int heightTwips)
+    : scale_(scale) {
+    Layout& root = add(Layout::Column);
+    root.setTopPadding(1);
+    root.setSpacing(1);
+
+    Layout& categories = add(Layout::Row, kCategoryRowHeight);
+    categories.setLeftPadding(kCategoryPadding);
+    categories.setRightPadding(kCategoryPadding);
+    for (LayoutControl* option : {c.RptCheckbox, c.StdMtdCheckbox, c.UsrMtdCheckBox,
+                                  c.AllMtdCheckBox, c.SeqCheckBox, c.SeqRptCheckBox})
+        categories.appendItem(*option, 1, 1);
+
+    // Headers over the lists: the same spacing and weights keep them aligned.
+    Layout& headers = add(Layout::Row, kHeaderRowHeight);
+    headers.setTopPadding(kHeaderPadding);
+    headers.setBottomPadding(kHeaderPadding);
+    headers.setSpacing(kPaneSpacing);
+    for (LayoutControl* button : {c.pcOpenDirBtn, c.titOpenDirBtn})
+        button->setWidth(scale.pixelsToTwipsX(kOpenDirButtonWidth));
+    headers.appendItem(*c.pcFrame, 1, 1);
+    headers.appendItem(*c.pcOpenDirBtn, 0, 1);
+    headers.appendItem(*c.titFrame, 1, 1);
+    headers.appendItem(*c.titOpenDirBtn, 0, 1);
+
+    Layout& lists = add(Layout::Row);
+    lists.setSpacing(kPaneSpacing);
+    lists.appendItem(*c.pcList, 1, 1);
+    lists.appendItem(*c.titList, 1, 1);
+
+    Layout& info = add(Layout::Row, kInfoRowHeight);
+    info.setSpacing(kPaneSpacing);
+    Layout& pcInfo = add(Layout::Column);
+    Layout& titInfo = add(Layout::Column);
+    info.appendItem(pcInfo, 1, 1);
+    info.appendItem(titInfo, 1, 1);
+
+    Layout& path = add(Layout::Row, kPathRowHeight);
+    path.setLeftPadding(kSidePadding);
+    path.setSpacing(kPaneSpacing);
+    c.ChangePathBtn->setWidth(scale.pixelsToTwipsX(kChangePathButtonWidth));
+    path.appendItem(*c.PCPathLabel, 1, 1);
+    path.appendItem(*c.ChangePathBtn, 0, 1);
+
+    Layout& checks = add(Layout::Row, kCheckRowHeight);
+    checks.setLeftPadding(kSidePadding);
+    checks.setSpacing(kPaneSpacing);
+    Layout& showAll = add(Layout::Column);
+    showAll.setWidth(kShowAllColumnWidth);
+    showAll.appendItem(*c.ShowAllPcFilesCb, 1, 1);
+    Layout& showCsv = add(Layout::Column);
+    showCsv.setWidth(kShowCsvColumnWidth);
+    showCsv.appendItem(*c.ShowCSVPcFilesCb, 1, 1);
+    checks.appendItem(showAll, 0, 1);
+    checks.appendItem(showCsv, 0, 1);
+    checks.appendItem(*c.spacer, 1, 1);
+    pcInfo.appendItem(path, 1, 0);
+    pcInfo.appendItem(checks, 1, 0);
+
+    Layout& type = add(Layout::Row, kPathRowHeight);
+    type.setLeftPadding(kSidePadding);
+    type.setRightPadding(kSidePadding);
+    type.appendItem(*c.TitratorTypeLabel, 1, 1);
+    titInfo.appendItem(type, 1, 0);
+
+    Layout& buttons = add(Layout::Row, kButtonRowHeight);
+    buttons.setSpacing(kButtonSpacing);
+    buttons.setLeftPadding(kSidePadding);
+    buttons.setRightPadding(kSidePadding);
+    for (LayoutControl* button :
+         {c.connectBtn, c.ViewBtn, c.ExportBtn, c.printBtn, c.copyBtn, c.moveBtn, c.deleteBtn})
+        buttons.appendItem(*button, 1, 1);
+
+    Layout& status = add(Layout::Row, kStatusRowHeight);
+    status.appendItem(*c.statusBar, 1, 1);
+
+    for (Layout* row : {&categories, &headers, &lists, &info, &buttons, &status})
+        root.appendItem(*row, 1, row == &lists ? 1 : 0);
+
+    resizeForm(widthTwips, heightTwips);
+}
+
+void MainLayout::resizeForm(int widthTwips, int heightTwips) {
+    Layout& root = *layouts_.front();
+    root.setWidth(scale_.twipsToPixelsX(widthTwips));
+    root.setHeight(scale_.twipsToPixelsY(heightTwips));
+    root.show();
+}

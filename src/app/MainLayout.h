@@ -1,0 +1,42 @@
+#pragma once
+// The main window's arrangement: category options on top, the PC pane left and
+// the titrator pane right, the command buttons and the status bar below. The
+// window supplies its controls; this builds the tree and lays it out.
+#include "core/Layout.h"
+
+#include <memory>
+#include <vector>
+
+struct MainControls {
+    LayoutControl *RptCheckbox, *StdMtdCheckbox, *UsrMtdCheckBox, *AllMtdCheckBox, *SeqCheckBox,
+        *SeqRptCheckBox;
+    LayoutControl *pcFrame, *pcOpenDirBtn, *titFrame, *titOpenDirBtn;
+    LayoutControl *pcList, *titList;
+    LayoutControl *PCPathLabel, *ChangePathBtn, *ShowAllPcFilesCb, *ShowCSVPcFilesCb, *spacer,
+        *TitratorTypeLabel;
+    LayoutControl *connectBtn, *ViewBtn, *ExportBtn, *printBtn, *copyBtn, *moveBtn, *deleteBtn;
+    LayoutControl* statusBar;
+};
+
+class MainLayout {
+public:
+    // Below this the window snaps back once the mouse button is released.
+    static constexpr int kMinWidthTwips = 9500;
+    static constexpr int kMinHeightTwips = 7200;
+    static constexpr int kResizeTimerMs = 200;
+
+    // prepareGUI: builds the tree over the controls (it sets the widths of
+    // the fixed-size ones) and lays it out for the window's inner size.
+    MainLayout(const MainControls& controls, TwipsScale scale, int widthTwips, int heightTwips);
+
+    // The window's inner size changed.
+    void resizeForm(int widthTwips, int heightTwips);
+
+    const Layout& root() const { return *layouts_.front(); }
+
+private:
+    Layout& add(int lType, int height = 0);
+
+    TwipsScale scale_;
+    std::vector<std::unique_ptr<Layout>> layouts_;
+};

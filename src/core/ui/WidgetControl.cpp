@@ -1,0 +1,32 @@
+#include "core/ui/WidgetControl.h"
+
+#include <QWidget>
+
+int WidgetControl::Left() const {
+    return scale_.pixelsToTwipsX(widget_.x());
+}
+int WidgetControl::Top() const {
+    return scale_.pixelsToTwipsY(widget_.y());
+}
+int WidgetControl::Width() const {
+    return scale_.pixelsToTwipsX(widget_.width());
+}
+int WidgetControl::Height() const {
+    return scale_.pixelsToTwipsY(widget_.height());
+}
+void WidgetControl::setLeft(int twips) {
+    widget_.move(scale_.twipsToPixelsX(twips), widget_.y());
+}
+void WidgetControl::setTop(int twips) {
+    widget_.move(widget_.x(), scale_.twipsToPixelsY(twips));
+}
+void WidgetControl::setWidth(int twips) {
+    widget_.resize(scale_.twipsToPixelsX(twips), widget_.height());
+}
+void WidgetControl::setHeight(int twips) {
+    widget_.resize(widget_.width(), scale_.twipsToPixelsY(twips));
+}
+
+TwipsScale screenTwipsScale(const QWidget& widget) {
+    return TwipsScale::fromDpi(widget.logicalDpiX(), widget.logicalDpiY());
+}

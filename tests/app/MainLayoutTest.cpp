@@ -1,0 +1,84 @@
+#include "app/MainLayout.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr TwipsScale kScale{15, 15};
+
+struct FakeControl : LayoutControl {
+    int left = 0, top = 0, width = 0, height = 0;
+    int Left() const override { return left; }
+    int Top() const override { return top; }
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+    void setLeft(int v) override { left = v; }
+    void setTop(int v) override { top = v; }
+    void setWidth(int v) override { width = v; }
+    void setHeight(int v) override { height = v; }
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+};
+
+struct Window {
+    std::map<std::string, FakeControl> c;
+    MainControls controls;
+    Window() {
+        controls = {&c["Rpt"],      &c["Std"],        &c["Usr"],     &c["All"],
+                    &c["Seq"],      &c["SeqRpt"],     &c["pcFrame"], &c["pcOpenDirBtn"],
+                    &c["titFrame"], &c["titOpenDir"], &c["pcList"],  &c["titList"],
+                    &c["PCPath"],   &c["ChangePath"], &c["ShowAll"], &c["ShowCSV"],
+                    &c["spacer"],   &c["TitType"],    &c["connect"], &c["View"],
+                    &c["Export"],   &c["print"],      &c["copy"],    &c["move"],
+                    &c["delete"],   &c["statusBar"]};
+    }
+    const FakeControl& operator[](const std::string& name) { return c.at(name); }
+};
+
+} // namespace
+
+TEST(MainLayout, PanesSideBySideCommandsBelowNothingOverlaps) {
+    const std::pair<int, int> sizes[] = {
+        {MainLayout::kMinWidthTwips, MainLayout::kMinHeightTwips}, {18000, 12000}, {12345, 9877}};
+    for (auto [width, height] : sizes) {
+        Window w;
+        MainLayout layout(w.controls, kScale, 1, 1);
+        layout.resizeForm(width, height);
+        SCOPED_TRACE(::testing::Message() << width << " x " << height);
+
+        for (auto& [name, control] : w.c) {
+            EXPECT_GT(control.width, 0) << name;
+            EXPECT_GT(control.height, 0) << name;
+            EXPECT_TRUE(control.left >= 0 && control.right() <= width + 15) << name;
+            EXPECT_TRUE(control.top >= 0 && control.bottom() <= height + 15) << name;
+            for (auto& [other, o] : w.c) {
+                if (other < name) {
+                    EXPECT_FALSE(control.left < o.right() && o.left < control.right() &&
+                                 control.top < o.bottom() && o.top < control.bottom())
+                        << name << " overlaps " << other;
+                }
+            }
+        }
+        EXPECT_LE(w["pcList"].right(), w["titList"].left);
+        EXPECT_EQ(w["pcList"].top, w["titList"].top);
+        // Each header spans its list.
+        EXPECT_EQ(w["pcFrame"].left, w["pcList"].left);
+        EXPECT_EQ(w["pcOpenDirBtn"].right(), w["pcList"].right());
+        EXPECT_EQ(w["titFrame"].left, w["titList"].left);
+        EXPECT_EQ(w["titOpenDir"].right(), w["titList"].right());
+        EXPECT_LE(w["Rpt"].bottom(), w["pcFrame"].top);
+        EXPECT_LE(w["pcFrame"].bottom(), w["pcList"].top);
+        for (const char* pcSide : {"PCPath", "ChangePath", "ShowAll", "ShowCSV"})
+            EXPECT_LE(w[pcSide].right(), w["titList"].left) << pcSide;
+        EXPECT_GE(w["TitType"].left, w["titList"].left);
+        EXPECT_LE(w["pcList"].bottom(), w["ShowCSV"].top);
+        EXPECT_LE(w["ShowCSV"].bottom(), w["connect"].top);
+        EXPECT_LE(w["connect"].bottom(), w["statusBar"].top);
+        EXPECT_LT(w["connect"].right(), w["delete"].left);
+        EXPECT_EQ(w["connect"].top, w["delete"].top);
+        // The lists take the height the fixed rows leave.
+        EXPECT_GT(w["pcList"].height, height / 3);
+    }
+}
