@@ -29,16 +29,25 @@ Status getFile(CommandContext& ctx, std::string_view argument) {
     return ctx.answer(*data);
 }
 
+// A new file of a kind whose slots are all used is refused; so is a path
+// outside the tree. The upgrade destination's folder is made when first needed.
 Status putFile(CommandContext& ctx, std::string_view argument) {
+    const bool upgrade = Upgrade::isDestination(argument);
+    if (upgrade && !ctx.files.createFolders(Upgrade::kFolder))
+        return Status::Ok;
     const auto target = ctx.files.targetFile(argument);
-    if (!target)
+    if (!target || !ctx.service.hasRoomFor(*target))
         return Status::Ok;
     if (Status s = ctx.ack(); s != Status::Ok)
         return s;
     std::string data;
     if (Status s = ctx.transfer.receive(data); s != Status::Ok)
         return s;
-    return writeFileAtomically(*target, data) ? Status::Ok : Status::Failed;
+    if (!writeFileAtomically(*target, data))
+        return Status::Failed;
+    if (upgrade)
+        ctx.upgrade.received(data);
+    return Status::Ok;
 }
 
 } // namespace
@@ -49,12 +58,29 @@ Status CommandContext::answer(std::string_view text) {
     return transfer.send(text);
 }
 
+Status CommandContext::answerOrRefuse(const std::optional<std::string>& text) {
+    return text ? answer(std::string_view(*text)) : Status::Ok;
+}
+
 CommandTable standardCommands() {
     return {
         {"echo", echo},
         {"ver", version},
         {"get", getFile},
         {"put", putFile},
+        {"extdir", listFiles},
+        {"dir", listCompanions},
+        {"del", deleteFile},
+        {"delSeqRpt", deleteTraySet},
+        {"reloadMethods", reloadMethods},
+        {"changeId", changeId},
+        {"checkFileName", checkFileName},
+        {"existFile", existFile},
+        {"getFreeFiles", getFreeFiles},
+        {"sumvalhod", sameMethod},
+        {"info", identify},
+        {"upgcs", announceChecksum},
+        {"upgcheck", checkUpgrade},
     };
 }
 

@@ -16,18 +16,9 @@ char foldAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i]) != foldAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
+// ":" would let a name reach another drive or, on the PC, an alternate stream.
 bool acceptablePart(std::string_view part) {
-    if (part == "." || part == ".." || part.find('/') != part.npos)
+    if (part == "." || part == ".." || part.find_first_of("/:") != part.npos)
         return false;
     for (unsigned char c : part) {
         if (c < 0x20 || c == 0x7F)
@@ -42,7 +33,7 @@ std::optional<fs::path> findEntry(const fs::path& dir, const std::string& name) 
     if (fs::exists(fs::symlink_status(dir / name, ec)))
         return dir / name;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        if (sameName(it->path().filename().string(), name))
+        if (DeviceFs::sameName(it->path().filename().string(), name))
             return it->path();
     }
     return std::nullopt;
@@ -52,8 +43,20 @@ std::optional<fs::path> findEntry(const fs::path& dir, const std::string& name) 
 
 DeviceFs::DeviceFs(fs::path root) : root_(std::move(root)) {}
 
+bool DeviceFs::sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (foldAscii(a[i]) != foldAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
 std::optional<std::vector<std::string>> DeviceFs::splitPath(std::string_view devicePath) {
     std::vector<std::string> parts;
+    if (sameName(devicePath.substr(0, kDrive.size() + 1), std::string(kDrive) + "\\"))
+        devicePath.remove_prefix(kDrive.size());
     std::size_t start = 0;
     while (start <= devicePath.size()) {
         std::size_t end = devicePath.find('\\', start);
@@ -91,6 +94,16 @@ std::optional<fs::path> DeviceFs::existingFile(std::string_view devicePath) cons
     if (!file || !fs::is_regular_file(*file, ec))
         return std::nullopt;
     return file;
+}
+
+std::optional<fs::path> DeviceFs::existingFolder(std::string_view devicePath) const {
+    if (devicePath.find_first_not_of('\\') == devicePath.npos)
+        return root_;
+    auto parts = splitPath(devicePath);
+    if (!parts)
+        return std::nullopt;
+    parts->emplace_back(); // folderOf takes every part but the last
+    return folderOf(*parts);
 }
 
 std::optional<fs::path> DeviceFs::targetFile(std::string_view devicePath) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The titrator's file system kept in a PC folder. Device paths use "\" and are
 // matched part by part without regard to ASCII case, as on the instrument.
-// A path with "..", ".", "/" or a control character is refused outright.
+// A leading "C:" is the titrator's own drive, the root. A path with "..", ".",
+// "/", ":" or a control character is refused outright.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,13 +15,20 @@ class DeviceFs {
 public:
     explicit DeviceFs(std::filesystem::path root);
 
+    static constexpr std::string_view kDrive = "C:";
+
     const std::filesystem::path& root() const { return root_; }
+
+    // ASCII letters compared without regard to case.
+    static bool sameName(std::string_view a, std::string_view b);
 
     // The parts of a device path, or nothing when the path is refused or empty.
     static std::optional<std::vector<std::string>> splitPath(std::string_view devicePath);
 
     // An existing regular file.
     std::optional<std::filesystem::path> existingFile(std::string_view devicePath) const;
+    // An existing folder; "\\" and "" are the root.
+    std::optional<std::filesystem::path> existingFolder(std::string_view devicePath) const;
     // Where a file sent to the titrator goes: its folder must exist; an existing
     // file of the same name in another case is replaced under its own name.
     std::optional<std::filesystem::path> targetFile(std::string_view devicePath) const;

@@ -36,9 +36,14 @@ Firmware parseFirmware(std::string_view text) {
     return Firmware{normalised, num::leadingNumber(normalised)};
 }
 
-std::vector<std::string> modelFolders(const Model& model, const Firmware& firmware) {
+DeviceFolders deviceFolders(const Model& model, const Firmware& firmware) {
     DeviceFolders device;
     applyFolders(model, static_cast<float>(firmware.number.value_or(0.0)), device);
+    return device;
+}
+
+std::vector<std::string> modelFolders(const Model& model, const Firmware& firmware) {
+    const DeviceFolders device = deviceFolders(model, firmware);
     std::vector<std::string> folders;
     for (const std::string* path : {&device.methodsPath, &device.reportsPath, &device.sequencePath,
                                     &device.trayReportsPath}) {

@@ -25,6 +25,9 @@ struct Firmware {
 // Anything else is kept verbatim and answered as a non-numeric version.
 Firmware parseFirmware(std::string_view text);
 
+// The device folders ("\\QX502\\methods\\", ...) as the application works them out.
+DeviceFolders deviceFolders(const Model& model, const Firmware& firmware);
+
 // Folders below the root, "/"-separated: "QX502/methods", ... or, for firmware
 // 1.x of QX501 and QX502, the plain "methods" and "reports".
 std::vector<std::string> modelFolders(const Model& model, const Firmware& firmware);

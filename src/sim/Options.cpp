@@ -1,5 +1,7 @@
 #include "sim/Options.h"
 
+#include "sim/Upgrade.h"
+
 #include <charconv>
 #include <functional>
 #include <map>
@@ -10,6 +12,7 @@ namespace {
 constexpr std::string_view kDefaultModel = "QX502";
 constexpr std::string_view kDefaultFirmware = "3.00";
 constexpr uint32_t kMaxBaud = 4'000'000;
+constexpr uint32_t kMaxSlots = 9999; // slot numbers have four digits
 
 // The QX502 generations go by the firmware; naming one picks a matching default.
 struct Generation {
@@ -34,6 +37,7 @@ struct Parser {
     Options opts;
     std::string modelName{kDefaultModel};
     std::optional<std::string> firmware;
+    std::optional<std::string> info;
 
     using Setter = std::function<std::string(const std::string&)>;
 
@@ -53,6 +57,24 @@ struct Parser {
         };
     }
 
+    // "N" for every kind, or "KIND=N" for one; may be given again.
+    Setter slots() {
+        return [this](const std::string& v) -> std::string {
+            const std::size_t eq = v.find('=');
+            const auto kind = eq == v.npos ? std::nullopt : slotKindNamed(v.substr(0, eq));
+            if (eq != v.npos && !kind)
+                return "expects N or KIND=N, KIND one of std, user, reports, sequences, trays";
+            const auto n = toNumber(v.substr(eq == v.npos ? 0 : eq + 1), 0, kMaxSlots);
+            if (!n)
+                return "expects a number from 0 to " + std::to_string(kMaxSlots);
+            for (std::size_t i = 0; i < kSlotKinds; ++i) {
+                if (!kind || *kind == static_cast<SlotKind>(i))
+                    opts.slots.set(static_cast<SlotKind>(i), *n);
+            }
+            return {};
+        };
+    }
+
     std::map<std::string, Setter, std::less<>> valued() {
         FaultPlan& f = opts.faults;
         return {
@@ -66,6 +88,13 @@ struct Parser {
             {"--baud", number(opts.baud, 1, kMaxBaud)},
             {"--log", text(opts.logPath)},
             {"--link", text(opts.linkPath)},
+            {"--slots", slots()},
+            {"--info",
+             [this](const std::string& v) {
+                 info = v;
+                 return std::string();
+             }},
+            {"--verdict", text(opts.verdict)},
             {"--drop-ack", number(f.dropAck, 1)},
             {"--corrupt-frame", number(f.corruptFrame, 1)},
             {"--drop-echo", number(f.dropEcho, 1)},
@@ -92,6 +121,7 @@ struct Parser {
         if (!opts.model)
             return "unknown model " + modelName + " (QX501..QX504, QX531..QX534)";
         opts.firmware = parseFirmware(firmware.value_or(std::string(defaultFirmware)));
+        opts.info = info.value_or(Upgrade::defaultInfo(*opts.model, opts.firmware));
         const auto& number = opts.firmware.number;
         if (generation && !(number && *number >= generation->low && *number < generation->high))
             return modelName + " does not match firmware " + opts.firmware.text;
@@ -132,6 +162,7 @@ struct Parser {
 
 ParsedOptions parseOptions(const std::vector<std::string>& args) {
     Parser parser;
+    parser.opts.verdict = Upgrade::kAccepted;
     std::string error = parser.parse(args);
     if (!error.empty())
         return {std::nullopt, error};
@@ -154,6 +185,16 @@ or until a peer that opened the line closes it again.
   --log FILE          write each command received to FILE (replaced), one a line
   --link PATH         also make PATH a symbolic link to the pty (removed at exit)
   --persist           after a peer closes the line, wait for the next one
+  --slots N           file slots of every kind (default 100); KIND=N sets one
+                      kind: std, user, reports, sequences, trays (may repeat).
+                      "getFreeFiles" answers what is left; a "put" of a new
+                      file of a full kind is refused
+  --info TEXT         the "info" answer (default "QX502 I502v3.00 S/N 0412"
+                      for the model and firmware: the model number between
+                      the first "I" and the next "v")
+  --verdict TEXT      the "upgcheck" answer when the upgrade file received has
+                      the checksum announced by "upgcs" (default "ok"); any
+                      other file gets "checksum error" or "no upgrade file"
   -h, --help          this text
 
 Faults (N counts from 1 over the whole run; each fires once):
@@ -167,8 +208,10 @@ Faults (N counts from 1 over the whole run; each fires once):
   --deaf-after N      after N commands read and ignore everything (a lost link)
   --hangup-after N    after N commands close the line and exit (unplugged)
 
-A command is a line with a good checksum; a line with a bad checksum and an
-unknown command get no ACK. Frames count once however often they are resent.
+A command is a line with a good checksum; a line with a bad checksum, an
+unknown command and a refused one (missing file, unsafe path, no free slot,
+malformed argument) get no ACK. Frames count once however often they are
+resent.
 )";
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of veltran-sim.
 #include "sim/Faults.h"
+#include "sim/FileRules.h"
 #include "sim/Models.h"
 
 #include <cstdint>
@@ -18,6 +19,9 @@ struct Options {
     std::string logPath;
     std::string linkPath;
     FaultPlan faults;
+    SlotLimits slots;
+    std::string info;    // the "info" answer; defaults to one for the model
+    std::string verdict; // "upgcheck" for a file with the announced checksum
     bool persist = false;
     bool help = false;
 };

@@ -7,7 +7,9 @@ namespace sim {
 
 Simulator::Simulator(Link& link, const DeviceFs& files, SimSettings settings, CommandTable commands)
     : link_(link), files_(files), settings_(std::move(settings)), commands_(std::move(commands)),
-      transfer_(link_, settings_.faults, counters_) {}
+      transfer_(link_, settings_.faults, counters_),
+      service_(files_, deviceFolders(*settings_.model, settings_.firmware), settings_.slots),
+      upgrade_(settings_.info, settings_.verdict) {}
 
 EndReason Simulator::run() {
     for (;;) {
@@ -75,7 +77,8 @@ Status Simulator::dispatch(const std::string& command) {
     const auto handler = commands_.find(word);
     if (handler == commands_.end())
         return Status::Ok;
-    CommandContext ctx{*settings_.model, settings_.firmware, files_, link_, transfer_};
+    CommandContext ctx{*settings_.model, settings_.firmware, files_,  link_,
+                       transfer_,        service_,           upgrade_};
     return handler->second(ctx, argument);
 }
 

@@ -4,8 +4,11 @@
 #include "sim/Commands.h"
 #include "sim/DeviceFs.h"
 #include "sim/Faults.h"
+#include "sim/FileRules.h"
+#include "sim/FileService.h"
 #include "sim/Link.h"
 #include "sim/Models.h"
+#include "sim/Upgrade.h"
 
 #include <ostream>
 #include <string>
@@ -18,6 +21,9 @@ struct SimSettings {
     FaultPlan faults;
     std::ostream* log = nullptr; // one line per command received
     bool persist = false;        // serve the next peer instead of ending at a hang-up
+    SlotLimits slots;
+    std::string info;                        // the "info" answer
+    std::string verdict{Upgrade::kAccepted}; // "upgcheck" for a file that matches
 };
 
 enum class EndReason {
@@ -51,6 +57,8 @@ private:
     CommandTable commands_;
     FaultCounters counters_;
     Transfer transfer_;
+    FileService service_;
+    Upgrade upgrade_;
     bool deaf_ = false;
 };
 

@@ -76,7 +76,9 @@ int serve(const Options& opts, const Root& root, std::ostream* log) {
 
     Link link(pty->masterFd(), opts.baud);
     const DeviceFs files(root.path());
-    Simulator simulator(link, files, {opts.model, opts.firmware, opts.faults, log, opts.persist});
+    Simulator simulator(link, files,
+                        {opts.model, opts.firmware, opts.faults, log, opts.persist, opts.slots,
+                         opts.info, opts.verdict});
     const EndReason end = simulator.run();
     if (end == EndReason::HungUp)
         pty->waitUntilPeerRead(kHangupDrainMs); // the last answer still gets through

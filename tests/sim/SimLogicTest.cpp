@@ -63,11 +63,15 @@ TEST(SimDeviceFs, RefusesUnsafePaths) {
                       control2 = "\\a\x7f";
     for (const std::string& bad :
          {std::string(), std::string("\\"), std::string("\\Q\\..\\x"), std::string("\\.\\a"),
-          std::string("\\a/b"), control1, control2}) {
+          std::string("\\a/b"), control1, control2, std::string("\\C:\\a"), std::string("D:\\a"),
+          std::string("\\a\\b:c"), std::string("C:")}) {
         EXPECT_FALSE(DeviceFs::splitPath(bad)) << bad;
     }
     EXPECT_EQ(*DeviceFs::splitPath("\\QX502\\\\methods\\A.MTD"),
               (std::vector<std::string>{"QX502", "methods", "A.MTD"}));
+    // Drive C: is the titrator's own root.
+    EXPECT_EQ(*DeviceFs::splitPath("c:\\UPGRADE\\upgrade.exe"),
+              (std::vector<std::string>{"UPGRADE", "upgrade.exe"}));
 }
 
 TEST(SimDeviceFs, MatchesCaseInsensitivelyAndNeedsTheFolder) {
@@ -106,6 +110,18 @@ TEST(SimOptions, DefaultsAliasesAndErrors) {
     EXPECT_EQ(set.options->faults.stallAt, 3u);
     EXPECT_EQ(set.options->faults.hangupAfter, 2u);
 
+    EXPECT_EQ(set.options->info, "QX534 I534v1.50 S/N 0412"); // follows model and firmware
+    EXPECT_EQ(set.options->verdict, "ok");
+    EXPECT_EQ(set.options->slots.of(SlotKind::Sequences), SlotLimits::kDefault);
+
+    const auto upgrade =
+        parseOptions({"--slots", "7", "--slots=user=0", "--info", "", "--verdict", "bad file"});
+    ASSERT_TRUE(upgrade.options) << upgrade.error;
+    EXPECT_EQ(upgrade.options->slots.of(SlotKind::UserMethods), 0u);
+    EXPECT_EQ(upgrade.options->slots.of(SlotKind::TrayReports), 7u);
+    EXPECT_EQ(upgrade.options->info, "");
+    EXPECT_EQ(upgrade.options->verdict, "bad file");
+
     const auto b = parseOptions({"--model", "QX502B"});
     ASSERT_TRUE(b.options);
     EXPECT_EQ(b.options->model->idText, "QX502");
@@ -119,7 +135,11 @@ TEST(SimOptions, DefaultsAliasesAndErrors) {
                                                {"--drop-ack", "0"},
                                                {"--corrupt-frame"},
                                                {"--bogus"},
-                                               {"--deaf-after", "-1"}}) {
+                                               {"--deaf-after", "-1"},
+                                               {"--slots", "10000"},
+                                               {"--slots", "methods=3"},
+                                               {"--slots", "user="},
+                                               {"--verdict"}}) {
         EXPECT_FALSE(parseOptions(bad).options) << bad[0];
     }
 }
