@@ -62,12 +62,14 @@ public:
     bool checkScheduled() const { return checkLink_.isActive(); }
     int checkIntervalMs() const { return checkLink_.interval(); }
 
+    // The status bar and titrator pane of a lost link (also after a refused listing).
+    void setStatusBarProp();
+
 private:
     bool echoAnswered();
     void goOnline();
     void linkLost();
     void portFailed();
-    void setStatusBarProp();
     void setOfflineControls(int mode);
     void setOnlineControls();
     bool firmwareWithinBounds(const ModelInfo& model);
