@@ -1,5 +1,7 @@
 #include "app/MainLayout.h"
 
+#include <algorithm>
+
 namespace {
 
 // Fixed sizes in pixels.
@@ -38,9 +40,10 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     Layout& categories = add(Layout::Row, kCategoryRowHeight);
     categories.setLeftPadding(kCategoryPadding);
     categories.setRightPadding(kCategoryPadding);
-    for (LayoutControl* option : {c.RptCheckbox, c.StdMtdCheckbox, c.UsrMtdCheckBox,
-                                  c.AllMtdCheckBox, c.SeqCheckBox, c.SeqRptCheckBox})
-        categories.appendItem(*option, 1, 1);
+    LayoutControl* const options[] = {c.RptCheckbox,    c.StdMtdCheckbox, c.UsrMtdCheckBox,
+                                      c.AllMtdCheckBox, c.SeqCheckBox,    c.SeqRptCheckBox};
+    for (std::size_t i = 0; i < c.categoryWeights.size(); ++i)
+        categories.appendItem(*options[i], std::max(1, c.categoryWeights[i]), 1);
 
     // Headers over the lists: the same spacing and weights keep them aligned.
     Layout& headers = add(Layout::Row, kHeaderRowHeight);

@@ -4,6 +4,7 @@
 // window supplies its controls; this builds the tree and lays it out.
 #include "core/Layout.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct MainControls {
         *TitratorTypeLabel;
     LayoutControl *connectBtn, *ViewBtn, *ExportBtn, *printBtn, *copyBtn, *moveBtn, *deleteBtn;
     LayoutControl* statusBar;
+    // The options share the top row in proportion to these (their captions' widths).
+    std::array<int, 6> categoryWeights{1, 1, 1, 1, 1, 1};
 };
 
 class MainLayout {

@@ -52,6 +52,8 @@ public:
     void clearTitratorList() override {}
     void setActive(bool) override {}
     void linkStateChanged() override {}
+    void onlineControls() override {}
+    void offlineFilters() override {}
     void titratorIdentified() override {}
     void tickComPort(int) override {}
     void portDeviceVanished() override {}

@@ -49,6 +49,7 @@ void LinkMonitor::titratorDisconnect(int mode) {
     titratorIdentified_ = false;
     view_.clearStatusError();
     serial_.closePort();
+    view_.offlineFilters();
     setOfflineControls(mode);
 }
 
@@ -68,7 +69,7 @@ void LinkMonitor::setOfflineControls(int mode) {
 
 void LinkMonitor::setOnlineControls() {
     titratorOnline_ = true;
-    view_.linkStateChanged();
+    view_.onlineControls();
     view_.setActive(true);
 }
 

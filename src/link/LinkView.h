@@ -21,6 +21,10 @@ public:
     virtual void setActive(bool enabled) = 0;
     // The link state changed: commands, captions and filters follow it.
     virtual void linkStateChanged() = 0;
+    // Identified: the file-type filters follow the model, the PC pane is listed again.
+    virtual void onlineControls() = 0;
+    // Disconnected or lost: the file-type filters of the offline state.
+    virtual void offlineFilters() = 0;
     // Identified and within the firmware bounds: list both panes for the model.
     virtual void titratorIdentified() = 0;
     virtual void tickComPort(int port) = 0;

@@ -24,6 +24,8 @@ struct RecordingView : LinkView, SerialHost {
     void clearTitratorList() override { ++titListCleared; }
     void setActive(bool enabled) override { active = enabled; }
     void linkStateChanged() override {}
+    void onlineControls() override {}
+    void offlineFilters() override {}
     void titratorIdentified() override { ++identifiedCalls; }
     void tickComPort(int) override {}
     void portDeviceVanished() override { ++vanishedCalls; }

@@ -1,15 +1,16 @@
 #include "app/ui/MainWindow.h"
 
+#include "app/MainLayout.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/HelpWindow.h"
 #include "core/AppPaths.h"
 #include "core/Ini.h"
 #include "core/Language.h"
-#include "core/Pump.h"
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/Version.h"
 #include "core/ui/GuiHost.h"
+#include "core/ui/WidgetControl.h"
 #include "link/ComPorts.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
@@ -22,9 +23,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -32,19 +32,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
 
-QString lt(int index) {
-    return uiText(langText(index));
-}
+constexpr int kDefaultWidth = 780;
+constexpr int kDefaultHeight = 560;
 
-QColor fromBgr(uint32_t colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+QString lt(int index) {
+    return languageUiText(index);
 }
 
 template <typename T> T* named(T* widget, const char* name) {
@@ -52,20 +49,17 @@ template <typename T> T* named(T* widget, const char* name) {
     return widget;
 }
 
-// A pane's header: its title, then its Open Directory button.
-QHBoxLayout* headerRow(QLabel* title, QPushButton* button) {
-    auto* row = new QHBoxLayout;
-    row->addWidget(title, 1);
-    row->addWidget(button);
-    return row;
-}
-
 QString readAboutText(const std::string& path) {
     QFile f(QString::fromStdString(path));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QString all = uiText(f.readAll().toStdString());
-    return all;
+    return uiText(f.readAll().toStdString());
+}
+
+std::string chooseFolder(QWidget* parent, const std::string& title, const std::string& start) {
+    return QFileDialog::getExistingDirectory(parent, QString::fromStdString(title),
+                                             QString::fromStdString(start))
+        .toStdString();
 }
 
 } // namespace
@@ -74,21 +68,36 @@ MainWindow::MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* pare
     : QMainWindow(parent), settings_(settings), host_(host) {
     setObjectName("MainWindow");
     version_ = QString::fromStdString(appVersionText());
+    browseForFolder_ = [this](const std::string& title, const std::string& start) {
+        return chooseFolder(this, title, start);
+    };
     buildControls();
     buildMenus();
-    resize(760, 560);
+    resize(kDefaultWidth, kDefaultHeight);
     centreOnScreen();
 
     setWindowTitle(lt(5) + " " + version_);
     helpFile_ = QString::fromStdString(loadHelpFile(appPaths(), settings_, host_));
     helpContents_ = QString::fromStdString((appPaths().resourceDir / langText(973)).string());
     prepareCaptions();
-    prepareInitialState();
     createSession(pump);
+    panes_ = std::make_unique<Panes>(settings_, *session_, host_, *this);
+    buildLayout();
+    connectControls();
+    // Start-up: the PC pane is the active one; the titrator pane lists nothing yet.
+    panes_->sync();
+    panes_->showFiles();
+    panes_->listTitrator();
+    showMessage(langText(984), colour::kBlue, LinkMonitor::kFirstCheckMs);
     if (statusErrorPending_) {
         setStatusBar(statusErrorText_, colour::kRed);
         statusErrorPending_ = false;
     }
+}
+
+MainWindow::~MainWindow() {
+    if (Trace* trace = session_ ? session_->trace() : nullptr)
+        trace->setListener({});
 }
 
 void MainWindow::createSession(Pump& pump) {
@@ -107,7 +116,6 @@ void MainWindow::createSession(Pump& pump) {
     session_->monitor().setStatusComPort(settings_.comPort);
     showPortDevices();
     tickComPort(settings_.comPort);
-    linkStateChanged();
 }
 
 DeviceSession& MainWindow::session() {
@@ -120,105 +128,113 @@ LinkMonitor& MainWindow::linkMonitor() {
     return session_->monitor();
 }
 
-MainWindow::~MainWindow() {
-    if (Trace* trace = session_ ? session_->trace() : nullptr)
-        trace->setListener({});
-}
+// ---------------------------------------------------------------- construction
 
 void MainWindow::buildControls() {
     auto* central = new QWidget(this);
-    auto* root = new QVBoxLayout(central);
-    root->setContentsMargins(8, 4, 8, 4);
-    root->setSpacing(4);
+    setCentralWidget(central);
+    central->installEventFilter(this);
 
-    auto* categories = new QHBoxLayout;
-    categories->setContentsMargins(28, 0, 28, 0);
     RptCheckbox = named(new QRadioButton(central), "RptCheckbox");
     StdMtdCheckbox = named(new QRadioButton(central), "StdMtdCheckbox");
     UsrMtdCheckBox = named(new QRadioButton(central), "UsrMtdCheckBox");
     AllMtdCheckBox = named(new QRadioButton(central), "AllMtdCheckBox");
     SeqCheckBox = named(new QRadioButton("Sequences", central), "SeqCheckBox");
     SeqRptCheckBox = named(new QRadioButton("Tray Reports", central), "SeqRptCheckBox");
-    for (QRadioButton* b :
-         {RptCheckbox, StdMtdCheckbox, UsrMtdCheckBox, AllMtdCheckBox, SeqCheckBox, SeqRptCheckBox})
-        categories->addWidget(b, 1);
-    root->addLayout(categories);
-    root->addWidget(buildPanes(), 1);
-    root->addWidget(buildCommandRow());
-    setCentralWidget(central);
 
-    statusBar_ = named(new QLabel(this), "statusBar");
-    statusBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusBar_->setMinimumHeight(22);
-    statusBar_->installEventFilter(this);
-    statusBar()->addWidget(statusBar_, 1);
-    statusBar()->setSizeGripEnabled(true);
-}
-
-QWidget* MainWindow::buildPanes() {
-    auto* panes = new QWidget(this);
-    auto* grid = new QGridLayout(panes);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-
-    pcFrame = named(new QLabel(panes), "pcFrame");
-    titFrame = named(new QLabel(panes), "titFrame");
-    for (QLabel* header : {pcFrame, titFrame})
+    pcFrame = named(new QLabel(central), "pcFrame");
+    titFrame = named(new QLabel(central), "titFrame");
+    for (QLabel* header : {pcFrame, titFrame}) {
         header->setStyleSheet("font-weight: bold; padding: 2px;");
-    pcOpenDirBtn = named(new QPushButton("Open Directory", panes), "pcOpenDirBtn");
-    titOpenDirBtn = named(new QPushButton("Open Directory", panes), "titOpenDirBtn");
-    grid->addLayout(headerRow(pcFrame, pcOpenDirBtn), 0, 0);
-    grid->addLayout(headerRow(titFrame, titOpenDirBtn), 0, 1);
+        header->setAutoFillBackground(true);
+    }
+    pcOpenDirBtn = named(new QPushButton("Open Directory", central), "pcOpenDirBtn");
+    titOpenDirBtn = named(new QPushButton("Open Directory", central), "titOpenDirBtn");
 
-    pcList = named(new QListWidget(panes), "pcList");
-    titList = named(new QListWidget(panes), "titList");
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    pcList = named(new QListWidget(central), "pcList");
+    titList = named(new QListWidget(central), "titList");
     for (QListWidget* list : {pcList, titList}) {
+        list->setFont(fixed);
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         list->setContextMenuPolicy(Qt::CustomContextMenu);
+        list->setUniformItemSizes(true);
         list->installEventFilter(this);
-        connect(list, &QListWidget::customContextMenuRequested, this,
-                [this, list](const QPoint& pos) { showListMenu(list, pos); });
+        list->viewport()->installEventFilter(this);
     }
-    grid->addWidget(pcList, 1, 0);
-    grid->addWidget(titList, 1, 1);
 
-    auto* pcOptions = new QVBoxLayout;
-    ShowAllPcFilesCb = named(new QCheckBox(panes), "ShowAllPcFilesCb");
-    ShowCSVPcFilesCb = named(new QCheckBox(panes), "ShowCSVPcFilesCb");
-    auto* pathRow = new QHBoxLayout;
-    PCPathLabel = named(new QLabel(panes), "PCPathLabel");
+    ShowAllPcFilesCb = named(new QCheckBox(central), "ShowAllPcFilesCb");
+    ShowCSVPcFilesCb = named(new QCheckBox(central), "ShowCSVPcFilesCb");
+    PCPathLabel = named(new QLabel(central), "PCPathLabel");
     PCPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    ChangePathBtn = named(new QPushButton("...", panes), "ChangePathBtn");
-    ChangePathBtn->setMaximumWidth(32);
-    pathRow->addWidget(PCPathLabel, 1);
-    pathRow->addWidget(ChangePathBtn);
-    pcOptions->addWidget(ShowAllPcFilesCb);
-    pcOptions->addWidget(ShowCSVPcFilesCb);
-    pcOptions->addLayout(pathRow);
-    grid->addLayout(pcOptions, 2, 0);
+    ChangePathBtn = named(new QPushButton("...", central), "ChangePathBtn");
+    ChangePathBtn->setToolTip("Choose the PC folder");
+    spacer_ = new QWidget(central);
+    TitratorTypeLabel = named(new QLabel(central), "TitratorTypeLabel");
+    TitratorTypeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    TitratorTypeLabel = named(new QLabel(panes), "TitratorTypeLabel");
-    TitratorTypeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    grid->addWidget(TitratorTypeLabel, 2, 1);
-    return panes;
+    connectBtn = named(new QPushButton(central), "connectBtn");
+    ViewBtn = named(new QPushButton(central), "ViewBtn");
+    ExportBtn = named(new QPushButton(central), "ExportBtn");
+    printBtn = named(new QPushButton(central), "printBtn");
+    copyBtn = named(new QPushButton(central), "copyBtn");
+    moveBtn = named(new QPushButton(central), "moveBtn");
+    deleteBtn = named(new QPushButton(central), "deleteBtn");
+
+    statusBar_ = named(new QLabel(central), "statusBar");
+    statusBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar_->setToolTip("Double-click to show the serial trace (when it is switched on)");
+    statusBar_->installEventFilter(this);
+
+    resizeTimer_ = new QTimer(this);
+    resizeTimer_->setSingleShot(true);
+    resizeTimer_->setInterval(MainLayout::kResizeTimerMs);
+    connect(resizeTimer_, &QTimer::timeout, this, &MainWindow::snapBackToMinimum);
 }
 
-QWidget* MainWindow::buildCommandRow() {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    connectBtn = named(new QPushButton(row), "connectBtn");
-    ViewBtn = named(new QPushButton(row), "ViewBtn");
-    ExportBtn = named(new QPushButton(row), "ExportBtn");
-    printBtn = named(new QPushButton(row), "printBtn");
-    copyBtn = named(new QPushButton(row), "copyBtn");
-    moveBtn = named(new QPushButton(row), "moveBtn");
-    deleteBtn = named(new QPushButton(row), "deleteBtn");
-    for (QPushButton* b : {connectBtn, ViewBtn, ExportBtn, printBtn, copyBtn, moveBtn, deleteBtn})
-        layout->addWidget(b, 1);
-    connect(connectBtn, &QPushButton::clicked, this, &MainWindow::connectBtn_Click);
-    return row;
+void MainWindow::buildLayout() {
+    const TwipsScale scale = screenTwipsScale(*this);
+    auto control = [&](QWidget* w) {
+        layoutControls_.push_back(std::make_unique<WidgetControl>(*w, scale));
+        return layoutControls_.back().get();
+    };
+    MainControls c{};
+    c.RptCheckbox = control(RptCheckbox);
+    c.StdMtdCheckbox = control(StdMtdCheckbox);
+    c.UsrMtdCheckBox = control(UsrMtdCheckBox);
+    c.AllMtdCheckBox = control(AllMtdCheckBox);
+    c.SeqCheckBox = control(SeqCheckBox);
+    c.SeqRptCheckBox = control(SeqRptCheckBox);
+    c.pcFrame = control(pcFrame);
+    c.pcOpenDirBtn = control(pcOpenDirBtn);
+    c.titFrame = control(titFrame);
+    c.titOpenDirBtn = control(titOpenDirBtn);
+    c.pcList = control(pcList);
+    c.titList = control(titList);
+    c.PCPathLabel = control(PCPathLabel);
+    c.ChangePathBtn = control(ChangePathBtn);
+    c.ShowAllPcFilesCb = control(ShowAllPcFilesCb);
+    c.ShowCSVPcFilesCb = control(ShowCSVPcFilesCb);
+    c.spacer = control(spacer_);
+    c.TitratorTypeLabel = control(TitratorTypeLabel);
+    c.connectBtn = control(connectBtn);
+    c.ViewBtn = control(ViewBtn);
+    c.ExportBtn = control(ExportBtn);
+    c.printBtn = control(printBtn);
+    c.copyBtn = control(copyBtn);
+    c.moveBtn = control(moveBtn);
+    c.deleteBtn = control(deleteBtn);
+    c.statusBar = control(statusBar_);
+    const QRadioButton* options[] = {RptCheckbox,    StdMtdCheckbox, UsrMtdCheckBox,
+                                     AllMtdCheckBox, SeqCheckBox,    SeqRptCheckBox};
+    for (std::size_t i = 0; i < c.categoryWeights.size(); ++i)
+        c.categoryWeights[i] = options[i]->sizeHint().width();
+    const QSize inner = centralWidget()->size();
+    layout_ = std::make_unique<MainLayout>(c, scale, scale.pixelsToTwipsX(inner.width()),
+                                           scale.pixelsToTwipsY(inner.height()));
+    // The window never gets smaller than the layout was made for.
+    setMinimumSize(scale.twipsToPixelsX(MainLayout::kMinWidthTwips),
+                   scale.twipsToPixelsY(MainLayout::kMinHeightTwips));
 }
 
 void MainWindow::buildMenus() {
@@ -239,6 +255,7 @@ void MainWindow::buildMenus() {
 
     mnuComm = named(bar->addMenu("&Communication"), "mnuComm");
     mnuConnect = mnuComm->addAction("&Connect");
+    mnuConnect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     mnuCommRefresh = mnuComm->addAction(QString());
     mnuComm->addSeparator();
     buildCommMenu();
@@ -271,6 +288,15 @@ void MainWindow::buildMenus() {
     popCopy = popMenu->addAction(QString());
     popMove = popMenu->addAction(QString());
     popDelete = popMenu->addAction(QString());
+
+    // Keyboard access to every file command.
+    mnuFileView->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileExport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnuFilePrint->setShortcut(QKeySequence::Print);
+    mnuFilePrintPreview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    mnuFileCopy->setShortcut(QKeySequence(Qt::Key_F5));
+    mnuFileMove->setShortcut(QKeySequence(Qt::Key_F6));
+    mnuFileDelete->setShortcut(QKeySequence::Delete);
 
     for (auto [action, name] : {std::pair{mnuFileView, "mnuFileView"},
                                 {mnuFileExport, "mnuFileExport"},
@@ -307,16 +333,13 @@ void MainWindow::buildCommMenu() {
     smnuCommSub[17]->setObjectName("smnuCommSub17");
     smnuCommSub[17]->setEnabled(false);
     smnuCommSub[17]->setVisible(false);
-    showPortDevices();
 }
 
 void MainWindow::showPortDevices() {
     // The device beside each number tells which device a number means on this PC.
     for (int i = 1; i <= kComPortCount; ++i)
         smnuCommSub[i]->setText(
-            QString("COM%1\t%2")
-                .arg(i)
-                .arg(QString::fromStdString(session_ ? session_->deviceForPort(i) : "")));
+            QString("COM%1\t%2").arg(i).arg(QString::fromStdString(session_->deviceForPort(i))));
 }
 
 void MainWindow::buildLanguageMenu(QMenu* menu) {
@@ -340,7 +363,7 @@ void MainWindow::prepareCaptions() {
     ShowAllPcFilesCb->setText(lt(411));
     ShowCSVPcFilesCb->setText(lt(434));
     TitratorTypeLabel->setText(lt(424));
-    TitratorTypeLabel->setStyleSheet("color: " + fromBgr(0xFF0000).name() + ";");
+    TitratorTypeLabel->setStyleSheet("color: " + fromBgr(colour::kBlue).name() + ";");
     pcFrame->setText(lt(500));
     titFrame->setText(lt(501));
     mnuFileExit->setText(lt(12));
@@ -370,32 +393,17 @@ void MainWindow::prepareCaptions() {
     copyBtn->setText(lt(216));
     moveBtn->setText(lt(217));
     deleteBtn->setText(lt(218));
-
-    const QString path = QString::fromStdString(settings_.pcPath);
-    PCPathLabel->setText(path + "  ");
-    PCPathLabel->setToolTip(path);
-}
-
-void MainWindow::prepareInitialState() {
-    RptCheckbox->setChecked(true);
-    // Until a titrator is connected only the PC list and Connect can be used.
-    for (QWidget* w : std::initializer_list<QWidget*>{titList, pcOpenDirBtn, titOpenDirBtn, ViewBtn,
-                                                      ExportBtn, printBtn, copyBtn, moveBtn,
-                                                      deleteBtn, AllMtdCheckBox, StdMtdCheckbox,
-                                                      UsrMtdCheckBox, SeqCheckBox, SeqRptCheckBox})
-        w->setEnabled(false);
-    for (QAction* a : {mnuFileView, mnuFileExport, mnuFilePrint, mnuFileCopy, mnuFileMove,
-                       mnuFileDelete, popOpen, popExport, popPrint, popCopy, popMove, popDelete})
-        a->setEnabled(false);
-    setTabOrder(pcList, titList);
-    setTabOrder(titList, connectBtn);
-    setTabOrder(connectBtn, ViewBtn);
-    setTabOrder(ViewBtn, ExportBtn);
-    setTabOrder(ExportBtn, printBtn);
-    setTabOrder(printBtn, copyBtn);
-    setTabOrder(copyBtn, moveBtn);
-    setTabOrder(moveBtn, deleteBtn);
-    showMessage(langText(984), 0xFF0000, 100);
+    // The buttons say what their menu entries' shortcuts are.
+    for (auto [button, action] : {std::pair{ViewBtn, mnuFileView},
+                                  {ExportBtn, mnuFileExport},
+                                  {printBtn, mnuFilePrint},
+                                  {copyBtn, mnuFileCopy},
+                                  {moveBtn, mnuFileMove},
+                                  {deleteBtn, mnuFileDelete}})
+        button->setToolTip(action->text() + " (" + action->shortcut().toString() + ")");
+    connectBtn->setToolTip("Connect to the titrator or disconnect (" +
+                           mnuConnect->shortcut().toString() + ")");
+    showPcPath(settings_.pcPath);
 }
 
 void MainWindow::centreOnScreen() {
@@ -406,102 +414,12 @@ void MainWindow::centreOnScreen() {
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
+// ---------------------------------------------------------------- status bar and link
+
 void MainWindow::showMessage(const std::string& text, uint32_t colour, int ms) {
     if (session_)
         session_->postponeLinkCheck(ms);
     setStatusBar(text, colour);
-}
-
-void MainWindow::chooseLanguage(int index) {
-    ::chooseLanguage(settings_, index, host_);
-    for (int i = 1; i <= kLanguageSlots; ++i)
-        mnuLangSub[i]->setChecked(settings_.languageMenu[i].checked);
-}
-
-void MainWindow::showHelpContents() {
-    showHelpFile(helpContents_, 0);
-}
-
-void MainWindow::showContextHelp(int topic) {
-    showHelpFile(helpFile_, topic);
-}
-
-void MainWindow::showHelpFile(const QString& file, int topic) {
-    if (!help_)
-        help_ = new HelpWindow(this);
-    help_->openFile(file);
-    if (topic > 0)
-        help_->showTopic(topic);
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
-}
-
-void MainWindow::showAbout() {
-    const std::string name =
-        getIniString(settings_.configPath, "AboutFiles", std::to_string(settings_.languageIndex));
-    QString text;
-    if (name.empty())
-        host_.message(formatMsg(langText(322), {}), formatMsg(langText(5), {}),
-                      Host::Icon::Information);
-    else
-        text = readAboutText(appPaths().resolve(name).string());
-    AboutWindow about(version_, text, this);
-    about.exec();
-}
-
-void MainWindow::showListMenu(QListWidget* list, const QPoint& pos) {
-    popMenu->exec(list->viewport()->mapToGlobal(pos));
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == statusBar_ && event->type() == QEvent::MouseButtonDblClick) {
-        showDebugWindow();
-        return true;
-    }
-    if ((watched == pcList || watched == titList) && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::ControlModifier) {
-            showContextHelp(kHelpContext);
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!quitRequested_ && !closeWhenFree_ &&
-        !host_.askYesNo(formatMsg(langText(340), {}), formatMsg(langText(341), {}))) {
-        event->ignore();
-        return;
-    }
-    if (session_ && session_->busy()) {
-        // Never end inside a wait: stop the transfer as the abort button does,
-        // and close once the exchange has let go of the link.
-        closeWhenFree_ = true;
-        session_->abortTransfer();
-        event->ignore();
-        return;
-    }
-    storeSettingsOnExit();
-    if (help_)
-        help_->close();
-    event->accept();
-}
-
-void MainWindow::storeSettingsOnExit() {
-    settings_.pcPath = folderToStore(settings_.pcPath, trayFolderShown_);
-    trayFolderShown_ = false;
-    const QString path = QString::fromStdString(settings_.pcPath);
-    PCPathLabel->setText(path + "  ");
-    PCPathLabel->setToolTip(path);
-    setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, host_);
-}
-
-void MainWindow::endAll() {
-    quitRequested_ = true;
-    close();
-    QApplication::exit(0);
 }
 
 void MainWindow::setStatusBar(const std::string& text, uint32_t colour) {
@@ -520,7 +438,8 @@ void MainWindow::setTitratorCaption(const std::string& text) {
 }
 
 void MainWindow::clearTitratorList() {
-    titList->clear();
+    if (panes_)
+        panes_->titratorLost();
 }
 
 void MainWindow::setActive(bool enabled) {
@@ -529,16 +448,22 @@ void MainWindow::setActive(bool enabled) {
 }
 
 void MainWindow::linkStateChanged() {
-    const bool connected = session_ && session_->monitor().linkEnabled();
-    const QString caption = lt(connected ? 983 : 982);
-    connectBtn->setText(caption);
-    mnuConnect->setText(caption.isEmpty() ? "&Connect" : caption);
-    titList->setEnabled(connected);
+    if (!panes_)
+        return;
+    panes_->showFiles();
+    panes_->sync();
+}
+
+void MainWindow::onlineControls() {
+    panes_->goOnline();
+}
+
+void MainWindow::offlineFilters() {
+    panes_->adjustForOffline();
 }
 
 void MainWindow::titratorIdentified() {
-    // The panes list the model's files once the file service lands; the label already shows it.
-    linkStateChanged();
+    panes_->titratorIdentified();
 }
 
 void MainWindow::tickComPort(int port) {
@@ -590,18 +515,20 @@ void MainWindow::waitCursor(bool on) {
 }
 
 void MainWindow::connectBtn_Click() {
+    if (!linkMonitor().linkEnabled())
+        panes_->connectPressed();
     mnuConnect_Click();
 }
 
 void MainWindow::mnuConnect_Click() {
-    if (session_->monitor().linkEnabled())
+    if (linkMonitor().linkEnabled())
         session_->disconnect();
     else
         session_->connect(settings_.comPort, settings_.comSpeed);
 }
 
 void MainWindow::smnuCommSub_Click(int index) {
-    showMessage(langText(348), colour::kBlue, 5000);
+    showMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
     if (chooseComPort(serial(), settings_, index, host_)) {
         uncheckMenuComPorts();
         smnuCommSub[index]->setChecked(true);
@@ -613,6 +540,7 @@ void MainWindow::smnuCommSub_Click(int index) {
 
 void MainWindow::mnuCommRefresh_Click() {
     checkAvailableCommPorts();
+    panes_->listTitrator();
 }
 
 void MainWindow::checkAvailableCommPorts() {
@@ -635,4 +563,76 @@ void MainWindow::showDebugWindow() {
         debugWindow_ = new DebugWindow(this);
     debugWindow_->show();
     debugWindow_->raise();
+}
+
+// ---------------------------------------------------------------- help, language, exit
+
+void MainWindow::chooseLanguage(int index) {
+    ::chooseLanguage(settings_, index, host_);
+    for (int i = 1; i <= kLanguageSlots; ++i)
+        mnuLangSub[i]->setChecked(settings_.languageMenu[i].checked);
+}
+
+void MainWindow::showHelpContents() {
+    showHelpFile(helpContents_, 0);
+}
+
+void MainWindow::showContextHelp(int topic) {
+    showHelpFile(helpFile_, topic);
+}
+
+void MainWindow::showHelpFile(const QString& file, int topic) {
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->openFile(file);
+    if (topic > 0)
+        help_->showTopic(topic);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void MainWindow::showAbout() {
+    const std::string name =
+        getIniString(settings_.configPath, "AboutFiles", std::to_string(settings_.languageIndex));
+    QString text;
+    if (name.empty())
+        host_.message(formatMsg(langText(322), {}), formatMsg(langText(5), {}),
+                      Host::Icon::Information);
+    else
+        text = readAboutText(appPaths().resolve(name).string());
+    AboutWindow about(version_, text, this);
+    about.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!quitRequested_ && !closeWhenFree_ &&
+        !host_.askYesNo(formatMsg(langText(340), {}), formatMsg(langText(341), {}))) {
+        event->ignore();
+        return;
+    }
+    if (session_ && session_->busy()) {
+        // Never end inside a wait: stop the transfer as the abort button does,
+        // and close once the exchange has let go of the link.
+        closeWhenFree_ = true;
+        session_->abortTransfer();
+        event->ignore();
+        return;
+    }
+    storeSettingsOnExit();
+    if (help_)
+        help_->close();
+    event->accept();
+}
+
+void MainWindow::storeSettingsOnExit() {
+    settings_.pcPath = folderToStore(settings_.pcPath, panes_->pcInTray());
+    showPcPath(settings_.pcPath);
+    setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, host_);
+}
+
+void MainWindow::endAll() {
+    quitRequested_ = true;
+    close();
+    QApplication::exit(0);
 }

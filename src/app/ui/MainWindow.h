@@ -1,9 +1,14 @@
 #pragma once
+// The two-pane main window: it builds the controls, connects them to the pane
+// logic (Panes), the device session and the other windows, and shows what
+// they report. It holds no protocol, file or pane rule of its own.
+#include "app/Panes.h"
 #include "link/LinkView.h"
 #include "link/SerialHost.h"
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -13,17 +18,19 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class DebugWindow;
 class DeviceSession;
 class Host;
 class HelpWindow;
 class LinkMonitor;
+class MainLayout;
 class Pump;
 class Serial;
+class WidgetControl;
 struct Settings;
 
-// The two-pane main window. It holds no protocol or file rule of its own.
-class MainWindow : public QMainWindow, public LinkView, public SerialHost {
+class MainWindow : public QMainWindow, public LinkView, public SerialHost, public PaneView {
     Q_OBJECT
 public:
     // host: message boxes and questions; pump: how waits run events. Both come
@@ -32,8 +39,7 @@ public:
     ~MainWindow() override;
 
     // LinkView: what the link supervision shows.
-    // Status bar text in a 24-bit blue-green-red colour; the link check waits ms before its next
-    // run.
+    // Status bar text in a 24-bit blue-green-red colour; the next link check waits ms.
     void showMessage(const std::string& text, uint32_t colour, int ms) override;
     void setStatusBar(const std::string& text, uint32_t colour) override;
     bool statusErrorPending() const override { return statusErrorPending_; }
@@ -43,6 +49,8 @@ public:
     void clearTitratorList() override;
     void setActive(bool enabled) override;
     void linkStateChanged() override;
+    void onlineControls() override;
+    void offlineFilters() override;
     void titratorIdentified() override;
     void tickComPort(int port) override;
     void portDeviceVanished() override;
@@ -56,15 +64,24 @@ public:
                       const std::string& source) override;
     void waitCursor(bool on) override;
 
+    // PaneView: what the panes show.
+    void showPcLines(const std::vector<PaneLine>& lines) override;
+    void showTitratorLines(const std::vector<PaneLine>& lines) override;
+    void showPcPath(const std::string& path) override;
+    void applyCommands(const CommandView& view) override;
+
     DeviceSession& session();
     Serial& serial();
     LinkMonitor& linkMonitor();
+    Panes& panes() { return *panes_; }
+
     void connectBtn_Click();
     void mnuConnect_Click();
     void smnuCommSub_Click(int index);
     void mnuCommRefresh_Click();
     void checkAvailableCommPorts();
     void uncheckMenuComPorts();
+    void ChangePathBtn_Click();
     void showDebugWindow();
     void showContextHelp(int topic);
     void showHelpContents();
@@ -74,27 +91,42 @@ public:
     QString versionText() const { return version_; }
     Host& host() { return host_; }
 
+    // The folder browser; tests replace it. Returns "" when cancelled.
+    using FolderBrowser =
+        std::function<std::string(const std::string& title, const std::string& startFolder)>;
+    void setFolderBrowser(FolderBrowser browser) { browseForFolder_ = std::move(browser); }
+
     static constexpr int kHelpContext = 100;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Construction (MainWindow.cpp).
     void buildControls();
     void buildMenus();
-    QWidget* buildPanes();
-    QWidget* buildCommandRow();
+    void buildLayout();
     void buildLanguageMenu(QMenu* menu);
+    void buildCommMenu();
+    void connectControls();
     void prepareCaptions();
-    void prepareInitialState();
     void centreOnScreen();
+    void createSession(Pump& pump);
+    // Panes (MainWindowPanes.cpp).
+    bool listEvent(QListWidget* list, QEvent* event);
+    std::vector<int> selectedRows(const QListWidget* list) const;
+    void fillList(QListWidget* list, const std::vector<PaneLine>& lines);
+    void highlightSource(int source);
+    void listDoubleClicked(QListWidget* list);
+    void showListMenu(QListWidget* list, const QPoint& pos);
+    void layOut();
+    void snapBackToMinimum();
+    // The rest.
     void chooseLanguage(int index);
     void storeSettingsOnExit();
-    void showListMenu(QListWidget* list, const QPoint& pos);
-    void buildCommMenu();
     void showPortDevices();
-    void createSession(Pump& pump);
     void showHelpFile(const QString& file, int topic);
 
     Settings& settings_;
@@ -104,18 +136,23 @@ private:
     QString helpContents_; // the resource folder's help named by language text 973
     bool quitRequested_ = false;
     bool closeWhenFree_ = false; // closing waits for the running exchange to stop
-    bool trayFolderShown_ = false;
     HelpWindow* help_ = nullptr;
     DebugWindow* debugWindow_ = nullptr;
     bool statusErrorPending_ = false;
     std::string statusErrorText_;
     std::unique_ptr<DeviceSession> session_;
+    std::unique_ptr<Panes> panes_;
+    std::vector<std::unique_ptr<WidgetControl>> layoutControls_;
+    std::unique_ptr<MainLayout> layout_;
+    QTimer* resizeTimer_ = nullptr;
+    FolderBrowser browseForFolder_;
 
     // Controls, named as the rest of the program refers to them.
     QRadioButton *AllMtdCheckBox, *StdMtdCheckbox, *UsrMtdCheckBox, *RptCheckbox, *SeqCheckBox,
         *SeqRptCheckBox;
     QCheckBox *ShowAllPcFilesCb, *ShowCSVPcFilesCb;
     QLabel *pcFrame, *titFrame, *PCPathLabel, *TitratorTypeLabel, *statusBar_;
+    QWidget* spacer_;
     QListWidget *pcList, *titList;
     QPushButton *pcOpenDirBtn, *titOpenDirBtn, *ChangePathBtn, *connectBtn, *ViewBtn, *ExportBtn,
         *printBtn, *copyBtn, *moveBtn, *deleteBtn;

@@ -1,7 +1,9 @@
 #include "core/ui/GuiHost.h"
 
 #include "core/Encoding.h"
+#include "core/Language.h"
 
+#include <QColor>
 #include <QMessageBox>
 
 QString uiText(const std::string& text) {
@@ -9,6 +11,14 @@ QString uiText(const std::string& text) {
     t.replace("\r\n", "\n");
     t.replace('\r', '\n');
     return t;
+}
+
+QString languageUiText(int index) {
+    return uiText(langText(index));
+}
+
+QColor fromBgr(unsigned colour) {
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 
 namespace {

@@ -15,6 +15,11 @@ private:
     QWidget* parent_;
 };
 
+class QColor;
 class QString;
 // A language or message text for a widget: 8-bit to Unicode, carriage returns as line breaks.
 QString uiText(const std::string& text);
+// Language text n for a widget.
+QString languageUiText(int index);
+// A 24-bit colour stored in the order blue, green, red.
+QColor fromBgr(unsigned colour);

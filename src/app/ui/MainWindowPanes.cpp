@@ -1,0 +1,252 @@
+// The main window's panes: the controls wired to the pane logic, what the
+// panes show, the lists' keys and mouse, and the layout on resize.
+#include "app/MainLayout.h"
+#include "app/ui/MainWindow.h"
+#include "core/Encoding.h"
+#include "core/Settings.h"
+#include "core/ui/GuiHost.h"
+#include "core/ui/WidgetControl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+// The active pane's header, list and button are lit in a light cyan.
+const QColor kSourceColour = fromBgr(0xFFFFD0);
+
+void setBackground(QWidget* w, const QColor& colour, QPalette::ColorRole role) {
+    QPalette p = w->palette();
+    p.setColor(role, colour);
+    w->setPalette(p);
+}
+
+void tick(QAbstractButton* button, const ControlState& state) {
+    button->setEnabled(state.enabled);
+    const QSignalBlocker quiet(button); // a tick from code is no click
+    button->setChecked(state.checked);
+}
+
+void enable(std::initializer_list<QAction*> actions, bool on) {
+    for (QAction* a : actions)
+        a->setEnabled(on);
+}
+
+} // namespace
+
+void MainWindow::connectControls() {
+    const std::pair<QRadioButton*, Category> options[] = {
+        {RptCheckbox, kReports},        {StdMtdCheckbox, kStandardMethods},
+        {UsrMtdCheckBox, kUserMethods}, {AllMtdCheckBox, kAllMethods},
+        {SeqCheckBox, kSequences},      {SeqRptCheckBox, kTrayReports}};
+    for (auto [button, category] : options)
+        connect(button, &QRadioButton::clicked, this,
+                [this, category = category] { panes_->chooseCategory(category); });
+    connect(ShowAllPcFilesCb, &QCheckBox::clicked, this,
+            [this](bool ticked) { panes_->clickShowAllFiles(ticked); });
+    connect(ShowCSVPcFilesCb, &QCheckBox::clicked, this,
+            [this](bool ticked) { panes_->clickShowCsvFiles(ticked); });
+    connect(pcOpenDirBtn, &QPushButton::clicked, this,
+            [this] { panes_->pcOpenDir(selectedRows(pcList)); });
+    connect(titOpenDirBtn, &QPushButton::clicked, this,
+            [this] { panes_->titratorOpenDir(selectedRows(titList)); });
+    connect(ChangePathBtn, &QPushButton::clicked, this, &MainWindow::ChangePathBtn_Click);
+    connect(connectBtn, &QPushButton::clicked, this, &MainWindow::connectBtn_Click);
+    connect(titList, &QListWidget::itemClicked, this,
+            [this] { panes_->titratorListClick(selectedRows(titList)); });
+    for (QListWidget* list : {pcList, titList}) {
+        connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, list] { listDoubleClicked(list); });
+        connect(list, &QListWidget::customContextMenuRequested, this,
+                [this, list](const QPoint& pos) { showListMenu(list, pos); });
+    }
+    setTabOrder(pcList, titList);
+    setTabOrder(titList, connectBtn);
+    setTabOrder(connectBtn, ViewBtn);
+    setTabOrder(ViewBtn, ExportBtn);
+    setTabOrder(ExportBtn, printBtn);
+    setTabOrder(printBtn, copyBtn);
+    setTabOrder(copyBtn, moveBtn);
+    setTabOrder(moveBtn, deleteBtn);
+}
+
+// ---------------------------------------------------------------- what the panes show
+
+void MainWindow::fillList(QListWidget* list, const std::vector<PaneLine>& lines) {
+    list->clear();
+    for (const PaneLine& line : lines) {
+        auto* item = new QListWidgetItem(toQt(line.text), list);
+        // The real name rides along: a display text is never taken apart for it.
+        item->setData(Qt::UserRole, QByteArray::fromStdString(line.name));
+    }
+}
+
+void MainWindow::showPcLines(const std::vector<PaneLine>& lines) {
+    fillList(pcList, lines);
+}
+
+void MainWindow::showTitratorLines(const std::vector<PaneLine>& lines) {
+    fillList(titList, lines);
+}
+
+void MainWindow::showPcPath(const std::string& path) {
+    const QString text = toQt(path);
+    PCPathLabel->setText(text + "  ");
+    PCPathLabel->setToolTip(text);
+    layOut();
+}
+
+void MainWindow::applyCommands(const CommandView& v) {
+    tick(RptCheckbox, v.RptCheckbox);
+    tick(StdMtdCheckbox, v.StdMtdCheckbox);
+    tick(UsrMtdCheckBox, v.UsrMtdCheckBox);
+    tick(AllMtdCheckBox, v.AllMtdCheckBox);
+    tick(SeqCheckBox, v.SeqCheckBox);
+    tick(SeqRptCheckBox, v.SeqRptCheckBox);
+    tick(ShowAllPcFilesCb, v.ShowAllPcFilesCb);
+    tick(ShowCSVPcFilesCb, v.ShowCSVPcFilesCb);
+    pcList->setEnabled(v.pcList);
+    titList->setEnabled(v.titList);
+    pcOpenDirBtn->setEnabled(v.pcOpenDirBtn);
+    titOpenDirBtn->setEnabled(v.titOpenDirBtn);
+    pcOpenDirBtn->setText(QString::fromLatin1(v.pcOpenDirCaption.data(),
+                                              static_cast<int>(v.pcOpenDirCaption.size())));
+    titOpenDirBtn->setText(QString::fromLatin1(v.titOpenDirCaption.data(),
+                                               static_cast<int>(v.titOpenDirCaption.size())));
+    connectBtn->setEnabled(v.connectBtn);
+    ViewBtn->setEnabled(v.ViewBtn);
+    ExportBtn->setEnabled(v.ExportBtn);
+    printBtn->setEnabled(v.printBtn);
+    copyBtn->setEnabled(v.copyBtn);
+    moveBtn->setEnabled(v.moveBtn);
+    deleteBtn->setEnabled(v.deleteBtn);
+    enable({mnuFileView, popOpen}, v.ViewBtn);
+    enable({mnuFileExport, popExport}, v.ExportBtn);
+    enable({mnuFilePrint, popPrint}, v.printBtn);
+    enable({mnuFileCopy, popCopy}, v.copyBtn);
+    enable({mnuFileMove, popMove}, v.moveBtn);
+    enable({mnuFileDelete, popDelete}, v.deleteBtn);
+    const QString caption = languageUiText(v.connectCaption);
+    connectBtn->setText(caption);
+    mnuConnect->setText(caption.isEmpty() ? QStringLiteral("&Connect") : caption);
+    highlightSource(v.source);
+}
+
+void MainWindow::highlightSource(int source) {
+    const QColor plain = palette().color(QPalette::Window);
+    const QColor base = palette().color(QPalette::Base);
+    const bool titrator = source == 1;
+    setBackground(titFrame, titrator ? kSourceColour : plain, QPalette::Window);
+    setBackground(pcFrame, titrator ? plain : kSourceColour, QPalette::Window);
+    setBackground(titList, titrator ? kSourceColour : base, QPalette::Base);
+    setBackground(pcList, titrator ? base : kSourceColour, QPalette::Base);
+    setBackground(titOpenDirBtn, titrator ? kSourceColour : plain, QPalette::Button);
+    setBackground(pcOpenDirBtn, titrator ? plain : kSourceColour, QPalette::Button);
+    // Commands act on the active pane only: the other one shows no selection.
+    (titrator ? pcList : titList)->clearSelection();
+}
+
+std::vector<int> MainWindow::selectedRows(const QListWidget* list) const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// ---------------------------------------------------------------- lists
+
+void MainWindow::listDoubleClicked(QListWidget* list) {
+    panes_->doubleClick(list == titList, selectedRows(list));
+}
+
+void MainWindow::showListMenu(QListWidget* list, const QPoint& pos) {
+    panes_->focusList(list == titList);
+    popMenu->exec(list->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::ChangePathBtn_Click() {
+    panes_->changePcFolder(browseForFolder_("Select a directory:", settings_.pcPath));
+}
+
+bool MainWindow::listEvent(QListWidget* list, QEvent* event) {
+    const bool titrator = list == titList;
+    if (event->type() == QEvent::FocusIn) {
+        panes_->focusList(titrator);
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_A && key->modifiers() == Qt::ControlModifier) {
+        list->selectAll();
+        return true;
+    }
+    if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::ControlModifier) {
+        showContextHelp(kHelpContext);
+        return true;
+    }
+    if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Backspace) {
+        panes_->backKey(titrator);
+        return true;
+    }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        listDoubleClicked(list);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == statusBar_ && event->type() == QEvent::MouseButtonDblClick) {
+        showDebugWindow();
+        return true;
+    }
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        layOut();
+        return false;
+    }
+    if (panes_) {
+        for (QListWidget* list : {pcList, titList}) {
+            if (watched == list && listEvent(list, event))
+                return true;
+            if (watched == list->viewport() && event->type() == QEvent::MouseButtonPress)
+                panes_->focusList(list == titList);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- layout
+
+void MainWindow::layOut() {
+    if (!layout_)
+        return;
+    const TwipsScale scale = screenTwipsScale(*this);
+    const QSize inner = centralWidget()->size();
+    layout_->resizeForm(scale.pixelsToTwipsX(inner.width()), scale.pixelsToTwipsY(inner.height()));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (width() < minimumWidth() || height() < minimumHeight())
+        resizeTimer_->start(); // a window manager that ignored the minimum
+}
+
+// Once the mouse button is up, a window made too small goes back to the minimum.
+void MainWindow::snapBackToMinimum() {
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        resizeTimer_->start();
+        return;
+    }
+    resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
+}

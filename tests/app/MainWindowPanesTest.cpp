@@ -1,0 +1,224 @@
+// The main window's panes driven as a user drives them, offline and against
+// the simulated titrator with the sample files.
+#include "PcSide.h"
+#include "RecordingHost.h"
+#include "TempDir.h"
+#include "app/ui/MainWindow.h"
+#include "core/AppPaths.h"
+#include "core/Ini.h"
+#include "core/Pump.h"
+#include "core/Settings.h"
+#include "link/LinkMonitor.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Window {
+    TempDir dir;
+    AppPaths paths;
+    RecordingHost host;
+    Settings settings;
+    std::unique_ptr<simtest::SimProcess> sim;
+    std::unique_ptr<MainWindow> w;
+
+    explicit Window(bool withTitrator) {
+        ::setenv("VELTRAN_SUMVAL", VT_BIN_DIR "/libsumval.so", 1);
+        fs::copy(VT_SOURCE_DIR "/data/samples/pc", dir.path() / "pc", fs::copy_options::recursive);
+        fs::copy(VT_SOURCE_DIR "/data/samples/titrator", dir.path() / "titrator",
+                 fs::copy_options::recursive);
+        std::string ports = "1=" + (dir.path() / "none").string();
+        if (withTitrator) {
+            sim = std::make_unique<simtest::SimProcess>(std::vector<std::string>{
+                "--model", "QX502", "--root", (dir.path() / "titrator").string(), "--persist"});
+            ports = "1=" + sim->pty();
+        }
+        dir.write("config.ini",
+                  "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
+                      "\n[LanguageFiles]\n1=" VT_RESOURCE_DIR "/lang/english.lng\n"
+                      "[Versions]\nQX502_MIN=1\nQX502_MAX=9\n[Ports]\n" +
+                      ports + "\n");
+        paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
+        setAppPaths(paths);
+        EXPECT_TRUE(loadSettings(paths, host, settings));
+        w = std::make_unique<MainWindow>(settings, host, defaultPump());
+        w->show();
+        if (withTitrator) {
+            w->connectBtn_Click();
+            EXPECT_TRUE(w->linkMonitor().titratorIdentified());
+        }
+    }
+    template <typename T> T* get(const char* name) { return w->findChild<T*>(name); }
+    QListWidget* list(const char* name) { return get<QListWidget>(name); }
+    std::vector<std::string> items(const char* name) {
+        std::vector<std::string> out;
+        for (int i = 0; i < list(name)->count(); ++i)
+            out.push_back(list(name)->item(i)->data(Qt::UserRole).toByteArray().toStdString());
+        return out;
+    }
+    void click(const char* name) { QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton); }
+    void select(const char* listName, const std::string& name) {
+        QListWidget* l = list(listName);
+        l->setFocus();
+        for (int i = 0; i < l->count(); ++i)
+            if (l->item(i)->data(Qt::UserRole).toByteArray().toStdString() == name)
+                l->setCurrentRow(i, QItemSelectionModel::ClearAndSelect);
+    }
+    bool enabled(const char* name) { return get<QWidget>(name)->isEnabled(); }
+};
+
+bool contains(const std::vector<std::string>& v, const std::string& s) {
+    return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+} // namespace
+
+TEST(MainWindowPanes, OfflineOnlyReportsAndTheCheckBoxesExcludeEachOther) {
+    Window win(false);
+    EXPECT_EQ(win.items("pcList"),
+              (std::vector<std::string>{"DR_00044.RPT", "KF_00045.RPT", "PH_00014.RPT",
+                                        "TI_00031.RPT", "TI_00090.RPT"}));
+    EXPECT_FALSE(win.enabled("StdMtdCheckbox"));
+    EXPECT_TRUE(win.enabled("SeqRptCheckBox"));
+    EXPECT_FALSE(win.enabled("titList"));
+    EXPECT_FALSE(win.enabled("copyBtn"));
+    EXPECT_TRUE(win.enabled("deleteBtn"));
+
+    win.click("ShowCSVPcFilesCb");
+    EXPECT_TRUE(contains(win.items("pcList"), "TI_00031.csv"));
+    EXPECT_FALSE(win.enabled("ViewBtn"));
+    win.click("ShowAllPcFilesCb");
+    EXPECT_FALSE(win.get<QCheckBox>("ShowCSVPcFilesCb")->isChecked());
+    EXPECT_TRUE(win.get<QCheckBox>("ShowAllPcFilesCb")->isChecked());
+    EXPECT_TRUE(contains(win.items("pcList"), "QX0101AV.MTD"));
+    EXPECT_FALSE(win.enabled("deleteBtn"));
+    win.click("ShowCSVPcFilesCb");
+    EXPECT_FALSE(win.get<QCheckBox>("ShowAllPcFilesCb")->isChecked());
+    EXPECT_TRUE(win.get<QCheckBox>("ShowCSVPcFilesCb")->isChecked());
+}
+
+TEST(MainWindowPanes, OnlineEachCategoryListsBothPanesForTheModel) {
+    Window win(true);
+    EXPECT_TRUE(contains(win.items("titList"), "TI_00017.RPT")) << win.items("titList").size();
+    EXPECT_EQ(win.items("pcList"), (std::vector<std::string>{"TI_00031.RPT", "TRAY0005.RPT"}));
+
+    win.click("StdMtdCheckbox");
+    EXPECT_EQ(win.items("titList"), (std::vector<std::string>{"QX0102TA.MTD", "QX0202CL.MTD",
+                                                              "QX0302SV.MTD", "QX0402PH.MTD"}));
+    // Only the methods the QX502 accepts.
+    EXPECT_EQ(win.items("pcList"), (std::vector<std::string>{"QX0101AV.MTD", "QX0102TA.MTD",
+                                                             "QX0231AC.MTD", "QX0302SV.MTD"}));
+    EXPECT_FALSE(win.enabled("ExportBtn"));
+    EXPECT_TRUE(win.enabled("copyBtn"));
+    win.click("UsrMtdCheckBox");
+    EXPECT_EQ(win.items("titList"), (std::vector<std::string>{"USER0001.MTD", "USER0002.MTD"}));
+    win.click("SeqCheckBox");
+    EXPECT_TRUE(contains(win.items("titList"), "SEQ0001.MTD"));
+    EXPECT_EQ(win.items("pcList"), std::vector<std::string>{"SEQ0003.MTD"});
+
+    win.click("RptCheckbox");
+    win.list("pcList")->setFocus();
+    EXPECT_FALSE(win.enabled("copyBtn")); // reports from the PC pane are not copied
+    win.list("titList")->setFocus();
+    EXPECT_TRUE(win.enabled("copyBtn"));
+}
+
+TEST(MainWindowPanes, TrayFoldersAreEnteredAndLeftOnBothSides) {
+    Window win(true);
+    win.click("SeqRptCheckBox");
+    EXPECT_EQ(win.items("titList"), std::vector<std::string>{"TRAY0001.RPT"});
+
+    win.select("titList", "TRAY0001.RPT");
+    win.click("titOpenDirBtn");
+    EXPECT_EQ(win.get<QPushButton>("titOpenDirBtn")->text(), "Back");
+    EXPECT_EQ(win.w->linkMonitor().folders().trayFolder, "TRAY0001\\");
+    EXPECT_EQ(win.w->panes().fileType(), 12);
+    EXPECT_FALSE(win.items("titList").empty());
+    EXPECT_EQ(win.items("pcList"), std::vector<std::string>{"TRAY0005.RPT"}); // the tray folders
+
+    win.select("pcList", "TRAY0005.RPT");
+    win.click("pcOpenDirBtn");
+    EXPECT_EQ(win.w->panes().pcPath(), (win.dir.path() / "pc" / "TRAY0005").string());
+    EXPECT_EQ(win.get<QPushButton>("pcOpenDirBtn")->text(), "Back");
+
+    // Leaving one side keeps the tray type while the other is still inside.
+    QTest::keyClick(win.list("titList"), Qt::Key_Escape);
+    EXPECT_EQ(win.get<QPushButton>("titOpenDirBtn")->text(), "Open Directory");
+    EXPECT_EQ(win.w->panes().fileType(), 12);
+    QTest::keyClick(win.list("pcList"), Qt::Key_Escape);
+    EXPECT_EQ(win.w->panes().pcPath(), (win.dir.path() / "pc").string());
+    EXPECT_EQ(win.w->panes().fileType(), 11);
+    QTest::keyClick(win.list("pcList"), Qt::Key_Escape); // nothing left to leave
+    EXPECT_EQ(win.w->panes().pcPath(), (win.dir.path() / "pc").string());
+
+    win.list("titList")->clearSelection();
+    win.click("titOpenDirBtn"); // nothing selected: told so, nothing changes
+    ASSERT_FALSE(win.host.messages.empty());
+    EXPECT_EQ(win.w->panes().fileType(), 11);
+}
+
+TEST(MainWindowPanes, DisconnectingShowsReportsAndEmptiesTheTitratorPane) {
+    Window win(true);
+    win.click("AllMtdCheckBox");
+    win.click("connectBtn"); // disconnect
+    EXPECT_TRUE(win.get<QRadioButton>("RptCheckbox")->isChecked());
+    EXPECT_TRUE(win.items("titList").empty());
+    EXPECT_FALSE(win.enabled("AllMtdCheckBox"));
+}
+
+TEST(MainWindowPanes, ChangingThePcFolderListsItAndACancelKeepsIt) {
+    Window win(false);
+    const fs::path other = win.dir.path() / "other";
+    fs::create_directory(other);
+    win.dir.write("other/TI_1.RPT", "x");
+    std::string offered;
+    win.w->setFolderBrowser([&](const std::string&, const std::string& start) {
+        offered = start;
+        return other.string();
+    });
+    win.click("ChangePathBtn");
+    EXPECT_EQ(offered, (win.dir.path() / "pc").string());
+    EXPECT_EQ(win.items("pcList"), std::vector<std::string>{"TI_1.RPT"});
+    EXPECT_EQ(win.get<QLabel>("PCPathLabel")->text().toStdString(), other.string() + "  ");
+    win.w->setFolderBrowser([](const std::string&, const std::string&) { return std::string(); });
+    win.click("ChangePathBtn");
+    EXPECT_EQ(win.w->panes().pcPath(), other.string());
+}
+
+// Panes stay left and right, the buttons below them, and nothing overlaps,
+// whatever size the window is given; below the minimum it is not made smaller.
+TEST(MainWindowPanes, LayoutFollowsTheWindowSize) {
+    Window win(false);
+    const char* controls[] = {"RptCheckbox", "SeqRptCheckBox", "pcFrame",    "pcOpenDirBtn",
+                              "titFrame",    "titOpenDirBtn",  "pcList",     "titList",
+                              "PCPathLabel", "ChangePathBtn",  "connectBtn", "deleteBtn",
+                              "statusBar"};
+    for (QSize size : {QSize(700, 500), QSize(1200, 900), QSize(300, 200)}) {
+        win.w->resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_GE(win.w->width(), win.w->minimumWidth());
+        const QRect pc = win.list("pcList")->geometry(), tit = win.list("titList")->geometry();
+        EXPECT_LT(pc.right(), tit.left()) << size.width();
+        EXPECT_GT(pc.height(), 100) << size.width();
+        EXPECT_GT(win.get<QWidget>("copyBtn")->geometry().top(), pc.bottom());
+        for (const char* a : controls) {
+            for (const char* b : controls) {
+                if (a == b)
+                    continue;
+                EXPECT_FALSE(
+                    win.get<QWidget>(a)->geometry().intersects(win.get<QWidget>(b)->geometry()))
+                    << a << " overlaps " << b << " at " << size.width();
+            }
+        }
+        EXPECT_LE(tit.right(), win.w->centralWidget()->width());
+    }
+}
