@@ -1,0 +1,44 @@
+#include "EnglishTexts.h"
+
+#include "documents/FileTypes.h"
+#include "documents/RenderDocument.h"
+
+#include <gtest/gtest.h>
+
+TEST(CleanReportText, JoinsContinuedLinesAndMendsTabsAndDegrees) {
+    EXPECT_EQ(cleanReportText("\tSample Name: long \r\n\t\tname\r\n"),
+              "  Sample Name: longname\r\n");
+    EXPECT_EQ(cleanReportText("a\r\n\t\tb"), "ab");
+    EXPECT_EQ(cleanReportText("\tTemp.\t25.0 \xA7" "C\r\n"), "  Temp.  25.0 \xB0" "C\r\n");
+}
+
+TEST(SelectedFileType, ByNameCaseInsensitively) {
+    struct Case {
+        const char* name;
+        int type;
+    };
+    const Case cases[] = {{"user0101.MTD", 3}, {"QX0102TA.MTD", 2}, {"SEQ0001.mtd", 10},
+                          {"TRAY0001.RPT", 4}, {"TI_00011.LOG", 7}, {"TI_00011.bmp", 8},
+                          {"NOTES.TXT", 0},    {"SEQUSER.MTD", 10}, {"qx.rpt.log", 4}};
+    for (const Case& c : cases)
+        EXPECT_EQ(selectedFileType(c.name), c.type) << c.name;
+}
+
+TEST(RenderDocument, DispatchesByTypeAndKind) {
+    useEnglishTexts();
+    const std::string method = "Name Water\r\nMode 0\r\n";
+    const TitratorInfo t{3.0f, Series::QX50x, 1};
+    auto has = [](const std::string& s, const char* part) { return s.find(part) != std::string::npos; };
+    EXPECT_TRUE(has(renderDocument(method, 2, 0, t), "Dosing:"));
+    EXPECT_TRUE(has(renderDocument(method, 3, 2, t), "Pre-dispense:"));
+    EXPECT_TRUE(has(renderDocument(method, 1, 3, t), "Solvent Type:"));
+    EXPECT_TRUE(has(renderDocument("NAM Run\r\n", 10, 0, t), "Sequence Name:"));
+    EXPECT_EQ(renderDocument("a\tb", 11, 0, t), "a  b");
+    EXPECT_EQ(renderDocument("a\tb", 7, 2, t), "a\tb");
+}
+
+TEST(TextFromFileLines, EveryLineEndsWithCrLf) {
+    EXPECT_EQ(textFromFileLines("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(textFromFileLines("a\n\nb\n"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(textFromFileLines(""), "");
+}
