@@ -28,10 +28,11 @@ FieldTable<Q> makeTable() {
         {"RAW", &A::wait},           {"RAWT", &A::waitTime}, {"RASP", &A::stirSpeed},
         {"RAPH", &A::positionHeight}};
     for (std::size_t n = 0; n < 2; ++n)
-        for (const auto& [key, member] : kAddition)
-            t.custom(key + std::to_string(n + 1), [n, member](Q& r, std::string_view v) {
-                assignNumber(r.additions[n].*member, v);
-            });
+        for (const auto& entry : kAddition)
+            t.custom(entry.first + std::to_string(n + 1),
+                     [n, member = entry.second](Q& r, std::string_view v) {
+                         assignNumber(r.additions[n].*member, v);
+                     });
     t.number("AFM", &Q::afm).number("AFP", &Q::afp).number("AFT", &Q::aft);
     t.number("AFH", &Q::afh).number("AFSP", &Q::afsp).number("AFST", &Q::afst);
     using R = SequenceRecord::Rinse;
@@ -39,10 +40,11 @@ FieldTable<Q> makeTable() {
         {"TP", &R::type},     {"B", &R::beaker}, {"T", &R::time},       {"H", &R::height},
         {"WT", &R::waitTime}, {"S", &R::stir},   {"SP", &R::stirSpeed}, {"AP", &R::pump}};
     for (std::size_t n = 0; n < 3; ++n)
-        for (const auto& [key, member] : kRinse)
-            t.custom("R" + std::to_string(n + 1) + key, [n, member](Q& r, std::string_view v) {
-                assignNumber(r.rinses[n].*member, v);
-            });
+        for (const auto& entry : kRinse)
+            t.custom("R" + std::to_string(n + 1) + entry.first,
+                     [n, member = entry.second](Q& r, std::string_view v) {
+                         assignNumber(r.rinses[n].*member, v);
+                     });
     return t;
 }
 

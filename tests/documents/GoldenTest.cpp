@@ -2,7 +2,6 @@
 // shows it, compared with the reviewed texts in golden/ (UTF-8, LF line ends).
 // VT_UPDATE_GOLDEN=1 rewrites them; review the diff before committing.
 #include "EnglishTexts.h"
-
 #include "core/Encoding.h"
 #include "documents/FileTypes.h"
 #include "documents/RenderDocument.h"
@@ -82,9 +81,12 @@ TEST(Golden, EverySampleRendersAsReviewed) {
         int kind = 0;
         const TitratorInfo titrator = titratorFor(s, kind);
         const std::string name = std::filesystem::path(s.path).filename().string();
-        const std::string rendered = renderDocument(
-            textFromFileLines(readFile(kSamples / s.path)), selectedFileType(name), kind, titrator);
+        const std::string rendered = renderDocument(textFromFileLines(readFile(kSamples / s.path)),
+                                                    selectedFileType(name), kind, titrator);
         EXPECT_EQ(rendered.find('\n'), rendered.find("\r\n") + 1) << s.path;
+        // A label the language file lacks would leave a bare colon.
+        EXPECT_EQ(rendered.find("\n  :"), std::string::npos) << s.path;
+        EXPECT_EQ(rendered.find("\n     :"), std::string::npos) << s.path;
         const std::filesystem::path golden = kGolden / goldenName(s.path);
         if (update) {
             std::ofstream(golden, std::ios::binary) << readable(rendered);

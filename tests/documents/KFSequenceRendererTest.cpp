@@ -1,5 +1,4 @@
 #include "EnglishTexts.h"
-
 #include "documents/KFMethodRenderer.h"
 #include "documents/SequenceRenderer.h"
 
@@ -60,15 +59,15 @@ TEST(RenderKFMethod, StandardConcentrationByUnit) {
         const char* index;
         const char* shown;
     };
-    const Case cases[] = {{"1", "0", "1000.0000 ppm"}, {"2", "0", "1.0000 mg/g"},
-                          {"3", "4", "0.8700 mg/mL"},  {"3", "0", "0.9980 mg/mL"},
+    const Case cases[] = {{"1", "0", "1000.0000 ppm"},  {"2", "0", "1.0000 mg/g"},
+                          {"3", "4", "0.8700 mg/mL"},   {"3", "0", "0.9980 mg/mL"},
                           {"3", "11", "0.1000 %[W/W]"}, {"3", "-1", "0.1000 %[W/W]"},
                           {"0", "4", "0.1000 %[W/W]"}};
     for (const Case& c : cases) {
-        const std::string text = renderKFMethod(
-            lines({"Mode 1", "SCnc 0.1", std::string("SUnt ") + c.unit,
-                   std::string("StdIdx ") + c.index}),
-            54, 2);
+        const std::string text =
+            renderKFMethod(lines({"Mode 1", "SCnc 0.1", std::string("SUnt ") + c.unit,
+                                  std::string("StdIdx ") + c.index}),
+                           54, 2);
         EXPECT_EQ(valueOf(text, "Standard Concentration"), c.shown) << c.unit << " " << c.index;
     }
 }

@@ -1,7 +1,7 @@
-#include "EnglishTexts.h"
-
-#include "documents/MethodRecord.h"
 #include "documents/MethodRenderer.h"
+
+#include "EnglishTexts.h"
+#include "documents/MethodRecord.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -49,9 +49,9 @@ std::string valueOf(const std::string& text, const std::string& label) {
 } // namespace
 
 TEST(ReadMethod, StopsAtTheFirstEmptyLineAndLaterLinesWin) {
-    const MethodRecord r = readMethodRecord(
-        lines({"Name First", "Name Second", "StirSpeed 600", "StirSpeed 40000", "NoBlank",
-               "Rev 1e999", "", "FileID QX0102TA"}));
+    const MethodRecord r =
+        readMethodRecord(lines({"Name First", "Name Second", "StirSpeed 600", "StirSpeed 40000",
+                                "NoBlank", "Rev 1e999", "", "FileID QX0102TA"}));
     EXPECT_EQ(r.name, "Second");
     EXPECT_EQ(r.stirSpeed, 600); // 40000 does not fit a 16-bit Integer
     EXPECT_EQ(r.rev, 0.0f);
@@ -81,7 +81,8 @@ TEST(RenderMethod, IndentsEveryLineByTwo) {
     ASSERT_GE(text.size(), 4u);
     EXPECT_EQ(text.substr(0, 2), "  ");
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n  ");
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2))
         EXPECT_EQ(text.substr(at + 2, 2), "  ");
     const std::size_t first = text.find("\r\n");
     EXPECT_EQ(first, 2u + 54u); // indent, then exactly the line width
@@ -105,8 +106,10 @@ TEST(RenderMethod, LayoutFollowsFirmwareAndSeries) {
         TitratorInfo titrator;
         bool current;
     };
-    const Case cases[] = {{{1.59f, Series::QX50x, 1}, false}, {{1.6f, Series::QX50x, 1}, true},
-                          {{1.0f, Series::QX53x, 31}, true},  {{0.0f, Series::None, 0}, false},
+    const Case cases[] = {{{1.59f, Series::QX50x, 1}, false},
+                          {{1.6f, Series::QX50x, 1}, true},
+                          {{1.0f, Series::QX53x, 31}, true},
+                          {{0.0f, Series::None, 0}, false},
                           {{3.0f, Series::QX50x, 2}, true}};
     for (const Case& c : cases) {
         const std::string text = render(m, c.titrator);
@@ -155,9 +158,9 @@ TEST(RenderMethod, BackTitrationHasNoFixedEndPoint) {
 }
 
 TEST(RenderMethod, ReagentAdditionsByDeviceType) {
-    const std::string m = lines({"RAP 3", "RAV 2", "RAS 10", "RAW 20", "RAM1 3", "RAV1 1.25",
-                                 "RAS1 4", "RAW1 6", "RAM2 2", "RAT2 9", "FlowRate 2.5",
-                                 "TitrationType 2"});
+    const std::string m =
+        lines({"RAP 3", "RAV 2", "RAS 10", "RAW 20", "RAM1 3", "RAV1 1.25", "RAS1 4", "RAW1 6",
+               "RAM2 2", "RAT2 9", "FlowRate 2.5", "TitrationType 2"});
     const std::string single = render(m, {3.0f, Series::QX50x, 1});
     EXPECT_TRUE(has(single, "  Reagent Addition:      ")) << single;
     EXPECT_EQ(valueOf(single, "Dosing"), "Pump 3");

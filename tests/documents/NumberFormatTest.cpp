@@ -1,5 +1,6 @@
-#include "documents/DocumentText.h"
 #include "documents/NumberFormat.h"
+
+#include "documents/DocumentText.h"
 
 #include <cfloat>
 #include <clocale>
@@ -12,7 +13,8 @@ TEST(FormatLine, PadsToTheWidthOrJoinsWithOneBlank) {
     const std::string long60(60, 'v');
     EXPECT_EQ(formatLine("Name", long60, 54), "Name: " + long60 + "\r\n");
     // Exactly reaching the width also joins with one blank.
-    EXPECT_EQ(formatLine("Name", std::string(49, 'v'), 54), "Name: " + std::string(49, 'v') + "\r\n");
+    EXPECT_EQ(formatLine("Name", std::string(49, 'v'), 54),
+              "Name: " + std::string(49, 'v') + "\r\n");
     EXPECT_EQ(formatLine("Head", "", 20), "Head:" + std::string(15, ' ') + "\r\n");
 }
 
@@ -46,7 +48,7 @@ TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheDecimalText) {
 }
 
 TEST(FieldValues, FitTheirFieldOrAreNotNumbers) {
-    EXPECT_EQ(integerValue("2.5"), 2);  // halves go to the even neighbour
+    EXPECT_EQ(integerValue("2.5"), 2); // halves go to the even neighbour
     EXPECT_EQ(integerValue("3.5"), 4);
     EXPECT_EQ(integerValue("-2.5"), -2);
     EXPECT_EQ(integerValue(" 7 "), 7);

@@ -1,6 +1,6 @@
 #pragma once
-// One fuzz input through a renderer ("" or a text ending in CR LF and the indent): shared by the libFuzzer targets and the
-// unit test that replays the kept crash inputs.
+// One fuzz input through a renderer ("" or a text ending in CR LF and the indent): shared by the
+// libFuzzer targets and the unit test that replays the kept crash inputs.
 #include "documents/KFMethodRenderer.h"
 #include "documents/MethodRecord.h"
 #include "documents/MethodRenderer.h"
@@ -34,7 +34,8 @@ inline std::string fuzzRender(FuzzRenderer which, const std::uint8_t* data, std:
         methodRevision(text);
         return renderMethod(text, 54, 2, t, kind);
     }
-    case FuzzRenderer::KFMethod: return renderKFMethod(text, 54, 2) + renderKFMethod2(text, 54, 2);
+    case FuzzRenderer::KFMethod:
+        return renderKFMethod(text, 54, 2) + renderKFMethod2(text, 54, 2);
     case FuzzRenderer::Sequence:
         cleanReportText(text);
         return renderSequence(text, 54, 2);

@@ -1,6 +1,5 @@
 // libFuzzer target for one renderer, chosen at build time (VT_FUZZ_RENDERER 1..3).
 #include "FuzzRenderers.h"
-
 #include "core/Ini.h"
 #include "core/Language.h"
 
