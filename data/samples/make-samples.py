@@ -1192,6 +1192,64 @@ def kf_methods():
     return M
 
 
+def render_coverage_methods():
+    """(model, file name, meth type, text) of further user methods that show the
+    rarer parts of a method's description: limit methods, timed increments, a
+    fixed blank, the reagent additions in every mode, a user formula, titer by
+    volume, and the Karl Fischer standards by volume and outside the titrator's
+    list of standards."""
+    M = []
+
+    def add(model, fname, values, two=False):
+        M.append((model, fname, int(values["MethType"]), ordinary_method(values, two)))
+
+    def add_kf(model, fname, values, second=False, time_key="TInc"):
+        M.append((model, fname, int(values["MethType"]),
+                  kf_method(values, second, time_key)))
+
+    add("QX501", "USER0003.MTD", ord_values(
+        "Titer by volume, addition", "USER0003", (2024, 5, 23, 9, 10), "1.0", 40,
+        CalcMethod=5, mLs="25.000", TitrName="HCl 0.1 M", DosingType=0, LinearVol="0.025",
+        EP_mode=3, EP_mV="-35.5", RAP=3, RAV=2, RAS=10, RAW=20, SampleEntry=2,
+        **conc(0.1, HCL)))
+    add("QX502", "USER0003.MTD", ord_values(
+        "Sulfur dioxide in wine", "USER0003", (2024, 6, 5, 10, 0), "2.1", 32,
+        EP_mode=1, EQRangeOpt=1, EQLimit1="150.0", EQLimit2="450.0", DerFiltOpt=0,
+        MeasureMode=1, TimedIncrPeriod=4, BlankOption=0, BlankValue="0.0125", CalcMethod=6,
+        S="50.000", C="32.030", TitrName="Iodine 0.01 M", ElecType="Double platinum electrode",
+        SignalAve=3, DecPlc=0, ABS=4, STS=2, StirSpeed=450, LMT=1, LMN="Free SO2 max",
+        SLM=1, **conc(0.01, 253.81, 2)))
+    add("QX502", "USER0004.MTD", ord_values(
+        "Acid value, back titration", "USER0004", (2024, 6, 6, 11, 15), "1.0", 33,
+        TitrationType=1, TitrName="", Titrant1Name="NaOH 0.5 M", Titrant2Name="H2SO4 0.25 M",
+        Titrant1Units=1, Titrant2Units=2, AnalyteType=1, mLBT="5.000", EP_mode=3,
+        EP_curve=2, NrOfEQPoints=2, BreakOpt=0, DirectTitrEntry=0, Revision=0, LMT=2,
+        LMN="USER0003", **dict(conc2(1, 0.5, NAOH), **conc2(2, 0.5, 98.08))))
+    add("QX532", "USER0003.MTD", ord_values(
+        "Relative mV with additions", "USER0003", (2024, 8, 28, 9, 30), "1.0", 37,
+        TitrationType=2, EP_mode=2, ElecType="Platinum ring electrode", PreStirTime=45,
+        StirSpeed=350, CalcMethod=0, TitrName="", FlowRate="5.0", RAM1=1, RAP1=2,
+        RAV1="12.500", RAS1=15, RAW1=30, RAM2=4, RAP2=3, RAT2=8, RAS2=5, RAW2=60, LMT=1,
+        LMN="QX0432MV", SLM=0), two=True)
+
+    add_kf("QX503", "USER0003.MTD", kf_values(
+        "Titer liquid standard", "USER0003", (2024, 9, 4, 7, 30), "1.2", 34, Mode=1,
+        StdIdx=4, SNam="Water standard 1.0 mg/g", SCnc="0.1000", SUnt=3, STyp=2,
+        SSiz="1.500", SDns="0.870", TermCrit=1, RefDrift="15.0", DrfEnt=1, DrfVal="8.5",
+        PreDisp=50, Stdby=90, StartM=1, TInc=2, TTyp=1, TCnc="1.9870",
+        TNam="KF two-component titrant 2"))
+    add_kf("QX533", "USER0002.MTD", kf_values(
+        "Titer, standard not listed", "USER0002", (2024, 11, 13, 8, 0), "1.0", 34, Mode=1,
+        StdIdx=15, SNam="In-house water standard", SCnc="0.0100", SUnt=3, STyp=1,
+        SSiz="2.0000", TermCrit=2, RefDrift="20.0", Stdby=0), time_key="TIncIdx")
+    add_kf("QX504", "USER0003.MTD", kf_values(
+        "Water in solvent by volume", "USER0003", (2024, 10, 9, 14, 0), "1.0", 36,
+        SmpName="Toluene", SmpType=1, SmpSize="2.5000", SmpDen="0.867", SmpDet=1,
+        SolvBlk="0.0150", SmpExp="45.0", ResUnit=9, GenCrt=1, TermCrit=1, RefDrift="4.0",
+        DrfEnt=1, DrfVal="3.5", TNam="Coulometric anolyte", TCnc="0.0000"), second=True)
+    return M
+
+
 def early_methods():
     """Methods of QX501 and QX502 firmware 1.50, kept in the plain \\methods\\
     folder; positions 5 and 6 of the name carry the model number."""
@@ -1715,7 +1773,8 @@ def build():
         manifest.append((path, model, meth_type, note))
 
     catalogue = {}
-    for model, fname, mtype, text in ordinary_methods() + kf_methods():
+    for model, fname, mtype, text in (ordinary_methods() + kf_methods() +
+                                      render_coverage_methods()):
         ts = int(text.split(b"TimeStamp ", 1)[1].split(b"\r\n", 1)[0])
         dt = tuple(time.gmtime(ts)[:6])
         data = seal(text)

@@ -33,9 +33,9 @@ bool parseNumber(const std::string& text, int& value) {
 }
 
 // What a window would show, kept as text; messages go to stderr.
-class CliView : public LinkView, public SerialHost, public Host {
+class CliView : public LinkView, public SerialHost, public CliHost {
 public:
-    explicit CliView(std::ostream& err) : err_(err) {}
+    explicit CliView(std::ostream& err) : CliHost(err) {}
     std::string status;
     bool errorPending = false;
     bool refused = false;
@@ -72,20 +72,27 @@ public:
                       const std::string& source) override {
         err_ << source << ": error " << number << ": " << description << "\n";
     }
-
-    void message(const std::string& text, const std::string& title, Icon) override {
-        err_ << (title.empty() ? "" : plain(title) + ": ") << plain(text) << "\n";
-    }
-    bool askYesNo(const std::string& text, const std::string&) override {
-        err_ << plain(text) << " (answered no)\n";
-        return false;
-    }
-
-private:
-    std::ostream& err_;
 };
 
 } // namespace
+
+void CliHost::message(const std::string& text, const std::string& title, Icon) {
+    err_ << (title.empty() ? "" : plain(title) + ": ") << plain(text) << "\n";
+}
+
+bool CliHost::askYesNo(const std::string& text, const std::string&) {
+    err_ << plain(text) << " (answered no)\n";
+    return false;
+}
+
+bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostream& err) {
+    paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
+    std::string dataError;
+    if (!prepareDataDir(paths, dataError))
+        err << "warning: " << dataError << "\n";
+    setAppPaths(paths);
+    return loadSettings(paths, host, settings);
+}
 
 bool parseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -125,12 +132,7 @@ struct CliLink::Parts {
 CliLink::CliLink(const CliOptions& options, std::ostream& err)
     : parts_(std::make_unique<Parts>(err)) {
     Parts& p = *parts_;
-    p.paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
-    std::string dataError;
-    if (!prepareDataDir(p.paths, dataError))
-        err << "warning: " << dataError << "\n";
-    setAppPaths(p.paths);
-    p.ready = loadSettings(p.paths, p.view, p.settings);
+    p.ready = loadCliSettings(p.paths, p.settings, p.view, err);
     p.com = options.com > 0 ? options.com : p.settings.comPort;
     p.speed = options.speed > 0 ? options.speed : p.settings.comSpeed;
     DeviceSession::Config config;

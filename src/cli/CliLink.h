@@ -2,6 +2,8 @@
 // The device link for command-line use: settings from the data folder, the
 // port from --port/--com/--speed, and a window stand-in that remembers the
 // status text and writes messages to stderr.
+#include "core/Host.h"
+
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -10,6 +12,23 @@
 class DeviceSession;
 class LinkMonitor;
 class Serial;
+struct AppPaths;
+struct Settings;
+
+// Messages go to stderr; questions are answered no.
+class CliHost : public Host {
+public:
+    explicit CliHost(std::ostream& err) : err_(err) {}
+    void message(const std::string& text, const std::string& title, Icon) override;
+    bool askYesNo(const std::string& text, const std::string&) override;
+
+protected:
+    std::ostream& err_;
+};
+
+// The data folder, config.ini and the language table, loaded as the application
+// does at start. False when no language is configured (the reason went to `host`).
+bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostream& err);
 
 struct CliOptions {
     std::string device;             // --port DEV

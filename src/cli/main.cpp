@@ -2,6 +2,7 @@
 #include "cli/CliLink.h"
 #include "cli/ConfigCommands.h"
 #include "cli/LinkCommands.h"
+#include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,8 @@ const char* const kUsage =
     "  verify FILE --family N    check a method file for model family N (0..3)\n"
     "  checksum FILE             print the file's CRC register as 0x%08X\n"
     "  upgrade-name NAME6        print the two digits an upgrade file name must carry\n"
+    "  render FILE [--type N] [--kind K] [--firmware F] [--series QX50x|QX53x]\n"
+    "              [--device-type T] [--out PATH]  print a method, sequence or report as shown\n"
     "  config path               print where config.ini is\n"
     "  config get SECTION KEY    print a configuration value\n"
     "  config set SECTION KEY V  store a configuration value\n"
@@ -51,6 +54,8 @@ int main(int argc, char* argv[]) {
         return cmdConfig(rest, std::cout, std::cerr);
     if (command == "upgrade-name")
         return cmdUpgradeName(rest, std::cout, std::cerr);
+    if (command == "render")
+        return cmdRender(rest, std::cout, std::cerr);
     std::cerr << "unknown command \"" << command << "\"\n" << kUsage;
     return 2;
 }

@@ -1,0 +1,132 @@
+#include "cli/RenderCommand.h"
+
+#include "cli/CliLink.h"
+#include "core/AppPaths.h"
+#include "core/AtomicFile.h"
+#include "core/Encoding.h"
+#include "core/Numbers.h"
+#include "core/RegularFile.h"
+#include "core/Settings.h"
+#include "core/FileTypes.h"
+#include "documents/RenderDocument.h"
+
+#include <QString>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+constexpr float kDefaultFirmware = 3.00f;
+constexpr int kDefaultDeviceType = 1;
+
+constexpr const char* kRenderUsage =
+    "usage: veltran-cli render FILE [--type N] [--kind K] [--firmware F] "
+    "[--series QX50x|QX53x] [--device-type T] [--out PATH]";
+
+struct RenderOptions {
+    std::string file;
+    std::optional<int> type;
+    int kind = 0;
+    TitratorInfo titrator{kDefaultFirmware, Series::QX50x, kDefaultDeviceType};
+    std::string outPath;
+};
+
+std::optional<int> wholeNumber(const std::string& text) {
+    const auto v = num::parseInteger(text);
+    if (!v || *v < -32768 || *v > 32767)
+        return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+// Fills `o`; the empty text when it went well, else what is wrong.
+std::string parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() < 2 || a.rfind("--", 0) != 0) {
+            if (!o.file.empty())
+                return "only one FILE may be given";
+            o.file = a;
+            continue;
+        }
+        if (i + 1 == args.size())
+            return a + " needs a value";
+        const std::string& v = args[++i];
+        if (a == "--out") {
+            o.outPath = v;
+        } else if (a == "--series") {
+            if (v != "QX50x" && v != "QX53x")
+                return "--series must be QX50x or QX53x, not '" + v + "'";
+            o.titrator.series = v == "QX53x" ? Series::QX53x : Series::QX50x;
+        } else if (a == "--firmware") {
+            const auto f = num::parseDouble(v);
+            if (!f || *f < 0 || *f > 1000)
+                return "--firmware must be a version number such as 3.00, not '" + v + "'";
+            o.titrator.firmware = static_cast<float>(*f);
+        } else if (a == "--type" || a == "--kind" || a == "--device-type") {
+            const auto n = wholeNumber(v);
+            if (!n)
+                return a + " must be a whole number, not '" + v + "'";
+            if (a == "--type")
+                o.type = *n;
+            else if (a == "--kind")
+                o.kind = *n;
+            else
+                o.titrator.deviceType = *n;
+        } else {
+            return "unknown option " + a;
+        }
+    }
+    return o.file.empty() ? "no FILE given" : "";
+}
+
+std::string forTerminal(const std::string& bytes) {
+    std::string utf8 = toQt(bytes).toUtf8().toStdString();
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r') {
+            out += '\n';
+            if (i + 1 < utf8.size() && utf8[i + 1] == '\n')
+                ++i;
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int cmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    RenderOptions o;
+    if (const std::string problem = parseRenderOptions(args, o); !problem.empty()) {
+        err << problem << '\n' << kRenderUsage << '\n';
+        return kExitUsage;
+    }
+    std::string bytes;
+    std::string error;
+    if (!readRegularFile(o.file, kMaxDocumentBytes, bytes, error)) {
+        err << o.file << ": " << error << '\n';
+        return kExitUsage;
+    }
+    CliHost host(err);
+    AppPaths paths;
+    Settings settings;
+    if (!loadCliSettings(paths, settings, host, err))
+        return kExitUsage;
+    const int type =
+        o.type.value_or(selectedFileType(std::filesystem::path(o.file).filename().string()));
+    const std::string text = renderDocument(textFromFileLines(bytes), type, o.kind, o.titrator);
+    if (o.outPath.empty()) {
+        out << forTerminal(text);
+        return kExitOk;
+    }
+    if (!writeFileAtomically(o.outPath, text, &error)) {
+        err << o.outPath << ": " << error << '\n';
+        return kExitUsage;
+    }
+    return kExitOk;
+}
