@@ -120,7 +120,8 @@ TEST(MainWindowPanes, OnlineEachCategoryListsBothPanesForTheModel) {
     EXPECT_FALSE(win.enabled("ExportBtn"));
     EXPECT_TRUE(win.enabled("copyBtn"));
     win.click("UsrMtdCheckBox");
-    EXPECT_EQ(win.items("titList"), (std::vector<std::string>{"USER0001.MTD", "USER0002.MTD"}));
+    EXPECT_EQ(win.items("titList"), (std::vector<std::string>{"USER0001.MTD", "USER0002.MTD",
+                                                              "USER0003.MTD", "USER0004.MTD"}));
     win.click("SeqCheckBox");
     EXPECT_TRUE(contains(win.items("titList"), "SEQ0001.MTD"));
     EXPECT_EQ(win.items("pcList"), std::vector<std::string>{"SEQ0003.MTD"});

@@ -89,15 +89,16 @@ TEST(SimFileCommands, EachCommandOnTheSampleTree) {
     Titrator t({"--slots", "user=2"}, true);
     const std::vector<Exchange> exchanges{
         {"extdir \\QX502\\methods\\*.mtd", Reply::Names,
-         "QX0102TA.MTD QX0202CL.MTD QX0302SV.MTD QX0402PH.MTD USER0001.MTD USER0002.MTD"},
+         "QX0102TA.MTD QX0202CL.MTD QX0302SV.MTD QX0402PH.MTD USER0001.MTD USER0002.MTD "
+         "USER0003.MTD USER0004.MTD"},
         {"extdir \\QX502\\nofolder\\*.mtd", Reply::Refused},
         {"dir \\QX502\\reports\\TI_00017.*", Reply::Text,
          "TI_00017.BMP\r\nTI_00017.LOG\r\nTI_00017.RPT\r\n"},
-        {"checkFileName 3 USER0003.MTD", Reply::Text, "1"},
+        {"checkFileName 3 USER0009.MTD", Reply::Text, "1"},
         {"existFile 3 user0001.mtd", Reply::Text, "1"},
         {"getFreeFiles 3", Reply::Text, "0"},
         {"sumvalhod USER0001.MTD", Reply::FirstName, "USER0001.MTD"},
-        {"put \\QX502\\methods\\USER0003.MTD", Reply::Refused}, // no free user slot
+        {"put \\QX502\\methods\\USER0009.MTD", Reply::Refused}, // no free user slot
         {"changeId \\QX502\\methods\\USER0001.MTD", Reply::Ack},
         {"reloadMethods ", Reply::Ack},
         {"del \\QX502\\reports\\TI_00017.BMP", Reply::Deleted},
@@ -110,7 +111,7 @@ TEST(SimFileCommands, EachCommandOnTheSampleTree) {
     }
     EXPECT_FALSE(fs::exists(t.path("QX502/asreport/TRAY0001")));
     EXPECT_FALSE(fs::exists(t.path("QX502/reports/TI_00017.BMP")));
-    EXPECT_FALSE(fs::exists(t.path("QX502/methods/USER0003.MTD")));
+    EXPECT_FALSE(fs::exists(t.path("QX502/methods/USER0009.MTD")));
     EXPECT_EQ(t.logged(), sent);
 }
 

@@ -153,7 +153,7 @@ TEST(SimFileService, RefusesMalformedListings) {
 
 TEST(SimFileService, QueriesAnswerByTypeNameAndSlots) {
     SlotLimits limits;
-    limits.set(SlotKind::UserMethods, 3);
+    limits.set(SlotKind::UserMethods, 5); // four are taken
     SampleTitrator t("QX502", "3.00", limits);
     SampleTitrator early("QX501", "3.00"); // no sequences, no tray reports
     using Query = std::optional<std::string> (FileService::*)(std::string_view) const;
@@ -213,7 +213,7 @@ TEST(SimFileService, ANewFileNeedsAFreeSlotOfItsKind) {
     SampleTitrator t("QX502", "3.00", limits);
     const fs::path methods = t.root.path() / "QX502/methods",
                    reports = t.root.path() / "QX502/reports";
-    EXPECT_FALSE(t.service.hasRoomFor(methods / "USER0003.MTD"));
+    EXPECT_FALSE(t.service.hasRoomFor(methods / "USER0009.MTD"));
     EXPECT_TRUE(t.service.hasRoomFor(methods / "USER0001.MTD")); // replaced in its slot
     EXPECT_TRUE(t.service.hasRoomFor(methods / "QX0502XY.MTD"));
     EXPECT_FALSE(t.service.hasRoomFor(reports / "TI_00099.RPT"));
