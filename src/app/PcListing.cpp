@@ -71,22 +71,6 @@ std::optional<Tags> tagsFor(int fileType) {
     }
 }
 
-std::vector<std::string> lines(const std::string& content) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        if (end == std::string::npos)
-            end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        out.push_back(std::move(line));
-        start = end + 1;
-    }
-    return out;
-}
-
 // The date as the pane shows it, or nothing when the text is no date.
 std::optional<std::string> shownDate(const std::string& raw, Tags::Date kind) {
     switch (kind) {
@@ -206,7 +190,7 @@ PcListing showPcFiles(const PcListingRequest& r, const std::string& mask) {
         }
         std::string content, unreadable;
         readRegularFile(path, kMaxDocumentBytes, content, unreadable);
-        const std::vector<std::string> fileLines = lines(content);
+        const std::vector<std::string> fileLines = text::splitLines(content);
         if (ftype::isReport(r.fileType) && !reportSuitsTitrator(name, fileLines, *r.titrator))
             continue;
         // A file that cannot be read is listed by its name.

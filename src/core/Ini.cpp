@@ -14,22 +14,6 @@
 
 namespace {
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // "[Name]" → "NAME"; false for any other line.
 bool sectionOf(const std::string& line, std::string& name) {
     const std::string t = text::trim(line);
@@ -87,7 +71,7 @@ IniFile IniFile::parse(const std::string& content) {
     IniFile ini;
     std::string section;
     bool inSection = false;
-    for (const std::string& line : splitLines(content)) {
+    for (const std::string& line : text::splitLines(content)) {
         std::string name, key, value;
         if (sectionOf(line, name)) {
             section = name;
@@ -216,7 +200,7 @@ bool writeIniString(const std::filesystem::path& file, const std::string& sectio
     bool missing = false;
     if (!readRegularFile(file, kMaxIniBytes, content, error, &missing) && !missing)
         return false; // never replace a file we could not read
-    std::vector<std::string> lines = splitLines(content);
+    std::vector<std::string> lines = text::splitLines(content);
     placeValue(lines, section, key, value);
     const std::string eol = lineEndingOf(content);
     std::string out;

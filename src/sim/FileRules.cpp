@@ -146,27 +146,4 @@ std::string folderOfKind(SlotKind kind, const DeviceFolders& folders) {
     return {};
 }
 
-bool matchesMask(std::string_view mask, std::string_view name) {
-    // Iterative wildcard match: on a mismatch, let the last "*" take one more character.
-    std::size_t m = 0, n = 0, starMask = mask.npos, starName = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && mask[m] == '*') {
-            starMask = m++;
-            starName = n;
-        } else if (m < mask.size() &&
-                   (mask[m] == '?' || DeviceFs::sameName(mask.substr(m, 1), name.substr(n, 1)))) {
-            ++m;
-            ++n;
-        } else if (starMask != mask.npos) {
-            m = starMask + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*')
-        ++m;
-    return m == mask.size();
-}
-
 } // namespace sim

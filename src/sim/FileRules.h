@@ -44,7 +44,5 @@ bool nameFitsKind(SlotKind kind, std::string_view name);
 std::string folderOfKind(SlotKind kind, const DeviceFolders& folders);
 
 // A listing mask: "*" any run of characters, "?" exactly one, the rest compared
-// without regard to case.
-bool matchesMask(std::string_view mask, std::string_view name);
 
 } // namespace sim

@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Dates.h"
+#include "core/FileTypes.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -97,7 +98,7 @@ std::optional<std::string> FileService::listing(std::string_view folderAndMask,
     std::string text;
     for (const fs::path& file : filesIn(*dir)) {
         const std::string name = file.filename().string();
-        if (matchesMask(mask, name))
+        if (maskMatches(mask, name))
             text += (details ? listingLine(file) : name) + std::string(kLineEnd);
     }
     return text;

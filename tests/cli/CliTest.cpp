@@ -1,32 +1,15 @@
 // veltran-cli as scripts use it: output lines and exit codes.
+#include "CliRun.h"
 #include "PcSide.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-};
+using Result = CliResult;
 
-// Runs veltran-cli with a fresh data folder; stdout and stderr together.
 Result cli(const std::string& home, const std::string& args, const std::string& env = "") {
-    const std::string command =
-        env + " VELTRAN_HOME='" + home + "' " VT_BIN_DIR "/veltran-cli " + args + " 2>&1";
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 512> buf{};
-    while (std::fgets(buf.data(), buf.size(), p))
-        r.out += buf.data();
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return runCli(home, args, env);
 }
 
 } // namespace

@@ -1,31 +1,15 @@
 // veltran-cli render: exit codes, the UTF-8 terminal text and the exact --out bytes.
+#include "CliRun.h"
 #include "TempDir.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-};
+using Result = CliResult;
 
 Result run(const std::string& home, const std::string& args, bool withErrors = false) {
-    const std::string command = "VELTRAN_HOME='" + home + "' " VT_BIN_DIR "/veltran-cli render " +
-                                args + (withErrors ? " 2>&1" : " 2>/dev/null");
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 512> buf{};
-    while (std::fgets(buf.data(), buf.size(), p))
-        r.out += buf.data();
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return runCli(home, "render " + args, "", withErrors);
 }
 
 } // namespace

@@ -74,32 +74,6 @@ TEST(SimFileRules, NamesByType) {
         EXPECT_EQ(nameFitsType(c.type, c.name), c.fits) << c.type << " " << c.name;
 }
 
-TEST(SimFileRules, MasksMatchWithoutRegardToCase) {
-    struct Case {
-        const char* mask;
-        const char* name;
-        bool matches;
-    };
-    const Case cases[] = {
-        {"*.mtd", "QX0102TA.MTD", true},
-        {"*.mtd", "QX0102TA.MTDX", false},
-        {"qx??01??.mtd", "QX0101AV.MTD", true},
-        {"qx??01??.mtd", "QX0102TA.MTD", false},
-        {"user*.mtd", "USER0001.MTD", true},
-        {"TRAY????.rpt", "TRAY0001.RPT", true},
-        {"TRAY????.rpt", "TRAY001.RPT", false},
-        {"TRAY????.rpt", "TRAY0001.LOG", false},
-        {"TI_00017.*", "TI_00017.BMP", true},
-        {"TI_00017.*", "TI_000170.RPT", false},
-        {"a*b*c", "AxxBxxbyyC", true},
-        {"a*b*c", "axxbyy", false},
-        {"*", "", true},
-        {"?", "", false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(matchesMask(c.mask, c.name), c.matches) << c.mask << " " << c.name;
-}
-
 TEST(SimFileService, ListsTheSampleFoldersOfEveryModel) {
     for (const Model& m : allModels()) {
         SampleTitrator t(std::string(m.idText).c_str());
