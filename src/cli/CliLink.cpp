@@ -116,6 +116,15 @@ bool parseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
     return true;
 }
 
+AppPaths cliAppPaths(std::ostream& err) {
+    AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
+    std::string dataError;
+    if (!prepareDataDir(paths, dataError))
+        err << "warning: " << dataError << "\n";
+    setAppPaths(paths);
+    return paths;
+}
+
 struct CliLink::Parts {
     explicit Parts(std::ostream& err) : view(err) {}
     CliView view;
@@ -132,11 +141,7 @@ struct CliLink::Parts {
 CliLink::CliLink(const CliOptions& options, std::ostream& err)
     : parts_(std::make_unique<Parts>(err)) {
     Parts& p = *parts_;
-    p.paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
-    std::string dataError;
-    if (!prepareDataDir(p.paths, dataError))
-        err << "warning: " << dataError << "\n";
-    setAppPaths(p.paths);
+    p.paths = cliAppPaths(err);
     p.ready = loadSettings(p.paths, p.view, p.settings);
     p.com = options.com > 0 ? options.com : p.settings.comPort;
     p.speed = options.speed > 0 ? options.speed : p.settings.comSpeed;

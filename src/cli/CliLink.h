@@ -9,6 +9,11 @@
 
 class LinkMonitor;
 class Serial;
+struct AppPaths;
+
+// The program's folders as a command sees them: located as the window locates them,
+// the data folder prepared (a warning on `err` when it cannot be) and made process-wide.
+AppPaths cliAppPaths(std::ostream& err);
 
 struct CliOptions {
     std::string device;             // --port DEV
