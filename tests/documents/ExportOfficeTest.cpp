@@ -30,8 +30,8 @@ bool haveLibreOffice() {
 bool convert(const TempDir& work, const fs::path& file, const std::string& args,
              const fs::path& outDir) {
     const std::string command = "libreoffice --headless -env:UserInstallation=file://" +
-                                work.str() + "/profile " + args + " --outdir '" +
-                                outDir.string() + "' '" + file.string() + "' >/dev/null 2>&1";
+                                work.str() + "/profile " + args + " --outdir '" + outDir.string() +
+                                "' '" + file.string() + "' >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 
@@ -44,8 +44,8 @@ std::vector<CsvRecord> roundTrip(const TempDir& work, const fs::path& csv) {
     EXPECT_TRUE(convert(work, csv, "--infilter=CSV:44,34,1 --convert-to xlsx", xlsxDir));
     const fs::path xlsx = xlsxDir / (csv.stem().string() + ".xlsx");
     EXPECT_EQ(work.read(fs::relative(xlsx, work.path()).string()).substr(0, 2), "PK");
-    EXPECT_TRUE(convert(work, xlsx,
-                        "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'", backDir));
+    EXPECT_TRUE(
+        convert(work, xlsx, "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'", backDir));
     std::string text = work.read("back/" + csv.stem().string() + ".csv");
     std::string crlf;
     for (char c : text)

@@ -230,6 +230,13 @@ TEST_F(ExportRunTest, AFailedReportIsShownAndTheRunGoesOn) {
     EXPECT_EQ(summary[1][1], "HCl, 0.1 N");
 }
 
+TEST_F(ExportRunTest, EverySelectedEntryIsTriedBeyondAThousand) {
+    const ExportOutcome out =
+        exportSelectedReports(pcRequest(dir, std::vector<std::string>(1002, "TI_9.RPT")), host);
+    EXPECT_EQ(out.failed, 1002);
+    EXPECT_EQ(host.errors.size(), 1002u);
+}
+
 TEST_F(ExportRunTest, TheAbortButtonStopsBeforeTheNextReport) {
     copySamples(dir, "pc", {"TI_00031.RPT", "KF_00045.RPT", "TI_00090.RPT"});
     host.cancelAfterFiles = 1;

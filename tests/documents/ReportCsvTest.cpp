@@ -272,3 +272,20 @@ TEST(ReportCsvTray, TrayTableRowsAndFailedBeakers) {
     const Converted loose = convert("\tA\r\n\r\n\t" + dashes + "\r\n\tB\r\n", "TRAY0003.RPT");
     EXPECT_EQ(loose.out.csv, "\"A\",\r\n\"\",\r\n\"" + dashes + "\",\r\n\"B\",\r\n");
 }
+
+TEST(ReportCsv, LongReportsKeepEveryLine) {
+    std::vector<std::string> head, rows;
+    for (int i = 1; i <= 250; ++i)
+        head.push_back("Line " + std::to_string(i));
+    for (int i = 1; i <= 100005; ++i)
+        rows.push_back(std::to_string(i) + " 0.5");
+    const Converted c = convert(report(head, " Nr  Volume[mL]", rows), "TI_1.RPT");
+    ASSERT_FALSE(c.fault);
+    std::size_t lines = 0;
+    for (std::size_t at = c.out.csv.find("\r\n"); at != std::string::npos;
+         at = c.out.csv.find("\r\n", at + 2))
+        ++lines;
+    EXPECT_EQ(lines, 100006u);
+    EXPECT_NE(c.out.csv.find("\"Line 250\",,249,0.5\r\n"), std::string::npos);
+    EXPECT_EQ(c.out.csv.substr(c.out.csv.size() - 14), ",,100005,0.5\r\n");
+}
