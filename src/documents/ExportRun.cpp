@@ -11,7 +11,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kTrayPrefix = "TRAY";
-constexpr std::size_t kTrayNameLength = 8; // "TRAYnnnn"
 constexpr int kNoSelectionText = 306;
 constexpr int kSelectionTitle = 334;
 
@@ -22,6 +21,11 @@ std::string fileNameOf(const std::string& entry) {
 
 bool isReportName(const std::string& name) {
     return text::upper(name).find(".RPT") != std::string::npos;
+}
+
+// A tray report's folder has the report's name without its extension ("TRAYnnnn").
+std::string trayFolderOf(const std::string& name) {
+    return name.substr(0, name.find('.'));
 }
 
 bool isTrayName(const std::string& name) {
@@ -184,7 +188,7 @@ void ExportRun::exportEntry(const ExportEntry& entry) {
         const fs::path folder = entry.folder.empty() ? request_.destination : entry.folder;
         report(export_.toCsv(folder / name, csv), csv);
         if (isTrayName(name)) {
-            const fs::path tray = findInFolder(folder, name.substr(0, kTrayNameLength));
+            const fs::path tray = findInFolder(folder, trayFolderOf(name));
             exportTrayFolderOnPc(tray, request_.destination / tray.filename());
         }
         return;
@@ -200,7 +204,7 @@ void ExportRun::exportEntry(const ExportEntry& entry) {
     // The folder of a listed tray set follows from its name, not from the folder
     // the pane showed last.
     if (isTrayName(name))
-        exportTrayFolderFromTitrator(name.substr(0, kTrayNameLength) + "\\", request_.destination);
+        exportTrayFolderFromTitrator(trayFolderOf(name) + "\\", request_.destination);
 }
 
 void ExportRun::exportTrayFolderOnPc(const fs::path& folder, const fs::path& destination) {

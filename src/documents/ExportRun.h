@@ -61,9 +61,11 @@ public:
     // A CSV or summary file is in place.
     virtual void fileWritten(const std::filesystem::path&) {}
 
-    // The titrator side: a report's bytes (fetched into memory, never through a shared
-    // temporary file) and the report names of a tray folder. False with `error` set
-    // when the titrator could not deliver.
+    // The titrator side: a report's bytes and the report names of a tray folder; false
+    // with `error` set when the titrator could not deliver. The export needs only the
+    // bytes; a fetch that must pass through a file keeps it in a private temporary
+    // folder (QTemporaryDir) that it removes on every path, never under a fixed name
+    // in the shared one.
     virtual bool fetchReport(const TitratorReport& report, std::string& bytes, ExportError& error);
     virtual bool listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
                                 ExportError& error);
