@@ -9,7 +9,7 @@ contents, no randomness and no outside input. Run it from anywhere:
     python3 data/samples/make-samples.py --verify build/bin/veltran-cli
 
 --check fails when a generated file differs from the one on disk, or when a
-file under titrator/ or pc/ is not one the generator makes.
+file under titrator/, pc/ or export/ is not one the generator makes.
 --verify runs "veltran-cli verify FILE --family N" for every .mtd file of the
 manifest and every family 0..3 and fails when a code differs from the one
 this script expects (its own reading of the method rules).
@@ -35,7 +35,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ENC = "cp1252"
 CRLF = "\r\n"
 MANIFEST = "methods.tsv"
-GENERATED_DIRS = ("titrator", "pc")
+GENERATED_DIRS = ("titrator", "pc", "export")
 
 
 # ---------------------------------------------------------------------------
@@ -1619,6 +1619,203 @@ def add_pc_reports(tree):
     tray_report(tree, d, "TRAY0005.RPT", "QX502", start, seq, m, entries)
 
 
+
+# ---------------------------------------------------------------------------
+# export/: reports for the CSV export. The four report languages (English,
+# Portuguese, Spanish, French), every kind of report name, a Spanish tray set
+# with failed beakers, logging reports, a 12-hour clock, sample names with a
+# comma and a double quote, and one report whose columns are out of order.
+# ---------------------------------------------------------------------------
+
+EXPORT_DIR = "export"
+EXPORT_MONTHS = {
+    "en": "Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec".split(),
+    "pt": "Jan Fev Mar Abr Mai Jun Jul Ago Set Out Nov Dez".split(),
+    "es": "Ene Feb Mar Abr May Jun Jul Ago Sep Oct Nov Dic".split(),
+    "fr": "Jan F\u00e9v Mar Avr Mai Jun Jul Ao\u00fb Sep Oct Nov D\u00e9c".split(),
+}
+
+
+def export_date(dt, lang="en", h12=False):
+    y, mo, d, h, mi = dt[:5]
+    month = EXPORT_MONTHS[lang][mo - 1]
+    if h12:
+        suffix = "AM" if h < 12 else "PM"
+        return "%02d:%02d %s %s %02d, %04d" % (h % 12 or 12, mi, suffix, month, d, y)
+    return "%02d:%02d %s %02d, %04d" % (h, mi, month, d, y)
+
+
+def export_rpt(head, table, rows, foot):
+    lines = ["\t" + h for h in head] + ["", "\t" + table] + ["\t" + r for r in rows]
+    lines += [""] + ["\t" + f for f in foot]
+    return text_bytes(lines)
+
+
+def export_sigmoid(n, x_end, x_mid, lo, hi, seed, steep=3.0):
+    """(x, y) with y rising (or falling) from lo to hi around x_mid."""
+    rows = []
+    for i in range(n):
+        x = x_end * i / (n - 1)
+        y = lo + (hi - lo) / (1.0 + math.exp(-(x - x_mid) * steep))
+        rows.append((x, y + wobble(seed, i, 0.004 * abs(hi - lo))))
+    return rows
+
+
+def export_ti_rows(n, v_eq, seed):
+    pts = export_sigmoid(n, v_eq * 1.15, v_eq, 2.1, 11.4, seed)
+    return ["%3d  %10.3f  %6.3f  %6.1f" % (i + 1, v, ph, ph_to_mv(ph, seed, i))
+            for i, (v, ph) in enumerate(pts)]
+
+
+def export_english_titration(tree):
+    dt = (2025, 4, 2, 9, 12)
+    head = std_head("QX502", "Titration Report", "Report ID:", "00201",
+                    "Hydrochloric acid assay", "USER0005", "1.0", dt)
+    head += ["Sample Name: HCl, 0.1 N", "Sample Size: 25.000 mL", "Titrant: NaOH 0.1 M",
+             "Electrode: Combined pH glass electrode", "End Point: Fixed pH 7.000",
+             "End Point Volume: 25.304 mL", "Result: 0.1012 mol/L"]
+    rows = export_ti_rows(24, 25.304, 201)
+    tree.add(EXPORT_DIR + "/TI_00201.RPT",
+             export_rpt(head, TABLE_TI_PH, rows, ["Total Volume: 29.100 mL"]), dt)
+
+
+def export_ph_logging(tree):
+    dt = (2025, 4, 3, 15, 0)
+    fam, fw, serial, title = MODELS["QX501"]
+    head = [title, "pH/mV Logging Report", "Serial Number: " + serial, "Firmware: " + fw,
+            "Logging ID: 00202", "Method Name: pH/mV/ISE logging",
+            "Time & Date: " + export_date(dt), "Sample Name: Buffer pH 7.00",
+            "Logging Interval: 10 s"]
+    rows = ["%3d  %6.3f  %6.1f  %9s" % (i + 1, 7.0 + wobble(202, i, 0.01),
+                                        ph_to_mv(7.0, 202, i), clock(10 * i))
+            for i in range(6)]
+    tree.add(EXPORT_DIR + "/PH_00202.RPT",
+             export_rpt(head, TABLE_PH_LOG, rows, ["Readings: 6"]), dt)
+
+
+def export_spanish_mv_logging(tree):
+    dt = (2025, 1, 20, 16, 40)
+    head = ["QX502 Titulador Potenciom\u00e9trico", "Informe de Registro pH/mV",
+            "N\u00famero de Serie: 0502-20417", "ID registro: 00203",
+            "Nombre Mtdo.: pH/mV/ISE logging", "Fecha y Hora: " + export_date(dt, "es"),
+            "Nombre Muestra: Agua de pozo"]
+    rows = ["%3d  %6.1f  %8.1f  %12s" % (i + 1, 231.0 - 0.8 * i + wobble(203, i, 0.3),
+                                         21.5 + 0.1 * (i // 2), clock(10 * i))
+            for i in range(6)]
+    tree.add(EXPORT_DIR + "/MV_00203.RPT",
+             export_rpt(head, " Nr     mV   Temp.[\u00b0C]       Hora", rows,
+                        ["Lecturas: 6"]), dt)
+
+
+def export_portuguese_mv_rel(tree):
+    dt = (2024, 10, 14, 10, 15)
+    head = ["QX532 Titulador Potenciom\u00e9trico", "Relat\u00f3rio de Titula\u00e7\u00e3o",
+            "N\u00famero de S\u00e9rie: 0532-60244", "ID Relat\u00f3rio: 00204",
+            "Nome M\u00e9todo: Ferro por c\u00e9rio(IV)", "Hora & Data: " + export_date(dt, "pt"),
+            "Nome Amostra: Min\u00e9rio lote 7", "Tamanho da amostra: 0.2500 g",
+            "Volume de End-point: 12.345 mL", "Resultado: 55.12 %"]
+    pts = export_sigmoid(20, 14.0, 12.345, 420.0, 1180.0, 204)
+    rows = ["%3d  %10.3f  %7.1f  %7.1f" % (i + 1, v, mv - pts[0][1], mv)
+            for i, (v, mv) in enumerate(pts)]
+    tree.add(EXPORT_DIR + "/MVR00204.RPT",
+             export_rpt(head, TABLE_MVR, rows, ["Volume Total: 14.000 mL"]), dt)
+
+
+def export_french_kf(tree):
+    dt = (2024, 11, 18, 14, 5)
+    head = ["QX503 Titrateur Karl Fischer Volum\u00e9trique", "Rapport de Titrage KF",
+            "Num\u00e9ro de S\u00e9rie: 0503-30952", "ID de Titrage: 00205",
+            "Nom de M\u00e9thode: Eau dans l'huile", "Date et Heure: " + export_date(dt, "fr"),
+            "Nom de l'\u00c9chantillon: Huile moteur 5W-30",
+            "Taille \u00c9chantillon: 2.5120 g", "Volume Point Final: 1.234 mL",
+            "R\u00e9sultats: 985.3 ppm"]
+    rows = ["%3d  %10.3f  %6.1f  %9s" % (i + 1, v, mv, clock(t))
+            for i, (t, v, mv) in enumerate(kf_curve(1.234, 205, steps=12))]
+    tree.add(EXPORT_DIR + "/KF_00205.RPT", export_rpt(head, TABLE_KF, rows, ["Signature:"]), dt)
+
+
+def export_spanish_drift(tree):
+    dt = (2025, 2, 11, 8, 5)
+    head = ["QX503 Titulador Karl Fischer", "Informe de Deriva", "ID Informe: 00206",
+            "Nombre Mtdo.: Agua en aceite", "Fecha y Hora: " + export_date(dt, "es")]
+    rows = ["%3d  %13.1f  %9s" % (i + 1, d, clock(t))
+            for i, (t, d) in enumerate(drift_curve(4.8, 206, steps=8))]
+    tree.add(EXPORT_DIR + "/DR_00206.RPT",
+             export_rpt(head, " Nr  Deriva[\u00b5g/min]       Hora", rows, ["Lecturas: 8"]), dt)
+
+
+def export_ise(tree):
+    dt = (2025, 6, 3, 11, 30)
+    head = std_head("QX532", "Measurement Report", "Report ID:", "00207", "Calcium ISE",
+                    "USER0006", "1.1", dt, h12=True)
+    head += ['Sample Name: Well "B" water', "Sample Size: 50.000 mL",
+             "Electrode: Calcium ion-selective electrode", "Result: 2.48 mmol/L"]
+    rows = ["%3d  %8.3f  %6.1f  %8.1f  %9s" % (i + 1, c, 12.0 + 29.6 * math.log10(c), 24.9,
+                                               clock(30 * (i + 1)))
+            for i, c in enumerate((0.1, 1.0, 2.48, 10.0))]
+    tree.add(EXPORT_DIR + "/ISE00207.RPT",
+             export_rpt(head, " Nr    mmol/L      mV   Temp.[\u00b0C]       Time", rows,
+                        ["Signature: ____________________"]), dt)
+
+
+def export_spanish_tray(tree):
+    """TRAY0008: four beakers, one stopped ("Parade"), one failed without a report."""
+    start = (2025, 4, 22, 9, 0)
+    beakers = (("LECHE-A", "1.55", "g/L", "00301", 3.441),
+               ("LECHE-B", "Parade", "-----", "00302", None),
+               ("LECHE-C", "1.49", "g/L", "00303", 3.308),
+               ("LECHE-D", "Error", "-----", "-----", None))
+    table = []
+    for k, (sample, result, unit, rid, ep) in enumerate(beakers):
+        done = add_seconds(start, 480 * (k + 1))
+        table.append("%3d  %-12s  %-10s  %-5s  %-9s   %s"
+                     % (k + 1, sample, result, unit, rid, export_date(done, "es")))
+        if rid == "-----":
+            continue
+        head = ["QX502 Titulador Potenciom\u00e9trico", "Informe de Titulaci\u00f3n",
+                "ID Informe: " + rid, "Nombre Mtdo.: Acidez de leche",
+                "Fecha y Hora: " + export_date(done, "es"),
+                "Nombre Secuencia: Leche ma\u00f1ana", "Vaso: %d" % (k + 1),
+                "Tama\u00f1o de la muestra: 20.000 mL"]
+        if ep is not None:
+            head += ["Volumen de Punto Final: %.3f mL" % ep, "Resultado: %s %s" % (result, unit)]
+        else:
+            head += ["Estado: Parada - volumen m\u00e1ximo"]
+        rows = export_ti_rows(12, ep or 6.0, 300 + k)
+        tree.add("%s/TRAY0008/TI_%s.RPT" % (EXPORT_DIR, rid),
+                 export_rpt(head, TABLE_TI_PH_ES, rows, ["Firma:"]), done)
+    dashes = "-" * 66
+    lines = ["\tQX502 Titulador Potenciom\u00e9trico", "\tInforme del Cambiador de Muestras",
+             "\tNombre Secuencia: Leche ma\u00f1ana", "\tFecha y Hora: " + export_date(start, "es"),
+             "\tVasos: 4", "", "\t" + dashes,
+             "\t  #  Muestra Nombre  Resultado  Unit   Informe Id  Fecha y Hora", "\t" + dashes]
+    lines += ["\t" + r for r in table] + ["", "\tTerminado: 2 de 4"]
+    tree.add(EXPORT_DIR + "/TRAY0008.RPT", text_bytes(lines), start)
+
+
+def export_wrong_column_order(tree):
+    dt = (2025, 3, 5, 13, 20)
+    head = std_head("QX503", "KF Titration Report", "Titration ID:", "00209", "Water in oil",
+                    "QX0103KW", "1.1", dt)
+    head += ["Sample Name: Gear oil", "Sample Size: 3.0000 g", "Result: 112.4 ppm"]
+    rows = ["%3d  %10.3f  %6.1f  %9s  %6.1f" % (i + 1, v, mv, clock(t), 24.0)
+            for i, (t, v, mv) in enumerate(kf_curve(0.170, 209, steps=8))]
+    tree.add(EXPORT_DIR + "/KF_00209.RPT",
+             export_rpt(head, " Nr  Volume[mL]      mV       Time   Temp.[\u00b0C]", rows,
+                        ["Signature:"]), dt)
+
+
+def add_export_samples(tree):
+    export_english_titration(tree)
+    export_ph_logging(tree)
+    export_spanish_mv_logging(tree)
+    export_portuguese_mv_rel(tree)
+    export_french_kf(tree)
+    export_spanish_drift(tree)
+    export_ise(tree)
+    export_spanish_tray(tree)
+    export_wrong_column_order(tree)
+
 # ---------------------------------------------------------------------------
 # CSV export of PC reports (field separator ",", decimal point ".", no quote
 # character, summary oldest first, English headers)
@@ -1829,6 +2026,7 @@ def build():
 
     add_reports(tree)
     add_pc_reports(tree)
+    add_export_samples(tree)
 
     summaries = []
     for name in CSV_EXPORT:

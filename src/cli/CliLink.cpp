@@ -86,11 +86,7 @@ bool CliHost::askYesNo(const std::string& text, const std::string&) {
 }
 
 bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostream& err) {
-    paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
-    std::string dataError;
-    if (!prepareDataDir(paths, dataError))
-        err << "warning: " << dataError << "\n";
-    setAppPaths(paths);
+    paths = cliAppPaths(err);
     return loadSettings(paths, host, settings);
 }
 
@@ -116,6 +112,15 @@ bool parseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         }
     }
     return true;
+}
+
+AppPaths cliAppPaths(std::ostream& err) {
+    AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
+    std::string dataError;
+    if (!prepareDataDir(paths, dataError))
+        err << "warning: " << dataError << "\n";
+    setAppPaths(paths);
+    return paths;
 }
 
 struct CliLink::Parts {

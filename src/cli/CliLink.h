@@ -30,6 +30,10 @@ protected:
 // does at start. False when no language is configured (the reason went to `host`).
 bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostream& err);
 
+// The program's folders as a command sees them: located as the window locates them,
+// the data folder prepared (a warning on `err` when it cannot be) and made process-wide.
+AppPaths cliAppPaths(std::ostream& err);
+
 struct CliOptions {
     std::string device;             // --port DEV
     int com = 0;                    // --com N (0: the configured port)

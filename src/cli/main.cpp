@@ -1,6 +1,7 @@
 // veltran-cli: the titrator companion for scripts and lab automation.
 #include "cli/CliLink.h"
 #include "cli/ConfigCommands.h"
+#include "cli/ExportCommand.h"
 #include "cli/LinkCommands.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
@@ -24,6 +25,11 @@ const char* const kUsage =
     "  config path               print where config.ini is\n"
     "  config get SECTION KEY    print a configuration value\n"
     "  config set SECTION KEY V  store a configuration value\n"
+    "  export REPORT... [--to DIR] [--csv-sep 0|1] [--dec-sep 0|1] [--order 0|1|2]\n"
+    "         [--summary-name NAME] [--no-replace]\n"
+    "                            convert PC reports into CSV files, with a summary when\n"
+    "                            there are several; options default to config.ini;\n"
+    "                            existing CSV files are replaced unless --no-replace\n"
     "exit codes: 0 success, 1 check failed, 2 usage or setup error, 3 no link,\n"
     "            4 titrator not identified\n";
 
@@ -52,6 +58,8 @@ int main(int argc, char* argv[]) {
         return cmdChecksum(rest, std::cout, std::cerr);
     if (command == "config")
         return cmdConfig(rest, std::cout, std::cerr);
+    if (command == "export")
+        return cmdExport(rest, std::cout, std::cerr);
     if (command == "upgrade-name")
         return cmdUpgradeName(rest, std::cout, std::cerr);
     if (command == "render")

@@ -1,0 +1,152 @@
+#include "cli/ExportCommand.h"
+
+#include "cli/CliLink.h"
+#include "core/AppPaths.h"
+#include "core/Numbers.h"
+#include "core/Settings.h"
+#include "documents/ExportRun.h"
+
+#include <optional>
+#include <ostream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kUsage =
+    "usage: veltran-cli export REPORT... [--to DIR] [--csv-sep 0|1] [--dec-sep 0|1]\n"
+    "                          [--order 0|1|2] [--summary-name NAME] [--no-replace]\n";
+
+struct Arguments {
+    std::vector<std::string> reports;
+    std::string to;
+    std::optional<int> csvSep, decSep, order;
+    std::string summaryName;
+    bool replace = true;
+};
+
+bool index(const std::string& text, int last, std::optional<int>& value) {
+    const auto v = num::parseInteger(text);
+    if (!v || *v < 0 || *v > last)
+        return false;
+    value = static_cast<int>(*v);
+    return true;
+}
+
+bool parse(const std::vector<std::string>& args, Arguments& a, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& w = args[i];
+        if (w == "--no-replace") {
+            a.replace = false;
+            continue;
+        }
+        if (w.rfind("--", 0) != 0) {
+            a.reports.push_back(w);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            error = w + " needs a value";
+            return false;
+        }
+        const std::string& v = args[++i];
+        bool ok = true;
+        if (w == "--to")
+            a.to = v;
+        else if (w == "--summary-name") {
+            a.summaryName = v;
+            ok = !v.empty() && v.find('/') == std::string::npos;
+        } else if (w == "--csv-sep")
+            ok = index(v, 1, a.csvSep);
+        else if (w == "--dec-sep")
+            ok = index(v, 1, a.decSep);
+        else if (w == "--order")
+            ok = index(v, 2, a.order);
+        else {
+            error = "unknown option " + w;
+            return false;
+        }
+        if (!ok) {
+            error = w + ": \"" + v + "\" is not a valid value";
+            return false;
+        }
+    }
+    if (a.reports.empty())
+        error = "no report given";
+    return !a.reports.empty();
+}
+
+std::string plain(std::string text) {
+    for (char& c : text)
+        if (c == '\r')
+            c = '\n';
+    return text;
+}
+
+// Messages to stderr; existing CSV files are replaced unless --no-replace.
+class CliExportHost : public ExportHost {
+public:
+    CliExportHost(std::ostream& out, std::ostream& err, bool replace)
+        : out_(out), err_(err), replace_(replace) {}
+
+    void message(const std::string& text, const std::string& title, Icon) override {
+        err_ << (title.empty() ? "" : plain(title) + ": ") << plain(text) << "\n";
+    }
+    bool askYesNo(const std::string& text, const std::string&) override {
+        err_ << plain(text) << " (answered no)\n";
+        return false;
+    }
+    int checkFileName(const std::string&) override { return 1; }
+    void initReplace() override {}
+    int checkReplaceOnPc(const std::string& fileName) override {
+        if (!replace_)
+            err_ << fileName << " exists: kept (--no-replace)\n";
+        return replace_ ? kReplaceAll : kSkipAll;
+    }
+    bool cancelRequested() override { return false; }
+    void showExportError(const ExportError& e) override {
+        err_ << e.source << ": error " << e.number << ": " << plain(e.description) << "\n";
+    }
+    void fileWritten(const fs::path& file) override { out_ << file.string() << "\n"; }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    bool replace_;
+};
+
+} // namespace
+
+int cmdExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Arguments a;
+    std::string error;
+    if (!parse(args, a, error)) {
+        err << error << "\n" << kUsage;
+        return 2;
+    }
+    const fs::path destination =
+        a.to.empty() ? fs::absolute(a.reports[0]).parent_path() : fs::absolute(a.to);
+    std::error_code ec;
+    if (!fs::is_directory(destination, ec)) {
+        err << destination.string() << " is not a folder\n";
+        return 2;
+    }
+    CliExportHost host(out, err, a.replace);
+    const AppPaths paths = cliAppPaths(err);
+    Settings settings;
+    if (!loadSettings(paths, host, settings))
+        return 2;
+    const ExportOptions stored = loadExportOptions(paths.configPath());
+    ExportRequest request;
+    request.options =
+        exportOptionsFor(a.csvSep.value_or(stored.csvSep), a.decSep.value_or(stored.decSep),
+                         a.order.value_or(stored.orderBy));
+    request.destination = destination;
+    request.language = settings.languageIndex;
+    request.summaryName = a.summaryName;
+    for (const std::string& report : a.reports) {
+        const fs::path path = fs::absolute(report);
+        request.entries.push_back({path.filename().string(), path.parent_path()});
+    }
+    const ExportOutcome outcome = exportSelectedReports(request, host);
+    return outcome.commandFailed || outcome.failed > 0 ? 1 : 0;
+}

@@ -1,0 +1,98 @@
+// veltran-cli export as scripts use it: files written, options, exit codes.
+#include "CsvReader.h"
+#include "TempDir.h"
+
+#include <array>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kSamples = fs::path(VT_SOURCE_DIR) / "data/samples/export";
+
+struct Result {
+    int exitCode = -1;
+    std::string out; // stdout, then stderr after a "--" line
+};
+
+Result cli(const TempDir& home, const std::string& args) {
+    const std::string command = "VELTRAN_HOME='" + home.str() + "' " VT_BIN_DIR "/veltran-cli " +
+                                args + " 2>'" + home.str() + "/err'";
+    Result r;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    std::array<char, 512> buf{};
+    while (std::fgets(buf.data(), buf.size(), p))
+        r.out += buf.data();
+    const int status = ::pclose(p);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out += "--\n" + home.read("err");
+    return r;
+}
+
+class ExportCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* n : {"TI_00201.RPT", "ISE00207.RPT", "KF_00209.RPT"})
+            fs::copy(kSamples / n, reports.path() / n);
+    }
+    std::string report(const char* name) const {
+        return "'" + (reports.path() / name).string() + "'";
+    }
+    TempDir home, reports;
+};
+
+} // namespace
+
+TEST_F(ExportCli, OptionsComeFromConfigIniAndFailuresExitOne) {
+    ASSERT_EQ(cli(home, "config set Options csvSep 1").exitCode, 0);
+    const Result r = cli(home, "export " + report("TI_00201.RPT") + " " + report("ISE00207.RPT") +
+                                   " --summary-name sum.csv");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    const std::string dir = reports.str() + "/";
+    EXPECT_EQ(r.out, dir + "TI_00201.csv\n" + dir + "ISE00207.csv\n" + dir + "sum.csv\n--\n");
+    const auto sum = readCsv(reports.read("sum.csv"), ';');
+    ASSERT_TRUE(sum);
+    ASSERT_EQ(sum->size(), 3u);
+    EXPECT_EQ((*sum)[1][1], "HCl, 0.1 N");
+
+    const Result bad = cli(home, "export " + report("KF_00209.RPT") + " " + report("TI_00201.RPT"));
+    EXPECT_EQ(bad.exitCode, 1) << bad.out;
+    EXPECT_NE(bad.out.find("Export.inlineSearch: error -2147221503: column\n"), std::string::npos)
+        << bad.out;
+    EXPECT_FALSE(fs::exists(reports.path() / "KF_00209.csv"));
+}
+
+TEST_F(ExportCli, CommandLineOptionsAndNoReplace) {
+    TempDir out;
+    out.write("TI_00201.csv", "old");
+    const std::string two = report("TI_00201.RPT") + " " + report("ISE00207.RPT");
+    const Result r = cli(home, "export " + two + " --to " + out.str() +
+                                   " --dec-sep 1 --order 1 --no-replace --summary-name s.csv");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("TI_00201.csv exists: kept (--no-replace)"), std::string::npos) << r.out;
+    EXPECT_EQ(out.read("TI_00201.csv"), "old");
+    const auto s = readCsv(out.read("s.csv"), ',');
+    ASSERT_TRUE(s);
+    ASSERT_EQ(s->size(), 2u); // the kept report adds no line
+    EXPECT_EQ((*s)[1][2], "2,48");
+    EXPECT_EQ(cli(home, "export " + two + " --to " + out.str()).exitCode, 0);
+    EXPECT_NE(out.read("TI_00201.csv"), "old");
+}
+
+TEST_F(ExportCli, UsageErrorsExitTwo) {
+    for (const std::string& args : std::vector<std::string>{
+             "export", "export --order 3 " + report("TI_00201.RPT"),
+             "export --csv-sep x " + report("TI_00201.RPT"),
+             "export --bogus 1 " + report("TI_00201.RPT"),
+             "export " + report("TI_00201.RPT") + " --to " + reports.str() + "/missing"}) {
+        const Result r = cli(home, args);
+        EXPECT_EQ(r.exitCode, 2) << args << "\n" << r.out;
+        EXPECT_NE(r.out.find("--\n"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(reports.path() / "TI_00201.csv"));
+}
