@@ -166,3 +166,6 @@ Serial& CliLink::serial() {
 DeviceSession& CliLink::session() {
     return *parts_->session;
 }
+Host& CliLink::host() {
+    return parts_->view;
+}

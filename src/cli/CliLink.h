@@ -8,6 +8,7 @@
 #include <vector>
 
 class DeviceSession;
+class Host;
 class LinkMonitor;
 class Serial;
 
@@ -35,6 +36,8 @@ public:
     LinkMonitor& monitor();
     Serial& serial();
     DeviceSession& session();
+    // Message boxes as stderr lines.
+    Host& host();
 
 private:
     struct Parts;

@@ -3,6 +3,7 @@
 #include "cli/ConfigCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/SumvalCommands.h"
+#include "cli/UpgradeCommand.h"
 
 #include <QCoreApplication>
 #include <iostream>
@@ -18,6 +19,7 @@ const char* const kUsage =
     "  verify FILE --family N    check a method file for model family N (0..3)\n"
     "  checksum FILE             print the file's CRC register as 0x%08X\n"
     "  upgrade-name NAME6        print the two digits an upgrade file name must carry\n"
+    "  upgrade FILE              send a firmware upgrade file and print the titrator's verdict\n"
     "  config path               print where config.ini is\n"
     "  config get SECTION KEY    print a configuration value\n"
     "  config set SECTION KEY V  store a configuration value\n"
@@ -49,6 +51,8 @@ int main(int argc, char* argv[]) {
         return cmdChecksum(rest, std::cout, std::cerr);
     if (command == "config")
         return cmdConfig(rest, std::cout, std::cerr);
+    if (command == "upgrade")
+        return cmdUpgrade(options, std::cout, std::cerr);
     if (command == "upgrade-name")
         return cmdUpgradeName(rest, std::cout, std::cerr);
     std::cerr << "unknown command \"" << command << "\"\n" << kUsage;
