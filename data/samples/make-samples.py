@@ -1952,6 +1952,54 @@ def summary_csv(all_fields):
 # The whole sample set
 # ---------------------------------------------------------------------------
 
+# ---------------------------------------------------------------------------
+# Upgrade files
+# ---------------------------------------------------------------------------
+
+UPGRADE_MODELS = ("501", "502", "503", "504", "531", "532", "533", "534")
+UPGRADE_VERSION = "310"   # characters 4 to 6: the firmware the file would bring
+UPGRADE_TIME = (2025, 4, 2, 14, 0)
+
+
+def string_checksum(text):
+    """GetStringChecksum: the low 16 bits of the CRC register as a signed 16-bit number."""
+    low = crc_register(text.encode(ENC)) & 0xFFFF
+    return low - 0x10000 if low >= 0x8000 else low
+
+
+def upgrade_name(name6, checksum=None):
+    """Characters 7 and 8 carry the name checksum modulo 100 as two digits
+    (a negative checksum counts up from 100, as Python's % does)."""
+    if checksum is None:
+        checksum = string_checksum(name6) % 100
+    return "%s%02d.upg" % (name6, checksum)
+
+
+def upgrade_image(model, size):
+    """A synthetic image: a text head saying what it is, then pseudo-random
+    bytes (backslashes and "\\c" included, as real images have)."""
+    head = ("VELTRAN synthetic upgrade image\r\nModel QX%s\r\nVersion 3.10\r\n"
+            "Test data for the upgrade transfer, not a firmware.\r\n" % model).encode("ascii")
+    x = int(model) * 2654435761 & 0x7FFFFFFF
+    body = bytearray()
+    for _ in range(size - len(head)):
+        x = (x * 1103515245 + 12345) & 0x7FFFFFFF
+        body.append((x >> 16) & 0xFF)
+    return head + bytes(body)
+
+
+def add_upgrade_files(tree):
+    """pc/upgrade/: one valid file per model, named with the name checksum and
+    of a different block count each, and one whose name checksum is wrong."""
+    for i, model in enumerate(UPGRADE_MODELS):
+        data = upgrade_image(model, 1500 + 389 * i)
+        tree.add("pc/upgrade/" + upgrade_name(model + UPGRADE_VERSION), data, UPGRADE_TIME)
+    name6 = "502" + UPGRADE_VERSION
+    wrong = (string_checksum(name6) % 100 + 1) % 100
+    tree.add("pc/upgrade/" + upgrade_name(name6, wrong), upgrade_image("502", 1500 + 389),
+             UPGRADE_TIME)
+
+
 PC_METHOD_COPIES = (("QX501", "QX0101AV.MTD"), ("QX502", "QX0102TA.MTD"),
                     ("QX502", "QX0302SV.MTD"), ("QX531", "QX0231AC.MTD"),
                     ("QX503", "QX0103KW.MTD"), ("QX504", "QX0104CW.MTD"),
@@ -2027,6 +2075,7 @@ def build():
     add_reports(tree)
     add_pc_reports(tree)
     add_export_samples(tree)
+    add_upgrade_files(tree)
 
     summaries = []
     for name in CSV_EXPORT:

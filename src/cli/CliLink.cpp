@@ -175,3 +175,6 @@ Serial& CliLink::serial() {
 DeviceSession& CliLink::session() {
     return *parts_->session;
 }
+Host& CliLink::host() {
+    return parts_->view;
+}

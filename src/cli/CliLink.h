@@ -10,6 +10,7 @@
 #include <vector>
 
 class DeviceSession;
+class Host;
 class LinkMonitor;
 class Serial;
 struct AppPaths;
@@ -58,6 +59,8 @@ public:
     LinkMonitor& monitor();
     Serial& serial();
     DeviceSession& session();
+    // Message boxes as stderr lines.
+    Host& host();
 
 private:
     struct Parts;

@@ -5,6 +5,7 @@
 #include "cli/LinkCommands.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
+#include "cli/UpgradeCommand.h"
 
 #include <QCoreApplication>
 #include <iostream>
@@ -22,6 +23,7 @@ const char* const kUsage =
     "  upgrade-name NAME6        print the two digits an upgrade file name must carry\n"
     "  render FILE [--type N] [--kind K] [--firmware F] [--series QX50x|QX53x]\n"
     "              [--device-type T] [--out PATH]  print a method, sequence or report as shown\n"
+    "  upgrade FILE              send a firmware upgrade file and print the titrator's verdict\n"
     "  config path               print where config.ini is\n"
     "  config get SECTION KEY    print a configuration value\n"
     "  config set SECTION KEY V  store a configuration value\n"
@@ -60,6 +62,8 @@ int main(int argc, char* argv[]) {
         return cmdConfig(rest, std::cout, std::cerr);
     if (command == "export")
         return cmdExport(rest, std::cout, std::cerr);
+    if (command == "upgrade")
+        return cmdUpgrade(options, std::cout, std::cerr);
     if (command == "upgrade-name")
         return cmdUpgradeName(rest, std::cout, std::cerr);
     if (command == "render")

@@ -1,0 +1,77 @@
+#include "cli/UpgradeCommand.h"
+
+#include "cli/CliLink.h"
+#include "upgrade/UpgradeProcedure.h"
+
+#include <ostream>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNoLink = 3;
+constexpr const char* kUsage = "usage: veltran-cli [--port DEV | --com N] [--speed B] upgrade FILE";
+
+// Progress as stderr lines, one per percent that changes.
+class CliUpgradeView : public UpgradeView {
+public:
+    explicit CliUpgradeView(std::ostream& err) : err_(err) {}
+    void setControls(const UpgradeControls&) override {}
+    void showDevice(const std::string&) override {}
+    void showFile(const std::filesystem::path&) override {}
+    void showProgress(int percent) override {
+        if (percent == shown_ || (shown_ < 0 && percent == 0))
+            return;
+        shown_ = percent;
+        err_ << "upgrade: " << percent << " %\n";
+    }
+    void closeWindow() override {}
+
+private:
+    std::ostream& err_;
+    int shown_ = -1;
+};
+
+int exitCode(UpgradeProcedure::Outcome outcome) {
+    using O = UpgradeProcedure::Outcome;
+    switch (outcome) {
+    case O::Accepted:
+        return kExitOk;
+    case O::LinkFailed:
+    case O::Aborted: // only the link ends a command-line upgrade early
+        return kExitNoLink;
+    case O::Failed:
+    case O::Ignored:
+        return kExitUsage;
+    default:
+        return kExitRefused;
+    }
+}
+
+} // namespace
+
+int cmdUpgrade(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.words.size() != 2) {
+        err << kUsage << "\n";
+        return kExitUsage;
+    }
+    CliLink link(options, err);
+    if (!link.ready())
+        return kExitUsage;
+    CliUpgradeView view(err);
+    UpgradeProcedure procedure(link.serial(), link.host(), view);
+    procedure.chooseFile(options.words[1]);
+    if (const auto refused = procedure.checkChosenFile())
+        return exitCode(*refused);
+    if (!link.connect()) {
+        err << link.statusText() << "\n";
+        return kExitNoLink;
+    }
+    const UpgradeProcedure::Outcome outcome = procedure.upgrade();
+    if (outcome == UpgradeProcedure::Outcome::LinkFailed)
+        err << link.statusText() << "\n";
+    if (!procedure.verdict().empty())
+        out << procedure.verdict() << "\n";
+    return exitCode(outcome);
+}
