@@ -3,16 +3,19 @@
 #include "RecordingHost.h"
 #include "TempDir.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/SettingsDialog.h"
 #include "core/AppPaths.h"
 #include "core/Ini.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
+#include "documents/ExportOptions.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/Serial.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -23,7 +26,7 @@ namespace {
 const char* const kTexts =
     "[Strings]\n1=English\n5=VELTRAN\n311=Titrator online\n312=Titrator offline\n"
     "348=Please wait\n424=No titrator\n623=Titrator:\n979=The COM port does not exist\n"
-    "982=Connect\n983=Disconnect\n984=Disconnected\n";
+    "982=Connect\n983=Disconnect\n984=Disconnected\n442=Select a port\n443=No port\n";
 
 // A started window whose ports 1..16 lead nowhere unless a test maps them.
 struct Window {
@@ -142,4 +145,56 @@ TEST(MainWindowLink, ClosingDuringATransferAbortsItAndClosesAfterwards) {
     EXPECT_TRUE(defaultPump().waitUntil([&] { return !w.window->isVisible(); }, 3000));
     EXPECT_FALSE(std::filesystem::exists(w.dir.path() / "BIG.RPT"));
     EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "CrtPath"), w.settings.pcPath);
+}
+
+TEST(SettingsDialogPorts, OpenPortsAreListedTheCurrentIsChosenAndOkOpensTheChoice) {
+    simtest::SimProcess one({"--persist"}), three({"--persist"});
+    Window w("1=" + one.pty() + ";3=" + three.pty());
+    w.window->smnuCommSub_Click(3);
+    appExportOptions() = exportOptionsFor(0, 0, 0);
+    SettingsDialog d(w.settings, w.window->session(), w.host, appExportOptions(), {},
+                     w.window.get());
+    auto* combo = d.findChild<QComboBox*>("COMCombo");
+    auto* ok = d.findChild<QPushButton*>("CmdOK");
+    EXPECT_EQ(combo->itemText(0), "Select a port ");
+    EXPECT_TRUE(combo->itemText(1).startsWith(" COM 1   "));
+    EXPECT_TRUE(combo->currentText().startsWith(" COM 3   ")) << combo->currentText().toStdString();
+    EXPECT_TRUE(ok->isEnabled());
+    combo->setCurrentIndex(0);
+    d.COMCombo_Click(0);
+    EXPECT_FALSE(ok->isEnabled());
+    combo->setCurrentIndex(1);
+    d.COMCombo_Click(1);
+    EXPECT_TRUE(ok->isEnabled());
+    d.findChild<QComboBox*>("csvSeparatorCb")->setCurrentIndex(1);
+    EXPECT_EQ(appExportOptions().listSeparator, ";"); // at once, before OK
+    d.CmdOK_Click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "COM"), "1");
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "csvSep"), "1");
+    EXPECT_EQ(w.window->linkMonitor().statusComPort(), 1);
+}
+
+TEST(SettingsDialogPorts, CancelStoresNothingAndOkWhileOnlineLeavesThePort) {
+    simtest::SimProcess sim({"--model", "QX502", "--persist"});
+    Window w("1=" + sim.pty());
+    w.window->connectBtn_Click();
+    ASSERT_TRUE(w.window->linkMonitor().titratorOnline());
+    {
+        SettingsDialog d(w.settings, w.window->session(), w.host, appExportOptions(), {},
+                         w.window.get());
+        d.findChild<QComboBox*>("decimaSeparatorCb")->setCurrentIndex(1);
+        d.reject();
+        EXPECT_EQ(appExportOptions().decimalSeparator, ","); // kept for this run
+        EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "decSep"), "");
+    }
+    SettingsDialog d(w.settings, w.window->session(), w.host, appExportOptions(), {},
+                     w.window.get());
+    auto* combo = d.findChild<QComboBox*>("COMCombo");
+    EXPECT_FALSE(combo->isEnabled());
+    EXPECT_EQ(combo->currentText(), "COM1");
+    d.CmdOK_Click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(w.window->serial().isPortOpen());
+    EXPECT_TRUE(w.window->linkMonitor().titratorOnline());
 }

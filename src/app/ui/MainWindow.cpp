@@ -3,6 +3,7 @@
 #include "app/MainLayout.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/SettingsDialog.h"
 #include "core/AppPaths.h"
 #include "core/Ini.h"
 #include "core/Language.h"
@@ -11,12 +12,14 @@
 #include "core/Version.h"
 #include "core/ui/GuiHost.h"
 #include "core/ui/WidgetControl.h"
+#include "documents/ExportOptions.h"
 #include "link/ComPorts.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/Serial.h"
 #include "link/Trace.h"
 #include "link/ui/DebugWindow.h"
+#include "upgrade/ui/UpgradeWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,6 +82,7 @@ MainWindow::MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* pare
     setWindowTitle(lt(5) + " " + version_);
     helpFile_ = QString::fromStdString(loadHelpFile(appPaths(), settings_, host_));
     helpContents_ = QString::fromStdString((appPaths().resourceDir / langText(973)).string());
+    appExportOptions() = loadExportOptions(settings_.configPath);
     prepareCaptions();
     createSession(pump);
     panes_ = std::make_unique<Panes>(settings_, *session_, host_, *this);
@@ -267,11 +271,8 @@ void MainWindow::buildMenus() {
 
     mnuSetting = bar->addAction(QString());
     mnuUpgrade = bar->addAction(QString());
-    // The settings dialog and the firmware upgrade are not part of this version yet.
-    for (QAction* a : {mnuSetting, mnuUpgrade}) {
-        a->setEnabled(false);
-        a->setToolTip("Not available in this version");
-    }
+    connect(mnuSetting, &QAction::triggered, this, &MainWindow::mnuSetting_Click);
+    connect(mnuUpgrade, &QAction::triggered, this, &MainWindow::mnuUpgrade_Click);
 
     mnuHelp = named(bar->addMenu(QString()), "mnuHelp");
     mnuContents = mnuHelp->addAction(QString());
@@ -563,6 +564,22 @@ void MainWindow::showDebugWindow() {
         debugWindow_ = new DebugWindow(this);
     debugWindow_->show();
     debugWindow_->raise();
+}
+
+void MainWindow::mnuSetting_Click() {
+    SettingsDialog dialog(
+        settings_, *session_, host_, appExportOptions(),
+        [this](int topic) { showContextHelp(topic); }, this);
+    if (dialog.exec() == QDialog::Accepted && dialog.chosenPort() > 0) {
+        showPortDevices();
+        tickComPort(dialog.chosenPort());
+    }
+}
+
+void MainWindow::mnuUpgrade_Click() {
+    if (!upgrade_)
+        upgrade_ = new UpgradeWindow(*session_, host_, this);
+    upgrade_->exec();
 }
 
 // ---------------------------------------------------------------- help, language, exit

@@ -20,6 +20,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class DebugWindow;
+class UpgradeWindow;
 class DeviceSession;
 class Host;
 class HelpWindow;
@@ -82,6 +83,8 @@ public:
     void checkAvailableCommPorts();
     void uncheckMenuComPorts();
     void ChangePathBtn_Click();
+    void mnuSetting_Click();
+    void mnuUpgrade_Click();
     void showDebugWindow();
     void showContextHelp(int topic);
     void showHelpContents();
@@ -138,6 +141,7 @@ private:
     bool closeWhenFree_ = false; // closing waits for the running exchange to stop
     HelpWindow* help_ = nullptr;
     DebugWindow* debugWindow_ = nullptr;
+    UpgradeWindow* upgrade_ = nullptr;
     bool statusErrorPending_ = false;
     std::string statusErrorText_;
     std::unique_ptr<DeviceSession> session_;
