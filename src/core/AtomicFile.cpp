@@ -22,11 +22,11 @@ mode_t modeFor(const fs::path& target) {
 
 } // namespace
 
-AtomicFile::AtomicFile(fs::path target) : target_(std::move(target)) {
-    std::string pattern =
-        (target_.parent_path() /
-         (std::string(kTempPrefix) + target_.filename().string() + ".XXXXXX"))
-            .string();
+AtomicFile::AtomicFile(fs::path target, Durability durability)
+    : target_(std::move(target)), durability_(durability) {
+    std::string pattern = (target_.parent_path() /
+                           (std::string(kTempPrefix) + target_.filename().string() + ".XXXXXX"))
+                              .string();
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) {
         fail(errno, std::strerror(errno));
@@ -59,7 +59,7 @@ bool AtomicFile::close() {
     if (fd_ < 0)
         return !failed();
     // A full disk often shows only when the data is flushed.
-    if (!failed() && ::fdatasync(fd_) != 0 && errno != EINVAL)
+    if (!failed() && durability_ == Durability::Synced && ::fdatasync(fd_) != 0 && errno != EINVAL)
         fail(errno, std::strerror(errno));
     if (::close(fd_) != 0 && !failed())
         fail(errno, std::strerror(errno));
@@ -85,8 +85,9 @@ void AtomicFile::fail(int error, std::string text) {
     errorText_ = std::move(text);
 }
 
-bool writeFileAtomically(const fs::path& target, std::string_view bytes, std::string* error) {
-    AtomicFile file(target);
+bool writeFileAtomically(const fs::path& target, std::string_view bytes, std::string* error,
+                         AtomicFile::Durability durability) {
+    AtomicFile file(target, durability);
     file.append(bytes);
     if (file.commit())
         return true;

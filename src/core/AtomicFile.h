@@ -11,7 +11,12 @@ public:
     // Temporary files are ".veltran-<name>.XXXXXX" beside their target.
     static constexpr std::string_view kTempPrefix = ".veltran-";
 
-    explicit AtomicFile(std::filesystem::path target);
+    // Synced: the content reaches the disk before the rename, so a crash cannot
+    // leave an empty file in the old one's place. Files that can be made again
+    // from their source (CSV exports, hundreds at a time) may skip the wait.
+    enum class Durability { Synced, Regenerable };
+
+    explicit AtomicFile(std::filesystem::path target, Durability durability = Durability::Synced);
     ~AtomicFile(); // an uncommitted temporary file is removed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -33,6 +38,7 @@ private:
     std::filesystem::path target_;
     std::filesystem::path temp_;
     int fd_ = -1;
+    Durability durability_;
     bool committed_ = false;
     int error_ = 0;
     std::string errorText_;
@@ -40,7 +46,8 @@ private:
 
 // The whole content at once; false with `error` set when the target was left as it was.
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr,
+                         AtomicFile::Durability durability = AtomicFile::Durability::Synced);
 
 // True for the name of one of our temporary files (listings skip them).
 bool isAtomicTempName(std::string_view fileName);

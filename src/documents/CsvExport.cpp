@@ -62,7 +62,7 @@ ExportFault CsvExport::toCsv(std::string_view bytes, std::string_view reportName
     if (ExportFault fault = convertReport(bytes, reportName, options_, summaryOn_, tray, report))
         return fault;
     std::string error;
-    if (!writeFileAtomically(csvPath, report.csv, &error))
+    if (!writeFileAtomically(csvPath, report.csv, &error, AtomicFile::Durability::Regenerable))
         return exporterr::fileAccess(csvPath.string() + ": " + error);
     if (report.type == ReportType::Tray) {
         tray_ = std::move(tray);
@@ -121,7 +121,7 @@ std::string CsvExport::summaryText() const {
 
 ExportFault CsvExport::writeSummary(const fs::path& path) const {
     std::string error;
-    if (!writeFileAtomically(path, summaryText(), &error))
+    if (!writeFileAtomically(path, summaryText(), &error, AtomicFile::Durability::Regenerable))
         return exporterr::fileAccess(path.string() + ": " + error);
     return std::nullopt;
 }
