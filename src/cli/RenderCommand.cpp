@@ -4,10 +4,10 @@
 #include "core/AppPaths.h"
 #include "core/AtomicFile.h"
 #include "core/Encoding.h"
+#include "core/FileTypes.h"
 #include "core/Numbers.h"
 #include "core/RegularFile.h"
 #include "core/Settings.h"
-#include "core/FileTypes.h"
 #include "documents/RenderDocument.h"
 
 #include <QString>
@@ -19,20 +19,10 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
-constexpr float kDefaultFirmware = 3.00f;
-constexpr int kDefaultDeviceType = 1;
 
 constexpr const char* kRenderUsage =
     "usage: veltran-cli render FILE [--type N] [--kind K] [--firmware F] "
     "[--series QX50x|QX53x] [--device-type T] [--out PATH]";
-
-struct RenderOptions {
-    std::string file;
-    std::optional<int> type;
-    int kind = 0;
-    TitratorInfo titrator{kDefaultFirmware, Series::QX50x, kDefaultDeviceType};
-    std::string outPath;
-};
 
 std::optional<int> wholeNumber(const std::string& text) {
     const auto v = num::parseInteger(text);
@@ -41,8 +31,10 @@ std::optional<int> wholeNumber(const std::string& text) {
     return static_cast<int>(*v);
 }
 
-// Fills `o`; the empty text when it went well, else what is wrong.
-std::string parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o) {
+} // namespace
+
+std::string parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
+                               const std::string& outOption) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() < 2 || a.rfind("--", 0) != 0) {
@@ -54,7 +46,7 @@ std::string parseRenderOptions(const std::vector<std::string>& args, RenderOptio
         if (i + 1 == args.size())
             return a + " needs a value";
         const std::string& v = args[++i];
-        if (a == "--out") {
+        if (a == outOption) {
             o.outPath = v;
         } else if (a == "--series") {
             if (v != "QX50x" && v != "QX53x")
@@ -82,6 +74,28 @@ std::string parseRenderOptions(const std::vector<std::string>& args, RenderOptio
     return o.file.empty() ? "no FILE given" : "";
 }
 
+int documentType(const RenderOptions& o) {
+    return o.type.value_or(selectedFileType(std::filesystem::path(o.file).filename().string()));
+}
+
+bool loadCliDocument(const RenderOptions& o, std::string& text, std::ostream& err) {
+    std::string bytes;
+    std::string error;
+    if (!readRegularFile(o.file, kMaxDocumentBytes, bytes, error)) {
+        err << o.file << ": " << error << '\n';
+        return false;
+    }
+    CliHost host(err);
+    AppPaths paths;
+    Settings settings;
+    if (!loadCliSettings(paths, settings, host, err))
+        return false;
+    text = textFromFileLines(bytes);
+    return true;
+}
+
+namespace {
+
 std::string forTerminal(const std::string& bytes) {
     std::string utf8 = toQt(bytes).toUtf8().toStdString();
     std::string out;
@@ -102,28 +116,19 @@ std::string forTerminal(const std::string& bytes) {
 
 int cmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RenderOptions o;
-    if (const std::string problem = parseRenderOptions(args, o); !problem.empty()) {
+    if (const std::string problem = parseRenderOptions(args, o, "--out"); !problem.empty()) {
         err << problem << '\n' << kRenderUsage << '\n';
         return kExitUsage;
     }
-    std::string bytes;
-    std::string error;
-    if (!readRegularFile(o.file, kMaxDocumentBytes, bytes, error)) {
-        err << o.file << ": " << error << '\n';
+    std::string fileText;
+    if (!loadCliDocument(o, fileText, err))
         return kExitUsage;
-    }
-    CliHost host(err);
-    AppPaths paths;
-    Settings settings;
-    if (!loadCliSettings(paths, settings, host, err))
-        return kExitUsage;
-    const int type =
-        o.type.value_or(selectedFileType(std::filesystem::path(o.file).filename().string()));
-    const std::string text = renderDocument(textFromFileLines(bytes), type, o.kind, o.titrator);
+    const std::string text = renderDocument(fileText, documentType(o), o.kind, o.titrator);
     if (o.outPath.empty()) {
         out << forTerminal(text);
         return kExitOk;
     }
+    std::string error;
     if (!writeFileAtomically(o.outPath, text, &error)) {
         err << o.outPath << ": " << error << '\n';
         return kExitUsage;

@@ -1,7 +1,11 @@
 #pragma once
 // veltran-cli render: a method, Karl Fischer method, sequence or report file as
-// the viewer shows it.
+// the viewer shows it. The options and the reading of FILE are shared with the
+// print command.
+#include "documents/TitratorInfo.h"
+
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,3 +15,25 @@
 // exact bytes (Windows-1252, CR LF) to PATH instead. Exit 0, or 2 for a usage
 // error or a file that cannot be read or written.
 int cmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+struct RenderOptions {
+    static constexpr float kDefaultFirmware = 3.00f;
+    static constexpr int kDefaultDeviceType = 1;
+
+    std::string file;
+    std::optional<int> type; // given with --type; else from the file's name
+    int kind = 0;
+    TitratorInfo titrator{kDefaultFirmware, Series::QX50x, kDefaultDeviceType};
+    std::string outPath;
+};
+
+// Fills `o` from a command's words; outOption is the name of its output option
+// ("--out", "--pdf"). The empty text when it went well, else what is wrong.
+std::string parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
+                               const std::string& outOption);
+// The --type given, else the type the file's name says.
+int documentType(const RenderOptions& o);
+// Reads FILE as the viewer reads a PC file, after loading the data folder, the
+// settings and the language like the application. False (the reason on err) when
+// it cannot.
+bool loadCliDocument(const RenderOptions& o, std::string& text, std::ostream& err);

@@ -3,6 +3,7 @@
 #include "cli/ConfigCommands.h"
 #include "cli/ExportCommand.h"
 #include "cli/LinkCommands.h"
+#include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
 #include "cli/UpgradeCommand.h"
@@ -24,6 +25,7 @@ const char* const kUsage =
     "  render FILE [--type N] [--kind K] [--firmware F] [--series QX50x|QX53x]\n"
     "              [--device-type T] [--out PATH]  print a method, sequence or report as shown\n"
     "  upgrade FILE              send a firmware upgrade file and print the titrator's verdict\n"
+    "  print FILE [--type N] [--kind K] [--pdf OUT.pdf]  lay a document out on pages as a PDF\n"
     "  config path               print where config.ini is\n"
     "  config get SECTION KEY    print a configuration value\n"
     "  config set SECTION KEY V  store a configuration value\n"
@@ -38,7 +40,6 @@ const char* const kUsage =
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;
     std::string error;
@@ -52,6 +53,7 @@ int main(int argc, char* argv[]) {
     }
     const std::string command = options.words[0];
     const std::vector<std::string> rest(options.words.begin() + 1, options.words.end());
+    const auto app = cliApplication(argc, argv, command);
     if (command == "identify")
         return cmdIdentify(options, std::cout, std::cerr);
     if (command == "verify")
@@ -68,6 +70,8 @@ int main(int argc, char* argv[]) {
         return cmdUpgradeName(rest, std::cout, std::cerr);
     if (command == "render")
         return cmdRender(rest, std::cout, std::cerr);
+    if (command == "print")
+        return cmdPrint(rest, std::cout, std::cerr);
     std::cerr << "unknown command \"" << command << "\"\n" << kUsage;
     return 2;
 }

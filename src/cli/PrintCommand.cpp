@@ -1,0 +1,69 @@
+#include "cli/PrintCommand.h"
+
+#include "cli/RenderCommand.h"
+#include "core/AppPaths.h"
+#include "core/FileTypes.h"
+#include "documents/PrintJob.h"
+#include "documents/PrintLines.h"
+#include "documents/ReportEngine.h"
+
+#include <QGuiApplication>
+#include <filesystem>
+#include <ostream>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+constexpr const char* kPrintUsage =
+    "usage: veltran-cli print FILE [--type N] [--kind K] [--firmware F] "
+    "[--series QX50x|QX53x] [--device-type T] [--pdf OUT.pdf]";
+
+int failed(const PrintError& e, std::ostream& err) {
+    err << "print failed (" << e.number << "): " << e.description << '\n';
+    return kExitUsage;
+}
+
+} // namespace
+
+int cmdPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    RenderOptions o;
+    if (const std::string problem = parseRenderOptions(args, o, "--pdf"); !problem.empty()) {
+        err << problem << '\n' << kPrintUsage << '\n';
+        return kExitUsage;
+    }
+    const int type = documentType(o);
+    if (!o.type && !printAccepts(type)) {
+        err << o.file << ": " << kCannotPrintType << '\n';
+        return kExitUsage;
+    }
+    std::string text;
+    if (!loadCliDocument(o, text, err))
+        return kExitUsage;
+    const std::filesystem::path pdf =
+        o.outPath.empty() ? std::filesystem::path(o.file).filename().replace_extension(".pdf")
+                          : std::filesystem::path(o.outPath);
+
+    const PrintJob job = renderPrintJob(text, type, o.kind, o.titrator);
+    const std::filesystem::path database = reportDatabasePath(appPaths());
+    PrintError error;
+    ReportEngine engine;
+    engine.setTitle(job.title);
+    if (!storePrintJob(job, database, error) ||
+        !engine.load(database, printTemplatePath(appPaths()), error))
+        return failed(error, err);
+    const int pages = engine.writePdf(pdf, error);
+    if (pages == 0)
+        return failed(error, err);
+    out << pdf.string() << ": " << pages << (pages == 1 ? " page" : " pages") << '\n';
+    return kExitOk;
+}
+
+std::unique_ptr<QCoreApplication> cliApplication(int& argc, char** argv,
+                                                 const std::string& command) {
+    if (command != "print")
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}

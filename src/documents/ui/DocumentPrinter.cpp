@@ -1,0 +1,136 @@
+#include "documents/ui/DocumentPrinter.h"
+
+#include "core/AppPaths.h"
+#include "core/Encoding.h"
+#include "core/Host.h"
+#include "documents/ReportEngine.h"
+
+#include <QDir>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace {
+
+constexpr const char* kPrintSource = "Print";
+constexpr const char* kPreviewSource = "Print Preview";
+constexpr const char* kNoPrinterText =
+    "No printer is installed on this computer.\nPrint to a PDF file instead?";
+
+bool hasPrinter() {
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+bool runPrintDialog(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// The engine with the template and the table, titled for the job's kind.
+bool loadEngine(const PrintJob& job, ReportEngine& engine, PrintError& error) {
+    if (!storePrintJob(job, reportDatabasePath(appPaths()), error))
+        return false;
+    engine.setTitle(job.title);
+    return engine.load(reportDatabasePath(appPaths()), printTemplatePath(appPaths()), error);
+}
+
+} // namespace
+
+bool DocumentPrinter::fail(const PrintError& error, const char* source) {
+    showErrorInfo(host_, error.number, error.description, source);
+    return false;
+}
+
+bool DocumentPrinter::acceptDocument(const OpenedDocument& doc, const char* source) {
+    if (!doc.refusal.empty()) {
+        host_.message(doc.refusal, "", Host::Icon::Warning);
+        return false;
+    }
+    if (doc.errorNumber != 0) {
+        // Nothing is printed: an empty page would pass for the document.
+        PrintError e;
+        e.set(doc.errorNumber, doc.error);
+        return fail(e, source);
+    }
+    return true;
+}
+
+bool DocumentPrinter::printCommand(const OpenedDocument& doc, int kind,
+                                   const TitratorInfo& titrator) {
+    if (!acceptDocument(doc, kPrintSource))
+        return false;
+    printText_ = renderPrintJob(doc.text, doc.fileType, kind, titrator).printText;
+    return PrintSelectedFile(doc.fileType);
+}
+
+bool DocumentPrinter::previewCommand(const OpenedDocument& doc, int kind,
+                                     const TitratorInfo& titrator) {
+    if (!acceptDocument(doc, kPreviewSource))
+        return false;
+    printText_ = renderPrintJob(doc.text, doc.fileType, kind, titrator).printText;
+    return PreViewSelectedFile(doc.fileType);
+}
+
+bool DocumentPrinter::printViewText(const std::string& viewText, int fileType) {
+    return print(renderedPrintJob(viewText, fileType));
+}
+
+bool DocumentPrinter::PrintSelectedFile(int fileType) {
+    return print(renderedPrintJob(printText_, fileType));
+}
+
+void DocumentPrinter::StoreDefaultPrinter(QPrinter& printer, bool& cancelled) {
+    printerBefore_ = fromQt(QPrinterInfo::defaultPrinterName());
+    cancelled = false;
+    if (!(printerCheck_ ? printerCheck_() : hasPrinter())) {
+        if (!host_.askYesNo(kNoPrinterText, kPrintSource)) {
+            cancelled = true;
+            return;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QDir::home().filePath(printer.docName() + ".pdf"));
+    }
+    cancelled = !(printerDialog_ ? printerDialog_(printer) : runPrintDialog(printer, parent_));
+    printerAfter_ = fromQt(QPrinterInfo::defaultPrinterName());
+}
+
+bool DocumentPrinter::print(const PrintJob& job) {
+    ReportEngine engine;
+    PrintError error;
+    if (!loadEngine(job, engine, error))
+        return fail(error, kPrintSource);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(toQt(job.title));
+    engine.applyPageLayout(printer);
+    bool cancelled = false;
+    StoreDefaultPrinter(printer, cancelled);
+    if (cancelled)
+        return false;
+    return engine.paint(printer, error) > 0 || fail(error, kPrintSource);
+}
+
+bool DocumentPrinter::PreViewSelectedFile(int fileType) {
+    const PrintJob job = renderedPrintJob(printText_, fileType);
+    ReportEngine engine;
+    PrintError error;
+    if (!loadEngine(job, engine, error))
+        return fail(error, kPreviewSource);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(toQt(job.title));
+    engine.applyPageLayout(printer);
+    QPrintPreviewDialog dialog(&printer, parent_);
+    dialog.setWindowTitle(toQt(job.title));
+    dialog.resize(kPreviewWidth, kPreviewHeight);
+    PrintError paintError;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        PrintError e;
+        if (engine.paint(*target, e) == 0 && !paintError.failed())
+            paintError = e;
+    });
+    if (previewRunner_)
+        previewRunner_(dialog);
+    else
+        dialog.exec();
+    return !paintError.failed() || fail(paintError, kPreviewSource);
+}
