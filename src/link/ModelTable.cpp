@@ -21,6 +21,10 @@ constexpr int kModelNameCount = 35;
 
 } // namespace
 
+int titratorKind(int titType) {
+    return titType == 2 || titType == 3 ? titType : 0;
+}
+
 std::span<const ModelInfo> allModels() {
     return kModels;
 }

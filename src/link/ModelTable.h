@@ -18,6 +18,10 @@ struct ModelInfo {
     bool plainFoldersV1; // firmware 1.x keeps its files in the plain methods and reports folders
 };
 
+// The titrator kind: 0 ordinary; the third and fourth positions of each series
+// are the two Karl Fischer titrators, kinds 2 and 3, whose methods read differently.
+int titratorKind(int titType);
+
 std::span<const ModelInfo> allModels();
 const ModelInfo* findModel(std::string_view idText);
 
