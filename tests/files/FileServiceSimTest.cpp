@@ -322,3 +322,68 @@ TEST(CopyToPc, ATraySetComesWithItsLogAndItsReports) {
     EXPECT_EQ(rig.session->monitor().folders().trayFolder, ""); // restored
     EXPECT_DOUBLE_EQ(rig.progress.totals[rig.progress.totals.size() - 2], 1.0);
 }
+
+TEST(CopyToTitrator, TheMethodBranchFollowsModelAndFirmware) {
+    struct Case {
+        const char* what;
+        const char* model;
+        const char* firmware;
+        const char* folder; // the methods folder in the device tree
+        const char* name;
+        std::string titratorCopy;
+        std::deque<int> answers; // replace questions
+        bool yes;                // yes/no questions
+        std::vector<std::string> wire;
+        bool sent;
+        const char* question; // the start of the one yes/no question, "" for none
+    } cases[] = {
+        {"standard, revisions from 1.6", "QX501", "1.60", "methods", "QX0101AV.MTD",
+         filetest::sealedMethod("QX0101AV", "1.0"), {1}, true,
+         {"get \\methods\\QX0101AV.MTD", "checkFileName 2 QX0101AV.MTD", "get \\methods\\QX0101AV.MTD",
+          "put \\methods\\QX0101AV.MTD", "reloadMethods "},
+         true, "The method QX0101AV.MTD already exists on the titrator.\rRevision on the titrator: 1.0\rRevision on the PC: 2.5"},
+        {"standard, no revisions below 1.6", "QX501", "1.50", "methods", "QX0101AV.MTD",
+         filetest::sealedMethod("QX0101AV", "1.0"), {1}, false,
+         {"checkFileName 2 QX0101AV.MTD", "getFreeFiles 2", "reloadMethods "}, false,
+         "This method already exists on the titrator."},
+        {"user, same method above 1.61", "QX501", "1.62", "methods", "USER0001.MTD",
+         filetest::sealedMethod("USER0001", "1.0"), {1, 1}, true,
+         {"sumvalhod USER0001.MTD", "get \\methods\\USER0001.MTD", "put \\methods\\USER0001.MTD",
+          "changeId \\methods\\USER0001.MTD"},
+         true, ""},
+        {"user, slot search at 1.61", "QX501", "1.61", "methods", "USER0001.MTD",
+         filetest::sealedMethod("USER0001", "1.0"), {1, 3}, true,
+         {"getFreeFiles 3", "get \\methods\\USER0001.MTD", "reloadMethods "}, false, ""},
+        {"user, sumvalhod then slot search below 1.6", "QX501", "1.50", "methods", "USER0001.MTD",
+         filetest::sealedMethod("USER0001", "1.0"), {1}, true,
+         {"sumvalhod USER0001.MTD", "get \\methods\\USER0001.MTD", "put \\methods\\USER0001.MTD",
+          "changeId \\methods\\USER0001.MTD"},
+         true, ""},
+        {"user on a Karl Fischer titrator, broken titrator copy", "QX503", "3.00", "QX503/methods",
+         "USER0001.MTD", filetest::sealedMethod("USER0001", "1.0", 34) + "!", {1}, true,
+         {"getFreeFiles 3", "get \\QX503\\methods\\USER0001.MTD", "reloadMethods "}, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimRig rig(c.model);
+        const std::string base = std::string(c.name).substr(0, 8);
+        const int methType = std::string(c.model) == "QX503" ? 34 : 32;
+        rig.putPc(c.name, filetest::sealedMethod(base, "2.5", methType));
+        std::filesystem::create_directories(rig.dir.path() / "root" / c.folder);
+        std::ofstream(rig.dir.path() / "root" / c.folder / c.name, std::ios::binary) << c.titratorCopy;
+        ASSERT_TRUE(rig.start({"--firmware", c.firmware}));
+        rig.replace.answers = c.answers;
+        rig.host.answer = c.yes;
+        const auto result = rig.copy(rig.request(0, ftype::kAllMethods, {c.name}));
+        EXPECT_TRUE(inOrder(rig.log(), c.wire)) << ::testing::PrintToString(rig.log());
+        EXPECT_EQ(puts(rig.log()), c.sent ? 1 : 0);
+        EXPECT_EQ(result.done, c.sent ? 1 : 0);
+        const bool asked = !rig.host.messages.empty();
+        EXPECT_EQ(asked, *c.question != '\0');
+        if (asked) {
+            EXPECT_EQ(rig.host.messages[0].text.rfind(c.question, 0), 0u) << rig.host.messages[0].text;
+        }
+        EXPECT_TRUE(!onDisk(rig.dir.path() / "data" / "tmp") ||
+                    std::filesystem::is_empty(rig.dir.path() / "data" / "tmp"));
+    }
+}
