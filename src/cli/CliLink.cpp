@@ -74,10 +74,13 @@ public:
     void message(const std::string& text, const std::string& title, Icon) override {
         err_ << (title.empty() ? "" : plain(title) + ": ") << plain(text) << "\n";
     }
-    bool askYesNo(const std::string& text, const std::string&) override {
+    bool askYesNo(const std::string& text, const std::string& title) override {
+        if (yesNo)
+            return yesNo(plain(text), plain(title));
         err_ << plain(text) << " (answered no)\n";
         return false;
     }
+    CliLink::YesNo yesNo;
 
 private:
     std::ostream& err_;
@@ -165,4 +168,10 @@ Serial& CliLink::serial() {
 }
 DeviceSession& CliLink::session() {
     return *parts_->session;
+}
+Host& CliLink::host() {
+    return parts_->view;
+}
+void CliLink::setYesNo(YesNo policy) {
+    parts_->view.yesNo = std::move(policy);
 }

@@ -2,12 +2,14 @@
 // The device link for command-line use: settings from the data folder, the
 // port from --port/--com/--speed, and a window stand-in that remembers the
 // status text and writes messages to stderr.
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
 class DeviceSession;
+class Host;
 class LinkMonitor;
 class Serial;
 
@@ -35,6 +37,10 @@ public:
     LinkMonitor& monitor();
     Serial& serial();
     DeviceSession& session();
+    // Messages go to stderr; yes/no questions go to the policy (default: no).
+    Host& host();
+    using YesNo = std::function<bool(const std::string& text, const std::string& title)>;
+    void setYesNo(YesNo policy);
 
 private:
     struct Parts;

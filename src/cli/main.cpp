@@ -1,6 +1,7 @@
 // veltran-cli: the titrator companion for scripts and lab automation.
 #include "cli/CliLink.h"
 #include "cli/ConfigCommands.h"
+#include "cli/FileCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/SumvalCommands.h"
 
@@ -21,7 +22,14 @@ const char* const kUsage =
     "  config path               print where config.ini is\n"
     "  config get SECTION KEY    print a configuration value\n"
     "  config set SECTION KEY V  store a configuration value\n"
-    "exit codes: 0 success, 1 check failed, 2 usage or setup error, 3 no link,\n"
+    "  list CATEGORY [--tray NAME]                 list the titrator's files\n"
+    "  get CATEGORY NAME... [--to DIR] [--move]    copy (move) titrator files to the PC\n"
+    "  put CATEGORY FILE... [--move] [--replace ask|all|none]\n"
+    "                            copy (move) PC files to the titrator\n"
+    "  delete CATEGORY NAME... [--yes]             delete titrator files\n"
+    "  CATEGORY: methods, std-methods, user-methods, reports, sequences, tray-reports\n"
+    "exit codes: 0 success, 1 check failed or a file refused, 2 usage or setup error,\n"
+    "            3 no link (or the link was lost),\n"
     "            4 titrator not identified\n";
 
 } // namespace
@@ -49,6 +57,8 @@ int main(int argc, char* argv[]) {
         return cmdChecksum(rest, std::cout, std::cerr);
     if (command == "config")
         return cmdConfig(rest, std::cout, std::cerr);
+    if (isFileCommand(command))
+        return cmdFiles(options, std::cout, std::cerr);
     if (command == "upgrade-name")
         return cmdUpgradeName(rest, std::cout, std::cerr);
     std::cerr << "unknown command \"" << command << "\"\n" << kUsage;

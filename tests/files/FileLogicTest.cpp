@@ -14,7 +14,8 @@ using namespace filenames;
 TEST(FileNames, OnlyPlainNamesFromTheTitratorAreUsable) {
     for (const char* ok : {"TI_00031.RPT", "A", "QX0102TA.MTD", "a.b"})
         EXPECT_TRUE(isSafeName(ok)) << ok;
-    for (const char* bad : {"", "..", "..\\X.RPT", "a/b", "C:X.RPT", "x\\y", "A..RPT", "A\x01.RPT", "A\x7f"})
+    for (const char* bad :
+         {"", "..", "..\\X.RPT", "a/b", "C:X.RPT", "x\\y", "A..RPT", "A\x01.RPT", "A\x7f"})
         EXPECT_FALSE(isSafeName(bad)) << bad;
 }
 
@@ -58,7 +59,8 @@ TEST(ReplacePrompt, AllAnswersHoldForOneCopyAndTheCloseBoxSkips) {
 TEST(PcFiles, DeletingAReportTakesItsCompanionsButNeverItsExport) {
     TempDir dir;
     RecordingHost host;
-    for (const char* f : {"TI_1.RPT", "ti_1.log", "TI_1.BMP", "TI_1.csv", "TI_10.RPT", "TI_[1].RPT"})
+    for (const char* f :
+         {"TI_1.RPT", "ti_1.log", "TI_1.BMP", "TI_1.csv", "TI_10.RPT", "TI_[1].RPT"})
         dir.write(f, "x");
     EXPECT_TRUE(pcfiles::pcFileExists("ti_10.rpt", dir.path()));
     EXPECT_TRUE(pcfiles::deletePcFile(host, "TI_1.RPT", ftype::kReports, dir.path()));
@@ -74,8 +76,8 @@ TEST(PcFiles, ATraySetFolderGoesOnlyWhenNothingElseIsInIt) {
     for (bool withExport : {false, true}) {
         TempDir dir;
         RecordingHost host;
-        for (const char* f : {"TRAY0005.RPT", "TRAY0005.LOG", "TRAY0005/TI_1.RPT", "TRAY0005/TI_1.LOG",
-                              "TRAY0005/sub/TI_2.RPT"})
+        for (const char* f : {"TRAY0005.RPT", "TRAY0005.LOG", "TRAY0005/TI_1.RPT",
+                              "TRAY0005/TI_1.LOG", "TRAY0005/sub/TI_2.RPT"})
             dir.write(f, "x");
         if (withExport)
             std::filesystem::remove_all(dir.path() / "TRAY0005/sub");

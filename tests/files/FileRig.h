@@ -89,8 +89,9 @@ inline void loadEnglish() {
 // A method text that passes the checksum library for its name and family.
 inline std::string sealedMethod(const std::string& fileId, const std::string& rev,
                                 int methType = 32) {
-    std::string text = "Name " + fileId + "\r\nFileID " + fileId + "\r\nTimeStamp 1700000000\r\nRev " +
-                       rev + "\r\nMethType " + std::to_string(methType) + "\r\nLinearVol 0.1\r\n";
+    std::string text = "Name " + fileId + "\r\nFileID " + fileId +
+                       "\r\nTimeStamp 1700000000\r\nRev " + rev + "\r\nMethType " +
+                       std::to_string(methType) + "\r\nLinearVol 0.1\r\n";
     return sumval::sealed(text);
 }
 
@@ -141,8 +142,9 @@ struct SimRig {
     }
 
     bool start(std::vector<std::string> args = {}) {
-        std::vector<std::string> all{"--model", model, "--root", (dir.path() / "root").string(),
-                                     "--log", (dir.path() / "sim.log").string()};
+        std::vector<std::string> all{"--model", model,
+                                     "--root",  (dir.path() / "root").string(),
+                                     "--log",   (dir.path() / "sim.log").string()};
         all.insert(all.end(), args.begin(), args.end());
         sim = std::make_unique<simtest::SimProcess>(all);
         const std::string config = "[Ports]\n4=" + sim->pty() + "\n[Versions]\n" + model +

@@ -25,8 +25,8 @@ bool inOrder(const Log& log, const std::vector<std::string>& wanted) {
 }
 
 int puts(const Log& log) {
-    return static_cast<int>(std::count_if(log.begin(), log.end(),
-                                          [](const std::string& l) { return l.rfind("put ", 0) == 0; }));
+    return static_cast<int>(std::count_if(
+        log.begin(), log.end(), [](const std::string& l) { return l.rfind("put ", 0) == 0; }));
 }
 
 } // namespace
@@ -41,11 +41,11 @@ TEST(CopyToTitrator, AReportGoesWithItsLogAndPictureButNotItsExport) {
     ASSERT_TRUE(rig.start());
     const auto result = rig.copy(rig.request(0, ftype::kReports, {"TI_00031.RPT", "TI_00032.RPT"}));
     const Log log = rig.log();
-    EXPECT_TRUE(inOrder(log, {"checkFileName 4 TI_00031.RPT", "existFile 4 TI_00031.RPT",
-                              "getFreeFiles 4", "put \\QX502\\reports\\TI_00031.RPT",
-                              "put \\QX502\\reports\\TI_00031.BMP",
-                              "put \\QX502\\reports\\TI_00031.log",
-                              "put \\QX502\\reports\\TI_00032.RPT", "extdir \\QX502\\reports\\*.rpt"}))
+    EXPECT_TRUE(
+        inOrder(log, {"checkFileName 4 TI_00031.RPT", "existFile 4 TI_00031.RPT", "getFreeFiles 4",
+                      "put \\QX502\\reports\\TI_00031.RPT", "put \\QX502\\reports\\TI_00031.BMP",
+                      "put \\QX502\\reports\\TI_00031.log", "put \\QX502\\reports\\TI_00032.RPT",
+                      "extdir \\QX502\\reports\\*.rpt"}))
         << ::testing::PrintToString(log);
     EXPECT_EQ(puts(log), 4);
     EXPECT_EQ(rig.count("reloadMethods"), 0); // reports need no reload
@@ -74,8 +74,9 @@ TEST(CopyToTitrator, AUserMethodIsFollowedByChangeIdAndThePause) {
         rig.mark();
         const auto result = rig.copy(request);
         EXPECT_EQ(result.done, 1);
-        EXPECT_TRUE(inOrder(rig.log(), {"checkFileName 3 USER0003.MTD", "put \\QX502\\methods\\USER0003.MTD",
-                                        "changeId \\QX502\\methods\\USER0003.MTD", "reloadMethods "}))
+        EXPECT_TRUE(inOrder(rig.log(),
+                            {"checkFileName 3 USER0003.MTD", "put \\QX502\\methods\\USER0003.MTD",
+                             "changeId \\QX502\\methods\\USER0003.MTD", "reloadMethods "}))
             << ::testing::PrintToString(rig.log());
     }
 }
@@ -89,7 +90,8 @@ TEST(CopyToTitrator, TheSecondOfThreeReportsFailsTheModelTextTest) {
     const auto result =
         rig.copy(rig.request(0, ftype::kReports, {"TI_00001.RPT", "TI_00002.RPT", "TI_00003.RPT"}));
     EXPECT_EQ(rig.shownTexts(),
-              (std::vector<std::string>{"The selected report is not valid for QX502. Operation aborted!"}));
+              (std::vector<std::string>{
+                  "The selected report is not valid for QX502. Operation aborted!"}));
     EXPECT_TRUE(onDisk(rig.titrator("reports/TI_00001.RPT")));
     EXPECT_FALSE(onDisk(rig.titrator("reports/TI_00002.RPT")));
     EXPECT_TRUE(onDisk(rig.titrator("reports/TI_00003.RPT")));
@@ -99,9 +101,9 @@ TEST(CopyToTitrator, TheSecondOfThreeReportsFailsTheModelTextTest) {
 
 TEST(CopyToTitrator, AMethodTheLibraryRefusesEndsTheCopy) {
     const std::pair<const char*, std::string> bad[] = {
-        {"QX0000AA.MTD", filetest::sealedMethod("QX0000AA", "1.0")},         // 3: name
-        {"QX0299ZZ.MTD", filetest::sealedMethod("QX0299ZZ", "1.0") + "x"},   // 4: checksum
-        {"QX0103KW.MTD", filetest::sealedMethod("QX0103KW", "1.0", 34)},     // 5: type
+        {"QX0000AA.MTD", filetest::sealedMethod("QX0000AA", "1.0")},       // 3: name
+        {"QX0299ZZ.MTD", filetest::sealedMethod("QX0299ZZ", "1.0") + "x"}, // 4: checksum
+        {"QX0103KW.MTD", filetest::sealedMethod("QX0103KW", "1.0", 34)},   // 5: type
     };
     for (const auto& [name, content] : bad) {
         SCOPED_TRACE(name);
@@ -111,7 +113,8 @@ TEST(CopyToTitrator, AMethodTheLibraryRefusesEndsTheCopy) {
         ASSERT_TRUE(rig.start());
         const auto result = rig.copy(rig.request(0, ftype::kAllMethods, {name, "QX0102TA.MTD"}));
         EXPECT_EQ(rig.shownTexts(),
-                  (std::vector<std::string>{"The selected metod is not valid for QX502. Operation aborted!"}));
+                  (std::vector<std::string>{
+                      "The selected metod is not valid for QX502. Operation aborted!"}));
         EXPECT_EQ(puts(rig.log()), 0);
         EXPECT_EQ(rig.count("checkFileName"), 0);
         EXPECT_EQ(result.done, 0);
@@ -161,8 +164,8 @@ TEST(CopyToPc, ReplaceAnswersDecideEachFile) {
         std::deque<int> answers;
         int questions, fetched;
     } cases[] = {
-        {0, {0, 0}, 2, 0}, {0, {1, 3}, 2, 1}, {0, {2}, 1, 2},
-        {0, {3, 3}, 2, 0}, {0, {5}, 1, 0},    {4, {}, 0, 0},  {2, {}, 0, 2},
+        {0, {0, 0}, 2, 0}, {0, {1, 3}, 2, 1}, {0, {2}, 1, 2}, {0, {3, 3}, 2, 0},
+        {0, {5}, 1, 0},    {4, {}, 0, 0},     {2, {}, 0, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.answers) + " from " + std::to_string(c.initial));
@@ -212,9 +215,11 @@ TEST(MoveToTitrator, AHangUpInTheMiddleLosesNothing) {
     SimRig rig;
     for (const char* n : {"TI_00001.RPT", "TI_00002.RPT", "TI_00003.RPT"})
         rig.putPc(n, filetest::report("QX502") + std::string(2000, 'y'));
-    // Connect (3), the first file (4: three queries and "put"), the second file's queries and "put".
+    // Connect (3), the first file (4: three queries and "put"), the second file's queries and
+    // "put".
     ASSERT_TRUE(rig.start({"--hangup-after", "11"}));
-    auto request = rig.request(0, ftype::kReports, {"TI_00001.RPT", "TI_00002.RPT", "TI_00003.RPT"});
+    auto request =
+        rig.request(0, ftype::kReports, {"TI_00001.RPT", "TI_00002.RPT", "TI_00003.RPT"});
     request.move = true;
     const auto result = rig.copy(request);
     EXPECT_TRUE(result.linkLost);
@@ -236,11 +241,12 @@ TEST(MoveToPc, EachTitratorFileGoesOnlyAfterItsOwnFetch) {
     request.move = true;
     const auto result = rig.copy(request);
     EXPECT_EQ(result.done, 2);
-    EXPECT_TRUE(inOrder(rig.log(), {"dir \\QX502\\reports\\TI_00001.*", "get \\QX502\\reports\\TI_00001.LOG",
-                                    "get \\QX502\\reports\\TI_00001.RPT", "dir \\QX502\\reports\\TI_00001.*",
-                                    "del \\QX502\\reports\\TI_00001.LOG", "del \\QX502\\reports\\TI_00001.RPT",
-                                    "dir \\QX502\\reports\\TI_00002.*", "get \\QX502\\reports\\TI_00002.RPT",
-                                    "del \\QX502\\reports\\TI_00002.RPT"}))
+    EXPECT_TRUE(inOrder(rig.log(),
+                        {"dir \\QX502\\reports\\TI_00001.*", "get \\QX502\\reports\\TI_00001.LOG",
+                         "get \\QX502\\reports\\TI_00001.RPT", "dir \\QX502\\reports\\TI_00001.*",
+                         "del \\QX502\\reports\\TI_00001.LOG", "del \\QX502\\reports\\TI_00001.RPT",
+                         "dir \\QX502\\reports\\TI_00002.*", "get \\QX502\\reports\\TI_00002.RPT",
+                         "del \\QX502\\reports\\TI_00002.RPT"}))
         << ::testing::PrintToString(rig.log());
     EXPECT_EQ(rig.dir.read("pc/TI_00001.LOG"), "log");
     EXPECT_FALSE(onDisk(rig.titrator("reports/TI_00001.RPT")));
@@ -249,10 +255,12 @@ TEST(MoveToPc, EachTitratorFileGoesOnlyAfterItsOwnFetch) {
 TEST(MoveToPc, AHangUpInTheMiddleKeepsTheTitratorFile) {
     SimRig rig;
     for (const char* n : {"TI_00001.RPT", "TI_00002.RPT", "TI_00003.RPT"})
-        rig.putTitrator(std::string("reports/") + n, filetest::report("QX502") + std::string(3000, 'z'));
+        rig.putTitrator(std::string("reports/") + n,
+                        filetest::report("QX502") + std::string(3000, 'z'));
     // Connect (3), the listing (1), the first file: dir, get, dir, del; the second: dir.
     ASSERT_TRUE(rig.start({"--hangup-after", "9"}));
-    auto request = rig.request(1, ftype::kReports, {"TI_00001.RPT", "TI_00002.RPT", "TI_00003.RPT"});
+    auto request =
+        rig.request(1, ftype::kReports, {"TI_00001.RPT", "TI_00002.RPT", "TI_00003.RPT"});
     request.move = true;
     const auto result = rig.copy(request);
     EXPECT_TRUE(result.linkLost);
@@ -288,19 +296,21 @@ TEST(DeleteOnTitrator, EmptyDirTraySetsAndNothingSelected) {
 
     auto none = rig.request(1, ftype::kReports, {});
     devfiles::deleteFiles(*rig.session, none, rig.ui);
-    EXPECT_EQ(rig.shownTexts(), (std::vector<std::string>{"No file is selected.\rPlease select a file first."}));
+    EXPECT_EQ(rig.shownTexts(),
+              (std::vector<std::string>{"No file is selected.\rPlease select a file first."}));
     EXPECT_TRUE(rig.log().empty());
 
     auto gone = rig.request(1, ftype::kReports, {});
     gone.selected.push_back({"GONE.RPT", "GONE.RPT 1 2025-01-01 00:00"});
     const auto r1 = devfiles::deleteFiles(*rig.session, gone, rig.ui);
     EXPECT_EQ(rig.log(), (Log{"dir \\QX502\\reports\\GONE.*", "extdir \\QX502\\reports\\*.rpt"}));
-    EXPECT_EQ(r1.done, 1); // nothing there to delete is no error
+    EXPECT_EQ(r1.done, 1);                   // nothing there to delete is no error
     EXPECT_EQ(rig.host.messages.size(), 2u); // the confirmation only
 
     auto sets = rig.request(1, ftype::kTrayReports, {"TRAY0001.RPT"});
     devfiles::deleteFiles(*rig.session, sets, rig.ui);
-    EXPECT_TRUE(inOrder(rig.log(), {"delSeqRpt TRAY0001", "reloadMethods ", "extdir \\QX502\\asreport\\TRAY????.rpt"}))
+    EXPECT_TRUE(inOrder(rig.log(), {"delSeqRpt TRAY0001", "reloadMethods ",
+                                    "extdir \\QX502\\asreport\\TRAY????.rpt"}))
         << ::testing::PrintToString(rig.log());
     EXPECT_FALSE(onDisk(rig.titrator("asreport/TRAY0001")));
 }
@@ -337,31 +347,76 @@ TEST(CopyToTitrator, TheMethodBranchFollowsModelAndFirmware) {
         bool sent;
         const char* question; // the start of the one yes/no question, "" for none
     } cases[] = {
-        {"standard, revisions from 1.6", "QX501", "1.60", "methods", "QX0101AV.MTD",
-         filetest::sealedMethod("QX0101AV", "1.0"), {1}, true,
-         {"get \\methods\\QX0101AV.MTD", "checkFileName 2 QX0101AV.MTD", "get \\methods\\QX0101AV.MTD",
-          "put \\methods\\QX0101AV.MTD", "reloadMethods "},
-         true, "The method QX0101AV.MTD already exists on the titrator.\rRevision on the titrator: 1.0\rRevision on the PC: 2.5"},
-        {"standard, no revisions below 1.6", "QX501", "1.50", "methods", "QX0101AV.MTD",
-         filetest::sealedMethod("QX0101AV", "1.0"), {1}, false,
-         {"checkFileName 2 QX0101AV.MTD", "getFreeFiles 2", "reloadMethods "}, false,
+        {"standard, revisions from 1.6",
+         "QX501",
+         "1.60",
+         "methods",
+         "QX0101AV.MTD",
+         filetest::sealedMethod("QX0101AV", "1.0"),
+         {1},
+         true,
+         {"get \\methods\\QX0101AV.MTD", "checkFileName 2 QX0101AV.MTD",
+          "get \\methods\\QX0101AV.MTD", "put \\methods\\QX0101AV.MTD", "reloadMethods "},
+         true,
+         "The method QX0101AV.MTD already exists on the titrator.\rRevision on the titrator: "
+         "1.0\rRevision on the PC: 2.5"},
+        {"standard, no revisions below 1.6",
+         "QX501",
+         "1.50",
+         "methods",
+         "QX0101AV.MTD",
+         filetest::sealedMethod("QX0101AV", "1.0"),
+         {1},
+         false,
+         {"checkFileName 2 QX0101AV.MTD", "getFreeFiles 2", "reloadMethods "},
+         false,
          "This method already exists on the titrator."},
-        {"user, same method above 1.61", "QX501", "1.62", "methods", "USER0001.MTD",
-         filetest::sealedMethod("USER0001", "1.0"), {1, 1}, true,
+        {"user, same method above 1.61",
+         "QX501",
+         "1.62",
+         "methods",
+         "USER0001.MTD",
+         filetest::sealedMethod("USER0001", "1.0"),
+         {1, 1},
+         true,
          {"sumvalhod USER0001.MTD", "get \\methods\\USER0001.MTD", "put \\methods\\USER0001.MTD",
           "changeId \\methods\\USER0001.MTD"},
-         true, ""},
-        {"user, slot search at 1.61", "QX501", "1.61", "methods", "USER0001.MTD",
-         filetest::sealedMethod("USER0001", "1.0"), {1, 3}, true,
-         {"getFreeFiles 3", "get \\methods\\USER0001.MTD", "reloadMethods "}, false, ""},
-        {"user, sumvalhod then slot search below 1.6", "QX501", "1.50", "methods", "USER0001.MTD",
-         filetest::sealedMethod("USER0001", "1.0"), {1}, true,
+         true,
+         ""},
+        {"user, slot search at 1.61",
+         "QX501",
+         "1.61",
+         "methods",
+         "USER0001.MTD",
+         filetest::sealedMethod("USER0001", "1.0"),
+         {1, 3},
+         true,
+         {"getFreeFiles 3", "get \\methods\\USER0001.MTD", "reloadMethods "},
+         false,
+         ""},
+        {"user, sumvalhod then slot search below 1.6",
+         "QX501",
+         "1.50",
+         "methods",
+         "USER0001.MTD",
+         filetest::sealedMethod("USER0001", "1.0"),
+         {1},
+         true,
          {"sumvalhod USER0001.MTD", "get \\methods\\USER0001.MTD", "put \\methods\\USER0001.MTD",
           "changeId \\methods\\USER0001.MTD"},
-         true, ""},
-        {"user on a Karl Fischer titrator, broken titrator copy", "QX503", "3.00", "QX503/methods",
-         "USER0001.MTD", filetest::sealedMethod("USER0001", "1.0", 34) + "!", {1}, true,
-         {"getFreeFiles 3", "get \\QX503\\methods\\USER0001.MTD", "reloadMethods "}, false, ""},
+         true,
+         ""},
+        {"user on a Karl Fischer titrator, broken titrator copy",
+         "QX503",
+         "3.00",
+         "QX503/methods",
+         "USER0001.MTD",
+         filetest::sealedMethod("USER0001", "1.0", 34) + "!",
+         {1},
+         true,
+         {"getFreeFiles 3", "get \\QX503\\methods\\USER0001.MTD", "reloadMethods "},
+         false,
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -370,7 +425,8 @@ TEST(CopyToTitrator, TheMethodBranchFollowsModelAndFirmware) {
         const int methType = std::string(c.model) == "QX503" ? 34 : 32;
         rig.putPc(c.name, filetest::sealedMethod(base, "2.5", methType));
         std::filesystem::create_directories(rig.dir.path() / "root" / c.folder);
-        std::ofstream(rig.dir.path() / "root" / c.folder / c.name, std::ios::binary) << c.titratorCopy;
+        std::ofstream(rig.dir.path() / "root" / c.folder / c.name, std::ios::binary)
+            << c.titratorCopy;
         ASSERT_TRUE(rig.start({"--firmware", c.firmware}));
         rig.replace.answers = c.answers;
         rig.host.answer = c.yes;
@@ -381,7 +437,8 @@ TEST(CopyToTitrator, TheMethodBranchFollowsModelAndFirmware) {
         const bool asked = !rig.host.messages.empty();
         EXPECT_EQ(asked, *c.question != '\0');
         if (asked) {
-            EXPECT_EQ(rig.host.messages[0].text.rfind(c.question, 0), 0u) << rig.host.messages[0].text;
+            EXPECT_EQ(rig.host.messages[0].text.rfind(c.question, 0), 0u)
+                << rig.host.messages[0].text;
         }
         EXPECT_TRUE(!onDisk(rig.dir.path() / "data" / "tmp") ||
                     std::filesystem::is_empty(rig.dir.path() / "data" / "tmp"));
