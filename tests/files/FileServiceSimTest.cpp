@@ -229,6 +229,9 @@ TEST(MoveToTitrator, AHangUpInTheMiddleLosesNothing) {
     EXPECT_TRUE(onDisk(rig.pc() / "TI_00002.RPT")); // its send failed: the PC keeps it
     EXPECT_FALSE(onDisk(rig.titrator("reports/TI_00002.RPT")));
     EXPECT_TRUE(onDisk(rig.pc() / "TI_00003.RPT"));
+    // The pane is refreshed to nothing rather than left with stale entries.
+    EXPECT_TRUE(result.refreshTitrator);
+    EXPECT_EQ(result.titratorListing, "");
 }
 
 TEST(MoveToPc, EachTitratorFileGoesOnlyAfterItsOwnFetch) {
