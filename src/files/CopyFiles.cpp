@@ -482,6 +482,10 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
         result.refreshPc = true;
         return result;
     }
+    if (!session.monitor().titratorOnline()) {
+        result.linkLost = true;
+        return result;
+    }
     // The titrator pane lists tray report sets while only the PC pane is inside a tray folder.
     const int type =
         req.pcInTrayFolder && !req.titratorInTrayFolder && req.fileType == ftype::kTrayFolderReports

@@ -333,6 +333,11 @@ TEST(CopyToPc, ATraySetComesWithItsLogAndItsReports) {
     EXPECT_EQ(rig.dir.read("pc/TRAY0001/TI_00022.RPT"), "r2");
     EXPECT_EQ(rig.dir.read("pc/TRAY0001.log"), "l");
     EXPECT_EQ(rig.session->monitor().folders().trayFolder, ""); // restored
+    std::vector<std::string> names{"first"};
+    devfiles::FileLink link{*rig.session, rig.host, rig.progress};
+    EXPECT_EQ(devfiles::listTrayFolder(link, "TRAY0001", names), TransferResult::Done);
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[1].rfind("TI_00021.RPT ", 0), 0u);
     EXPECT_DOUBLE_EQ(rig.progress.totals[rig.progress.totals.size() - 2], 1.0);
 }
 
