@@ -80,7 +80,9 @@ void CliHost::message(const std::string& text, const std::string& title, Icon) {
     err_ << (title.empty() ? "" : plain(title) + ": ") << plain(text) << "\n";
 }
 
-bool CliHost::askYesNo(const std::string& text, const std::string&) {
+bool CliHost::askYesNo(const std::string& text, const std::string& title) {
+    if (yesNo)
+        return yesNo(plain(text), plain(title));
     err_ << plain(text) << " (answered no)\n";
     return false;
 }
@@ -177,4 +179,7 @@ DeviceSession& CliLink::session() {
 }
 Host& CliLink::host() {
     return parts_->view;
+}
+void CliLink::setYesNo(YesNo policy) {
+    parts_->view.yesNo = std::move(policy);
 }

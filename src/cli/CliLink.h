@@ -4,6 +4,7 @@
 // status text and writes messages to stderr.
 #include "core/Host.h"
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -16,12 +17,14 @@ class Serial;
 struct AppPaths;
 struct Settings;
 
-// Messages go to stderr; questions are answered no.
+// Messages go to stderr; yes/no questions go to the policy (default: no).
 class CliHost : public Host {
 public:
+    using YesNo = std::function<bool(const std::string& text, const std::string& title)>;
     explicit CliHost(std::ostream& err) : err_(err) {}
     void message(const std::string& text, const std::string& title, Icon) override;
-    bool askYesNo(const std::string& text, const std::string&) override;
+    bool askYesNo(const std::string& text, const std::string& title) override;
+    YesNo yesNo;
 
 protected:
     std::ostream& err_;
@@ -59,8 +62,10 @@ public:
     LinkMonitor& monitor();
     Serial& serial();
     DeviceSession& session();
-    // Message boxes as stderr lines.
+    // Messages go to stderr; yes/no questions go to the policy (default: no).
     Host& host();
+    using YesNo = CliHost::YesNo;
+    void setYesNo(YesNo policy);
 
 private:
     struct Parts;

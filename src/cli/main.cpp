@@ -2,6 +2,7 @@
 #include "cli/CliLink.h"
 #include "cli/ConfigCommands.h"
 #include "cli/ExportCommand.h"
+#include "cli/FileCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
@@ -34,7 +35,14 @@ const char* const kUsage =
     "                            convert PC reports into CSV files, with a summary when\n"
     "                            there are several; options default to config.ini;\n"
     "                            existing CSV files are replaced unless --no-replace\n"
-    "exit codes: 0 success, 1 check failed, 2 usage or setup error, 3 no link,\n"
+    "  list CATEGORY [--tray NAME]                 list the titrator's files\n"
+    "  get CATEGORY NAME... [--to DIR] [--move]    copy (move) titrator files to the PC\n"
+    "  put CATEGORY FILE... [--move] [--replace ask|all|none]\n"
+    "                            copy (move) PC files to the titrator\n"
+    "  delete CATEGORY NAME... [--yes]             delete titrator files\n"
+    "  CATEGORY: methods, std-methods, user-methods, reports, sequences, tray-reports\n"
+    "exit codes: 0 success, 1 check failed or a file refused, 2 usage or setup error,\n"
+    "            3 no link (or the link was lost),\n"
     "            4 titrator not identified\n";
 
 } // namespace
@@ -66,6 +74,8 @@ int main(int argc, char* argv[]) {
         return cmdExport(rest, std::cout, std::cerr);
     if (command == "upgrade")
         return cmdUpgrade(options, std::cout, std::cerr);
+    if (isFileCommand(command))
+        return cmdFiles(options, std::cout, std::cerr);
     if (command == "upgrade-name")
         return cmdUpgradeName(rest, std::cout, std::cerr);
     if (command == "render")

@@ -3,7 +3,7 @@
 #include "core/Dates.h"
 #include "core/Language.h"
 #include "core/Numbers.h"
-#include "documents/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <array>
 #include <cfloat>

@@ -2,7 +2,7 @@
 
 #include "documents/DocumentText.h"
 #include "documents/FieldTable.h"
-#include "documents/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <array>
 

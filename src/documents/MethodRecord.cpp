@@ -2,7 +2,7 @@
 
 #include "documents/DocumentText.h"
 #include "documents/FieldTable.h"
-#include "documents/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 namespace {
 
@@ -64,14 +64,3 @@ MethodRecord readMethodRecord(std::string_view text) {
     return table.read(text);
 }
 
-std::string methodRevision(const std::string& text) {
-    std::string revision;
-    forEachEntry(text, [&](std::string_view key, std::string_view value) {
-        if (key != "Rev")
-            return true;
-        const auto number = singleValue(value);
-        revision = number ? formatFixed(*number, 1) : std::string(value);
-        return false;
-    });
-    return revision;
-}

@@ -84,6 +84,3 @@ struct MethodRecord {
 // not numeric for its field leaves the field as it was.
 MethodRecord readMethodRecord(std::string_view text);
 
-// The method's "Rev" as "0.0" (the text itself when it is no number); "" when an
-// empty line or the end comes first.
-std::string methodRevision(const std::string& text);

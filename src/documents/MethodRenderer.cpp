@@ -3,7 +3,7 @@
 #include "core/Text.h"
 #include "documents/DocumentText.h"
 #include "documents/MethodRecord.h"
-#include "documents/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <vector>
 

@@ -69,13 +69,6 @@ TEST(ReadMethod, EveryRenderingStartsFromAFreshRecord) {
     EXPECT_TRUE(has(second, "Titrant:")) << second;
 }
 
-TEST(MethodRevision, FirstRevLineAsOneDecimal) {
-    EXPECT_EQ(methodRevision(lines({"Name X", "Rev 1.25", "Rev 7"})), "1.3");
-    EXPECT_EQ(methodRevision(lines({"Name X", "", "Rev 1.2"})), "");
-    EXPECT_EQ(methodRevision("Rev 2"), "2.0");
-    EXPECT_EQ(methodRevision(lines({"Rev draft"})), "draft");
-}
-
 TEST(RenderMethod, IndentsEveryLineByTwo) {
     const std::string text = render(lines({"Name Acid", "FileID USER0001"}));
     ASSERT_GE(text.size(), 4u);

@@ -1,4 +1,4 @@
-#include "documents/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include "documents/DocumentText.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // One fuzz input through a renderer ("" or a text ending in CR LF and the indent): shared by the
 // libFuzzer targets and the unit test that replays the kept crash inputs.
+#include "core/MethodRevision.h"
 #include "documents/KFMethodRenderer.h"
 #include "documents/MethodRecord.h"
 #include "documents/MethodRenderer.h"

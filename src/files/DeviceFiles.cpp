@@ -1,0 +1,335 @@
+#include "files/DeviceFiles.h"
+
+#include "core/FileTypes.h"
+#include "core/Host.h"
+#include "core/Language.h"
+#include "core/Text.h"
+#include "files/CopyProgress.h"
+#include "files/FileNames.h"
+#include "files/TitratorFiles.h"
+#include "link/DeviceSession.h"
+#include "link/LinkMonitor.h"
+#include "link/Serial.h"
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+namespace devfiles {
+namespace {
+
+constexpr const char* kTrayReportsMask = "*.rpt";
+
+// An abort starts the titrator's settling pause and shows nothing; a refusal
+// because the link is held was shown by the serial layer; anything else is
+// communication error `code`.
+bool finished(Serial& serial, TransferResult result, int code) {
+    if (succeeded(result))
+        return true;
+    if (result == TransferResult::Aborted)
+        serial.settleAfter(result);
+    else if (result != TransferResult::Refused)
+        serial.showCommError(code);
+    return false;
+}
+
+TransferResult failureOr(TransferResult result) {
+    return succeeded(result) ? TransferResult::BadAnswer : result;
+}
+
+// The plain names of a listing's lines; false (told to the user) for a name
+// the PC cannot use.
+bool namesOf(Host& host, const std::string& listing, std::vector<std::string>& names) {
+    for (const std::string& line : listingLines(listing)) {
+        const std::string name = filenames::firstToken(line);
+        if (!filenames::isSafeName(name)) {
+            refuseUnsafeName(host, name);
+            return false;
+        }
+        names.push_back(name);
+    }
+    return true;
+}
+
+// "dir" with the folder and a report's base pattern: the report and its companions.
+bool companionNames(FileLink& link, const std::string& folder, const std::string& base,
+                    std::vector<std::string>& names) {
+    Serial& serial = link.session.serial();
+    if (!finished(serial, serial.sendCommandAck("dir", folder + base + "*"), kErrDirRefused))
+        return false;
+    std::string answer;
+    if (!finished(serial, serial.stringReception(answer, link.progress), kErrDirLost))
+        return false;
+    return namesOf(link.host, answer, names);
+}
+
+// "extdir" of a folder and mask; a refusal is language text 308 and the lost-link status.
+bool extendedListing(FileLink& link, const std::string& argument, std::string& listing) {
+    Serial& serial = link.session.serial();
+    const TransferResult ack = serial.sendCommandAck("extdir", argument);
+    if (!succeeded(ack)) {
+        if (ack != TransferResult::Refused) {
+            link.host.message(formatMsg(langText(kTextListingRefused), {}), "",
+                              Host::Icon::Warning);
+            link.session.monitor().setStatusBarProp();
+        }
+        return false;
+    }
+    return finished(serial, serial.stringReception(listing, link.progress), kErrListingLost);
+}
+
+// The PC file and, for a report, the .rpt/.log/.bmp files of its base name,
+// matched literally (Linux names keep their case, the titrator's do not).
+std::vector<std::string> uploadList(int fileType, const std::string& pcName,
+                                    const fs::path& folder) {
+    std::vector<std::string> list{pcName};
+    const std::string base = fileType == ftype::kReports ? filenames::baseOf(pcName, ".rpt") : "";
+    if (base.empty())
+        return list;
+    std::vector<std::string> companions;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name != pcName && it->is_regular_file(ec) && filenames::isCompanion(base, name))
+            companions.push_back(name);
+    }
+    std::sort(companions.begin(), companions.end(), [](const std::string& a, const std::string& b) {
+        return text::upper(a) < text::upper(b);
+    });
+    list.insert(list.end(), companions.begin(), companions.end());
+    return list;
+}
+
+std::string uploadPath(const DeviceFolders& f, int fileType, const std::string& entry,
+                       const std::string& deviceName) {
+    switch (fileType) {
+    case ftype::kReports:
+    case ftype::kTrp:
+    case ftype::kCrp:
+        return f.reportsPath + entry;
+    case ftype::kSequences:
+        return f.sequencePath + entry;
+    case ftype::kAllMethods:
+    case ftype::kStandardMethods:
+    case ftype::kUserMethods:
+        return f.methodsPath + deviceName;
+    case ftype::kTrayReports:
+    case ftype::kTrayFolderReports:
+        return devicePath(f, fileType, entry);
+    default:
+        return deviceName;
+    }
+}
+
+// The open tray folder for the length of one operation.
+class TrayFolderScope {
+public:
+    TrayFolderScope(DeviceFolders& folders, const std::string& folder)
+        : folders_(folders), previous_(folders.trayFolder) {
+        folders_.trayFolder = folder;
+    }
+    ~TrayFolderScope() { folders_.trayFolder = previous_; }
+    TrayFolderScope(const TrayFolderScope&) = delete;
+    TrayFolderScope& operator=(const TrayFolderScope&) = delete;
+
+private:
+    DeviceFolders& folders_;
+    std::string previous_;
+};
+
+} // namespace
+
+void refuseUnsafeName(Host& host, const std::string& name) {
+    std::string shown = name;
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            c = '?';
+    host.message(formatMsg(langText(kTextUnsafeName), {shown}), "", Host::Icon::Warning);
+}
+
+TransferResult listTrayFolder(FileLink& link, const std::string& folderName,
+                              std::vector<std::string>& names) {
+    Serial& serial = link.session.serial();
+    serial.waitRecovery();
+    Serial::Exchange exchange(serial);
+    if (!exchange)
+        return TransferResult::Refused;
+    std::string listing;
+    if (!extendedListing(link,
+                         link.session.monitor().folders().trayReportsPath + folderName + "\\" +
+                             kTrayReportsMask,
+                         listing))
+        return TransferResult::BadAnswer;
+    const auto lines = listingLines(listing);
+    names.insert(names.end(), lines.begin(), lines.end());
+    return TransferResult::Done;
+}
+
+TransferResult fetchFileText(FileLink& link, const std::string& entry, std::string& text,
+                             int fileType) {
+    text.clear();
+    const std::string name = filenames::firstToken(entry);
+    if (!filenames::isSafeName(name)) {
+        refuseUnsafeName(link.host, name);
+        return TransferResult::BadAnswer;
+    }
+    Serial& serial = link.session.serial();
+    serial.waitRecovery();
+    Serial::Exchange exchange(serial);
+    if (!exchange)
+        return TransferResult::Refused;
+    const TransferResult ack =
+        serial.sendCommandAck("get", devicePath(link.session.monitor().folders(), fileType, name));
+    if (!finished(serial, ack, kErrTextNotAcknowledged))
+        return failureOr(ack);
+    const TransferResult received = serial.stringReception(text, link.progress);
+    finished(serial, received, kErrTextLost);
+    return received;
+}
+
+bool downloadFile(FileLink& link, int fileType, const std::string& entry,
+                  const fs::path& pcFolder) {
+    const std::string name = filenames::firstToken(entry);
+    if (!filenames::isSafeName(name)) {
+        refuseUnsafeName(link.host, name);
+        return false;
+    }
+    Serial& serial = link.session.serial();
+    serial.waitRecovery();
+    Serial::Exchange exchange(serial);
+    if (!exchange)
+        return false;
+    const DeviceFolders& folders = link.session.monitor().folders();
+    std::vector<std::string> work{name};
+    const std::string base = filenames::baseOf(name, ".rpt");
+    if ((fileType == ftype::kReports || fileType == ftype::kTrayFolderReports) && !base.empty()) {
+        work.clear();
+        if (!companionNames(link, deviceFolder(folders, fileType), base, work))
+            return false;
+    }
+    for (const std::string& file : work) {
+        if (link.progress.abortRequested())
+            return false;
+        if (!finished(serial, serial.sendCommandAck("get", devicePath(folders, fileType, file)),
+                      kErrGetRefused))
+            return false;
+        if (!finished(serial, serial.reception(pcFolder / file, link.progress), kErrGetFailed))
+            return false;
+    }
+    return filenames::isOnList(work, name);
+}
+
+double trayFolderProgress(int done, int n, int index, int count) {
+    n = std::max(n, 1);
+    count = std::max(count, 1);
+    const double p =
+        count == 1 ? double(done) / n : double(done) / (double(n) * count) + double(index) / count;
+    return std::clamp(p, 0.0, 1.0);
+}
+
+bool downloadTrayFolder(FileLink& link, const std::string& folderEntry, int index, int count,
+                        const fs::path& pcFolder) {
+    LinkMonitor& monitor = link.session.monitor();
+    if (!monitor.titratorOnline() || link.progress.abortRequested())
+        return false;
+    Serial& serial = link.session.serial();
+    serial.waitRecovery();
+    Serial::Exchange exchange(serial);
+    if (!exchange)
+        return false;
+    TrayFolderScope scope(monitor.folders(), folderEntry);
+    std::string listing;
+    if (!extendedListing(link, monitor.folders().trayReportsPath + folderEntry + kTrayReportsMask,
+                         listing))
+        return false;
+    const auto lines = listingLines(listing);
+    const int n = static_cast<int>(lines.size());
+    for (int done = 0; done < n; ++done) {
+        if (link.progress.abortRequested())
+            return false;
+        if (!downloadFile(link, ftype::kTrayFolderReports, lines[done], pcFolder))
+            return false;
+        link.progress.setFileStatus(0);
+        link.progress.setTotalStatus(trayFolderProgress(done + 1, n, index, count));
+    }
+    return true;
+}
+
+TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcName,
+                          const fs::path& pcFolder, const std::string& deviceName) {
+    if (pcName.empty() || deviceName.empty())
+        return TransferResult::FileFailed;
+    Serial& serial = link.session.serial();
+    serial.waitRecovery();
+    Serial::Exchange exchange(serial);
+    if (!exchange)
+        return TransferResult::Refused;
+    const DeviceFolders& folders = link.session.monitor().folders();
+    for (const std::string& entry : uploadList(fileType, pcName, pcFolder)) {
+        if (link.progress.abortRequested())
+            return TransferResult::Aborted;
+        const TransferResult ack =
+            serial.sendCommandAck("put", uploadPath(folders, fileType, entry, deviceName));
+        if (!finished(serial, ack, kErrPutRefused))
+            return failureOr(ack);
+        const TransferResult sent = serial.transmission(pcFolder / entry, link.progress);
+        if (!finished(serial, sent, kErrPutFailed))
+            return sent;
+    }
+    if (fileType == ftype::kUserMethods) {
+        // The titrator files a new user method under its own identifier.
+        if (finished(serial, serial.sendCommandAck("changeId", folders.methodsPath + deviceName),
+                     kErrChangeIdRefused))
+            serial.startRecoveryWaitMs(kMethodTablePauseMs);
+    }
+    return TransferResult::Done;
+}
+
+bool deleteTitratorFile(FileLink& link, const std::string& entry, int fileType) {
+    const std::string name = filenames::firstToken(entry);
+    if (!filenames::isSafeName(name)) {
+        refuseUnsafeName(link.host, name);
+        return false;
+    }
+    Serial& serial = link.session.serial();
+    serial.waitRecovery();
+    Serial::Exchange exchange(serial);
+    if (!exchange)
+        return false;
+    const DeviceFolders& folders = link.session.monitor().folders();
+    std::vector<std::string> work{name};
+    const std::string base = filenames::baseOf(name, ".rpt");
+    if (fileType == ftype::kReports && !base.empty()) {
+        work.clear();
+        if (!companionNames(link, folders.reportsPath, base, work))
+            return false;
+    }
+    const bool traySet = fileType == ftype::kTrayReports;
+    for (const std::string& file : work) {
+        const TransferResult ack =
+            traySet ? serial.sendCommandAck("delSeqRpt", file.substr(0, kTraySetNameLength))
+                    : serial.sendCommandAck("del", devicePath(folders, fileType, file));
+        if (!finished(serial, ack, kErrDeleteRefused))
+            return false;
+        std::string answer;
+        if (!serial.readPort(answer, kDeleteAnswerLength)) {
+            serial.showCommError(kErrDeleteUnanswered);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool reloadTitratorMethods(FileLink& link) {
+    Serial& serial = link.session.serial();
+    serial.waitRecovery();
+    Serial::Exchange exchange(serial);
+    if (!exchange)
+        return false;
+    if (!finished(serial, serial.sendCommandAck("reloadMethods", ""), kErrDeleteUnanswered))
+        return false;
+    serial.startRecoveryWaitMs(kMethodTablePauseMs);
+    return true;
+}
+
+} // namespace devfiles
