@@ -5,12 +5,12 @@
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "core/Text.h"
+#include "files/FileChecks.h"
 #include "files/TitratorFiles.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/SerialHost.h"
 
-#include <cctype>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -55,10 +55,6 @@ fs::path existingFolder(const fs::path& parent, const std::string& name) {
     return parent / name;
 }
 
-bool validNameCharacter(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_';
-}
-
 } // namespace
 
 Panes::Panes(Settings& settings, DeviceSession& session, Host& host, PaneView& view)
@@ -74,6 +70,10 @@ bool Panes::pcInTray() const {
 
 bool Panes::titratorInTray() const {
     return testFlag8(state_.paneFlags(), pane::kTitratorInTray);
+}
+
+bool Panes::csvShown() const {
+    return testFlag8(state_.paneFlags(), pane::kCsvFiles);
 }
 
 bool Panes::online() const {
@@ -106,15 +106,29 @@ void Panes::showFiles() {
 }
 
 void Panes::listTitrator() {
-    titLines_.clear();
     std::string listing;
-    if (online() &&
-        succeeded(devfiles::listTitratorFiles(session_, host_, fileType_, titType(), listing))) {
-        for (std::string& line : devfiles::listingLines(listing))
-            titLines_.push_back({devfiles::entryName(line), std::move(line)});
-    }
-    // A failed listing leaves an empty pane, never the previous category's entries.
+    if (!online() ||
+        !succeeded(devfiles::listTitratorFiles(session_, host_, fileType_, titType(), listing)))
+        listing.clear(); // a failed listing leaves an empty pane, never stale entries
+    showListing(listing);
+}
+
+void Panes::showListing(const std::string& listing) {
+    titLines_.clear();
+    for (std::string& line : devfiles::listingLines(listing))
+        titLines_.push_back({devfiles::entryName(line), std::move(line)});
     view_.showTitratorLines(titLines_);
+}
+
+int Panes::titratorFileType() const {
+    return fileType_ == ftype::kTrayFolderReports && !titratorInTray() ? ftype::kTrayReports
+                                                                       : fileType_;
+}
+
+bool Panes::copyEnabledFor(int source) const {
+    CommandState probe = state_;
+    probe.focusTitratorList(source == 1);
+    return probe.syncWithFlags(online()).copyBtn;
 }
 
 void Panes::setFileType(int fileType) {
@@ -286,21 +300,7 @@ void Panes::changePcFolder(const std::string& chosen) {
 // ---------------------------------------------------------------- names
 
 int Panes::checkFileName(const std::string& name) {
-    const std::size_t dot = name.find('.');
-    const bool csvShown = testFlag8(state_.paneFlags(), pane::kCsvFiles);
-    int result = 1;
-    if (!csvShown && dot != std::string::npos && dot >= 9)
-        result = 2;
-    else
-        for (std::size_t i = 0; i < name.size() && i < kTrayNameLength; ++i)
-            if (!validNameCharacter(name[i])) {
-                result = 3;
-                break;
-            }
-    if (result != 1)
-        host_.message(formatMsg(langText(result == 2 ? kTextNameTooLong : kTextBadCharacter), {}),
-                      formatMsg(langText(kTextNameTitle), {}), Host::Icon::Warning);
-    return result;
+    return devfiles::checkFileName(host_, name, testFlag8(state_.paneFlags(), pane::kCsvFiles));
 }
 
 // ---------------------------------------------------------------- the link

@@ -30,9 +30,6 @@ class Panes {
 public:
     static constexpr int kTextOneLine = 332;
     static constexpr int kTextSelectTitle = 334;
-    static constexpr int kTextNameTooLong = 980;
-    static constexpr int kTextBadCharacter = 981;
-    static constexpr int kTextNameTitle = 358;
     static constexpr int kTitratorTypeAtStart = 3;
 
     Panes(Settings& settings, DeviceSession& session, Host& host, PaneView& view);
@@ -45,6 +42,7 @@ public:
     const CommandState& state() const { return state_; }
     bool pcInTray() const;
     bool titratorInTray() const;
+    bool csvShown() const;
     bool online() const;
     int titType() const;
 
@@ -54,6 +52,13 @@ public:
     void showFiles();
     // The titrator pane listed again for the file type (an empty pane offline).
     void listTitrator();
+    // The titrator pane from a listing another command fetched ("" empties it).
+    void showListing(const std::string& listing);
+    // The type the titrator pane's entries have: 11 while it lists tray sets
+    // (the PC pane alone is inside a tray folder), else the file type.
+    int titratorFileType() const;
+    // Copy would be enabled with that pane active (a drag from it).
+    bool copyEnabledFor(int source) const;
     void setFileType(int fileType);
 
     // Handlers.

@@ -13,6 +13,9 @@
 #include "core/ui/GuiHost.h"
 #include "core/ui/WidgetControl.h"
 #include "documents/ExportOptions.h"
+#include "documents/ui/DocumentPrinter.h"
+#include "files/ui/ProgressWindow.h"
+#include "files/ui/ReplaceWindow.h"
 #include "link/ComPorts.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
@@ -85,6 +88,7 @@ MainWindow::MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* pare
     appExportOptions() = loadExportOptions(settings_.configPath);
     prepareCaptions();
     createSession(pump);
+    createFileWindows();
     panes_ = std::make_unique<Panes>(settings_, *session_, host_, *this);
     buildLayout();
     connectControls();
@@ -100,6 +104,7 @@ MainWindow::MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* pare
 }
 
 MainWindow::~MainWindow() {
+    printer_.reset();
     if (Trace* trace = session_ ? session_->trace() : nullptr)
         trace->setListener({});
 }
@@ -444,6 +449,13 @@ void MainWindow::clearTitratorList() {
 }
 
 void MainWindow::setActive(bool enabled) {
+    if (enabled && session_ && !session_->monitor().titratorOnline()) {
+        // Nothing is left waiting on a titrator that is gone.
+        if (replace_ && replace_->isVisible())
+            replace_->closeWith(5);
+        if (progress_)
+            progress_->showProgress(false);
+    }
     centralWidget()->setEnabled(enabled);
     menuBar()->setEnabled(enabled);
 }

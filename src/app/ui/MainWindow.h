@@ -20,7 +20,18 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class DebugWindow;
+class DocumentPrinter;
+class ProgressWindow;
+class ReplaceWindow;
 class UpgradeWindow;
+class ViewerWindow;
+enum class DocumentUse;
+struct OpenedDocument;
+struct TitratorInfo;
+namespace devfiles {
+struct CopyRequest;
+struct CopyResult;
+} // namespace devfiles
 class DeviceSession;
 class Host;
 class HelpWindow;
@@ -85,6 +96,18 @@ public:
     void ChangePathBtn_Click();
     void mnuSetting_Click();
     void mnuUpgrade_Click();
+    // The file commands (MainWindowCommands.cpp).
+    void openSelectedFile();
+    void printSelectedFile(bool preview);
+    void exportSelectedReports();
+    void copySelected(int source, bool move);
+    void deleteSelected();
+    // A drag from pane `from` (0 PC, 1 titrator) may be dropped on the other one.
+    bool dropAllowed(int from) const;
+    ViewerWindow& viewer();
+    DocumentPrinter& printer();
+    ProgressWindow& progressWindow() { return *progress_; }
+    ReplaceWindow& replaceWindow() { return *replace_; }
     void showDebugWindow();
     void showContextHelp(int topic);
     void showHelpContents();
@@ -126,6 +149,17 @@ private:
     void showListMenu(QListWidget* list, const QPoint& pos);
     void layOut();
     void snapBackToMinimum();
+    // Commands (MainWindowCommands.cpp).
+    void createFileWindows();
+    TitratorInfo documentTitrator() const;
+    int titratorKind() const;
+    std::vector<PaneLine> selectedLines(int source) const;
+    bool oneSelectedEntry(PaneLine& entry);
+    OpenedDocument documentOf(const PaneLine& entry, DocumentUse use);
+    devfiles::CopyRequest copyRequest(int source, bool move) const;
+    void applyCopyResult(const devfiles::CopyResult& result);
+    bool dropAccepted(const QObject* source, const QListWidget* target) const;
+    bool dropEvent(QListWidget* target, QEvent* event);
     // The rest.
     void chooseLanguage(int index);
     void storeSettingsOnExit();
@@ -142,6 +176,10 @@ private:
     HelpWindow* help_ = nullptr;
     DebugWindow* debugWindow_ = nullptr;
     UpgradeWindow* upgrade_ = nullptr;
+    ProgressWindow* progress_ = nullptr;
+    ReplaceWindow* replace_ = nullptr;
+    ViewerWindow* viewer_ = nullptr;
+    std::unique_ptr<DocumentPrinter> printer_;
     bool statusErrorPending_ = false;
     std::string statusErrorText_;
     std::unique_ptr<DeviceSession> session_;

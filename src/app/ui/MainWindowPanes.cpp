@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -63,7 +64,27 @@ void MainWindow::connectControls() {
     connect(connectBtn, &QPushButton::clicked, this, &MainWindow::connectBtn_Click);
     connect(titList, &QListWidget::itemClicked, this,
             [this] { panes_->titratorListClick(selectedRows(titList)); });
+    const std::pair<std::vector<QObject*>, std::function<void()>> commands[] = {
+        {{ViewBtn, mnuFileView, popOpen}, [this] { openSelectedFile(); }},
+        {{printBtn, mnuFilePrint, popPrint}, [this] { printSelectedFile(false); }},
+        {{mnuFilePrintPreview}, [this] { printSelectedFile(true); }},
+        {{ExportBtn, mnuFileExport, popExport}, [this] { exportSelectedReports(); }},
+        {{copyBtn, mnuFileCopy, popCopy}, [this] { copySelected(panes_->source(), false); }},
+        {{moveBtn, mnuFileMove, popMove}, [this] { copySelected(panes_->source(), true); }},
+        {{deleteBtn, mnuFileDelete, popDelete}, [this] { deleteSelected(); }}};
+    for (const auto& [senders, run] : commands) {
+        for (QObject* sender : senders) {
+            if (auto* button = qobject_cast<QPushButton*>(sender))
+                connect(button, &QPushButton::clicked, this, run);
+            else if (auto* action = qobject_cast<QAction*>(sender))
+                connect(action, &QAction::triggered, this, run);
+        }
+    }
     for (QListWidget* list : {pcList, titList}) {
+        list->setDragEnabled(true);
+        list->setAcceptDrops(true);
+        list->setDragDropMode(QAbstractItemView::DragDrop);
+        list->setDefaultDropAction(Qt::CopyAction);
         connect(list, &QListWidget::itemDoubleClicked, this,
                 [this, list] { listDoubleClicked(list); });
         connect(list, &QListWidget::customContextMenuRequested, this,
@@ -166,7 +187,8 @@ std::vector<int> MainWindow::selectedRows(const QListWidget* list) const {
 // ---------------------------------------------------------------- lists
 
 void MainWindow::listDoubleClicked(QListWidget* list) {
-    panes_->doubleClick(list == titList, selectedRows(list));
+    if (!panes_->doubleClick(list == titList, selectedRows(list)))
+        openSelectedFile();
 }
 
 void MainWindow::showListMenu(QListWidget* list, const QPoint& pos) {
@@ -221,6 +243,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             if (watched == list->viewport() && event->type() == QEvent::MouseButtonPress)
                 panes_->focusList(list == titList);
+            if (watched == list->viewport() && dropEvent(list, event))
+                return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -1,0 +1,100 @@
+#include "app/ui/GuiExportHost.h"
+
+#include "core/FileTypes.h"
+#include "files/DeviceFiles.h"
+#include "files/TitratorFiles.h"
+#include "files/ui/ProgressWindow.h"
+#include "files/ui/ReplaceWindow.h"
+#include "link/DeviceSession.h"
+#include "link/LinkMonitor.h"
+
+GuiExportHost::GuiExportHost(Window window) : w_(std::move(window)) {}
+
+void GuiExportHost::message(const std::string& text, const std::string& title, Icon icon) {
+    w_.host.message(text, title, icon);
+}
+
+bool GuiExportHost::askYesNo(const std::string& text, const std::string& title) {
+    return w_.host.askYesNo(text, title);
+}
+
+int GuiExportHost::checkFileName(const std::string& entry) {
+    return w_.checkFileName(entry);
+}
+
+void GuiExportHost::setActive(bool enabled) {
+    w_.setActive(enabled);
+}
+
+void GuiExportHost::initReplace() {
+    prompt_ = std::make_unique<ReplacePrompt>(w_.replace, ftype::kReports);
+}
+
+int GuiExportHost::checkReplaceOnPc(const std::string& fileName) {
+    if (!prompt_)
+        initReplace();
+    return prompt_->checkReplaceForm(fileName);
+}
+
+void GuiExportHost::progressShow() {
+    w_.progress.clearAbort();
+    w_.progress.clear();
+    w_.progress.showProgress(true);
+}
+
+void GuiExportHost::setTotalStatus(double fraction) {
+    w_.progress.setTotalStatus(fraction);
+}
+
+void GuiExportHost::setFileName(const std::string& name) {
+    w_.progress.setFileName(name);
+}
+
+void GuiExportHost::progressHide() {
+    w_.progress.showProgress(false);
+}
+
+bool GuiExportHost::cancelRequested() {
+    return w_.progress.abortRequested();
+}
+
+void GuiExportHost::showExportError(const ExportError& error) {
+    showErrorInfo(w_.host, error.number, error.description, error.source);
+}
+
+// The report comes into memory: no file of it is written anywhere but its CSV.
+bool GuiExportHost::fetchReport(const TitratorReport& report, std::string& bytes,
+                                ExportError& error) {
+    devfiles::FileLink link{w_.session, w_.host, w_.progress};
+    const std::string previous = w_.session.monitor().folders().trayFolder;
+    if (report.fileType == ftype::kTrayFolderReports)
+        w_.session.monitor().folders().trayFolder = report.trayFolder;
+    const TransferResult result =
+        devfiles::fetchFileText(link, report.name, bytes, report.fileType);
+    w_.session.monitor().folders().trayFolder = previous;
+    if (succeeded(result))
+        return true;
+    error = exporterr::fileAccess(report.name + ": " + describe(result));
+    return false;
+}
+
+bool GuiExportHost::listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
+                                   ExportError& error) {
+    devfiles::FileLink link{w_.session, w_.host, w_.progress};
+    std::string folder = trayFolder;
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    std::vector<std::string> lines;
+    const TransferResult result = devfiles::listTrayFolder(link, folder, lines);
+    if (succeeded(result)) {
+        for (const std::string& line : lines)
+            names.push_back(devfiles::entryName(line));
+        return true;
+    }
+    error = exporterr::fileAccess(trayFolder + ": " + describe(result));
+    return false;
+}
+
+void GuiExportHost::exportFinished(bool cancelled) {
+    w_.finished(cancelled);
+}

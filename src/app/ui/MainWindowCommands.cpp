@@ -1,0 +1,250 @@
+// The main window's file commands: open, print and preview, export, copy,
+// move and delete, and drag and drop between the panes. Each collects what the
+// panes hold and hands it to the logic of its folder.
+#include "app/ui/GuiExportHost.h"
+#include "app/ui/MainWindow.h"
+#include "core/FileTypes.h"
+#include "core/Language.h"
+#include "core/Settings.h"
+#include "core/Text.h"
+#include "documents/ExportOptions.h"
+#include "documents/PcDocument.h"
+#include "documents/ui/DocumentPrinter.h"
+#include "documents/ui/ViewerWindow.h"
+#include "files/CopyFiles.h"
+#include "files/DeviceFiles.h"
+#include "files/ui/ProgressWindow.h"
+#include "files/ui/ReplaceWindow.h"
+#include "link/DeviceSession.h"
+#include "link/LinkMonitor.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+
+namespace {
+
+constexpr int kTextNothingSelected = 306;
+constexpr int kTextSeveralSelected = 332;
+constexpr int kTextSelectTitle = 334;
+
+Series seriesOf(SeriesCode code) {
+    return code == SeriesCode::QX50x ? Series::QX50x
+                                     : (code == SeriesCode::QX53x ? Series::QX53x : Series::None);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- the windows they use
+
+void MainWindow::createFileWindows() {
+    progress_ = new ProgressWindow(this);
+    replace_ = new ReplaceWindow(this, progress_);
+    // The abort button also stops a transfer that reports to another sink.
+    connect(progress_, &ProgressWindow::abortPressed, this, [this] { session_->abortTransfer(); });
+}
+
+ViewerWindow& MainWindow::viewer() {
+    if (!viewer_)
+        viewer_ = new ViewerWindow(host_, this);
+    return *viewer_;
+}
+
+DocumentPrinter& MainWindow::printer() {
+    if (!printer_)
+        printer_ = std::make_unique<DocumentPrinter>(host_, this);
+    return *printer_;
+}
+
+TitratorInfo MainWindow::documentTitrator() const {
+    if (!session_->monitor().titratorOnline())
+        return {};
+    const TitratorIdentity& id = session_->monitor().identity();
+    return {id.firmwareVersion, seriesOf(id.seriesCode), id.typeCode};
+}
+
+int MainWindow::titratorKind() const {
+    return session_->monitor().titratorOnline()
+               ? ::titratorKind(session_->monitor().identity().titType)
+               : 0;
+}
+
+// ---------------------------------------------------------------- the selection
+
+std::vector<PaneLine> MainWindow::selectedLines(int source) const {
+    const QListWidget* list = source == 1 ? titList : pcList;
+    const std::vector<PaneLine>& lines = source == 1 ? panes_->titratorLines() : panes_->pcLines();
+    std::vector<PaneLine> out;
+    for (int row : selectedRows(list))
+        if (row >= 0 && static_cast<std::size_t>(row) < lines.size())
+            out.push_back(lines[static_cast<std::size_t>(row)]);
+    return out;
+}
+
+// Steps 2 to 4 of the open command: exactly one entry, and a name the titrator takes.
+bool MainWindow::oneSelectedEntry(PaneLine& entry) {
+    const std::vector<PaneLine> lines = selectedLines(panes_->source());
+    if (lines.size() != 1) {
+        host_.message(
+            formatMsg(langText(lines.empty() ? kTextNothingSelected : kTextSeveralSelected), {}),
+            formatMsg(langText(kTextSelectTitle), {}), Host::Icon::Warning);
+        return false;
+    }
+    entry = lines.front();
+    return panes_->checkFileName(entry.name) == 1;
+}
+
+OpenedDocument MainWindow::documentOf(const PaneLine& entry, DocumentUse use) {
+    if (panes_->source() == 0)
+        return openPcDocument(panes_->pcPath(), entry.name, use);
+    OpenedDocument doc;
+    doc.fileType = panes_->titratorFileType();
+    devfiles::FileLink link{*session_, host_, *progress_};
+    progress_->clearAbort();
+    const TransferResult result = devfiles::fetchFileText(link, entry.name, doc.text, doc.fileType);
+    if (!succeeded(result)) {
+        doc.errorNumber = static_cast<int>(result);
+        doc.error = entry.name + ": " + describe(result);
+    }
+    return doc;
+}
+
+// ---------------------------------------------------------------- open, print, preview
+
+void MainWindow::openSelectedFile() {
+    setActive(false);
+    PaneLine entry;
+    if (oneSelectedEntry(entry)) {
+        const OpenedDocument doc = documentOf(entry, DocumentUse::View);
+        // A titrator file whose fetch failed shows nothing: the status bar said why.
+        if (panes_->source() == 0 || doc.ok())
+            viewer().viewDocument(doc, titratorKind(), documentTitrator());
+    }
+    setActive(true);
+}
+
+void MainWindow::printSelectedFile(bool preview) {
+    setActive(false);
+    PaneLine entry;
+    if (oneSelectedEntry(entry)) {
+        const OpenedDocument doc =
+            documentOf(entry, preview ? DocumentUse::Preview : DocumentUse::Print);
+        if (preview)
+            printer().previewCommand(doc, titratorKind(), documentTitrator());
+        else
+            printer().printCommand(doc, titratorKind(), documentTitrator());
+    }
+    setActive(true);
+}
+
+// ---------------------------------------------------------------- export
+
+void MainWindow::exportSelectedReports() {
+    ExportRequest request;
+    request.pane = panes_->source() == 1 ? ExportPane::Titrator : ExportPane::Pc;
+    for (const PaneLine& line : selectedLines(panes_->source()))
+        request.entries.push_back({line.text, panes_->pcPath()});
+    request.destination = panes_->pcPath();
+    request.fileType = panes_->source() == 1 ? panes_->titratorFileType() : panes_->fileType();
+    request.trayFolder = session_->monitor().folders().trayFolder;
+    request.language = settings_.languageIndex;
+    request.options = appExportOptions();
+    GuiExportHost host({host_, *session_, *progress_, *replace_,
+                        [this](const std::string& e) { return panes_->checkFileName(e); },
+                        [this](bool on) { setActive(on); },
+                        [this](bool cancelled) {
+                            panes_->showFiles();
+                            if (!cancelled)
+                                panes_->clickShowCsvFiles(true); // the new CSV files
+                        }});
+    ::exportSelectedReports(request, host);
+}
+
+// ---------------------------------------------------------------- copy, move, delete
+
+devfiles::CopyRequest MainWindow::copyRequest(int source, bool move) const {
+    devfiles::CopyRequest r;
+    r.source = source;
+    for (const PaneLine& line : selectedLines(source))
+        r.selected.push_back({line.name, line.text});
+    r.fileType = panes_->fileType();
+    r.pcFolder = panes_->pcPath();
+    for (const PaneLine& line : panes_->titratorLines())
+        r.titratorEntries.push_back(line.text);
+    r.move = move;
+    r.pcInTrayFolder = panes_->pcInTray();
+    r.titratorInTrayFolder = panes_->titratorInTray();
+    r.csvShown = panes_->csvShown();
+    const QListWidget* list = source == 1 ? titList : pcList;
+    if (const QListWidgetItem* current = list->currentItem())
+        r.currentName = current->data(Qt::UserRole).toByteArray().toStdString();
+    return r;
+}
+
+void MainWindow::applyCopyResult(const devfiles::CopyResult& result) {
+    if (result.refreshPc)
+        panes_->showFiles();
+    if (result.refreshTitrator)
+        panes_->showListing(result.titratorListing);
+    panes_->sync();
+}
+
+void MainWindow::copySelected(int source, bool move) {
+    devfiles::CopyUi ui{host_, *progress_, *replace_};
+    const devfiles::CopyRequest request = copyRequest(source, move);
+    setActive(false);
+    const devfiles::CopyResult result = devfiles::copyFile(*session_, request, ui);
+    setActive(true);
+    applyCopyResult(result);
+}
+
+void MainWindow::deleteSelected() {
+    devfiles::CopyUi ui{host_, *progress_, *replace_};
+    const devfiles::CopyRequest request = copyRequest(panes_->source(), false);
+    setActive(false);
+    const devfiles::CopyResult result = devfiles::deleteFiles(*session_, request, ui);
+    setActive(true);
+    applyCopyResult(result);
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+// A drop is the Copy command from the drag's pane; the active pane stays as it was.
+bool MainWindow::dropAccepted(const QObject* source, const QListWidget* target) const {
+    const int from = source == titList ? 1 : (source == pcList ? 0 : -1);
+    return from >= 0 && (from == 1) != (target == titList) && dropAllowed(from);
+}
+
+bool MainWindow::dropAllowed(int from) const {
+    if (!session_->monitor().titratorOnline() || !panes_->copyEnabledFor(from))
+        return false;
+    if (from == 0 && panes_->state().category() == kTrayReports)
+        return false;
+    // Tray sets are never dropped out of a pane that shows the inside of one.
+    const bool inTray = from == 1 ? panes_->titratorInTray() : panes_->pcInTray();
+    if (inTray)
+        for (const PaneLine& line : selectedLines(from))
+            if (text::upper(line.name.substr(0, 4)) == "TRAY")
+                return false;
+    return true;
+}
+
+bool MainWindow::dropEvent(QListWidget* target, QEvent* event) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (dropAccepted(drag->source(), target))
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    if (event->type() != QEvent::Drop)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (dropAccepted(drop->source(), target)) {
+        drop->acceptProposedAction();
+        copySelected(drop->source() == titList ? 1 : 0, false);
+    }
+    return true;
+}

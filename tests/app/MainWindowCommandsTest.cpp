@@ -1,0 +1,94 @@
+// The file commands of the main window, from the button to the files on both sides.
+#include "SampleWindow.h"
+#include "documents/ui/ViewerWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace panestest;
+
+namespace {
+
+// Runs once the next modal window is up (looking every 20 ms), then closes it.
+void whenModal(std::function<void(QWidget*)> look) {
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, look] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        look(modal);
+        modal->close();
+    });
+    poll->start();
+}
+
+} // namespace
+
+TEST(MainWindowCommands, CopyMoveAndDeleteActOnTheSelectedPane) {
+    Window win(true);
+    win.click("StdMtdCheckbox");
+    win.select("pcList", "QX0101AV.MTD");
+    win.click("copyBtn");
+    EXPECT_TRUE(contains(win.items("titList"), "QX0101AV.MTD"));
+    EXPECT_TRUE(contains(win.items("pcList"), "QX0101AV.MTD"));
+
+    win.select("pcList", "QX0231AC.MTD");
+    win.click("moveBtn");
+    EXPECT_TRUE(contains(win.items("titList"), "QX0231AC.MTD"));
+    EXPECT_FALSE(contains(win.items("pcList"), "QX0231AC.MTD"));
+    EXPECT_FALSE(fs::exists(win.dir.path() / "pc" / "QX0231AC.MTD"));
+
+    win.select("titList", "QX0231AC.MTD");
+    win.click("deleteBtn"); // the recording host answers the confirmation with yes
+    EXPECT_FALSE(contains(win.items("titList"), "QX0231AC.MTD"));
+    EXPECT_FALSE(fs::exists(win.dir.path() / "titrator" / "QX502" / "methods" / "QX0231AC.MTD"));
+}
+
+TEST(MainWindowCommands, DropsFollowTheCopyRule) {
+    Window offline(false);
+    EXPECT_FALSE(offline.w->dropAllowed(0));
+    Window win(true);
+    EXPECT_FALSE(win.w->dropAllowed(0)); // PC reports are not copied to the titrator
+    EXPECT_TRUE(win.w->dropAllowed(1));
+    win.click("StdMtdCheckbox");
+    EXPECT_TRUE(win.w->dropAllowed(0));
+    EXPECT_TRUE(win.w->dropAllowed(1));
+    win.click("SeqRptCheckBox");
+    EXPECT_FALSE(win.w->dropAllowed(0)); // nothing is dropped onto tray reports
+}
+
+TEST(MainWindowCommands, ExportWritesTheCsvAndShowsTheCsvFiles) {
+    Window win(false);
+    win.select("pcList", "PH_00014.RPT");
+    win.click("ExportBtn");
+    EXPECT_TRUE(fs::exists(win.dir.path() / "pc" / "PH_00014.csv"));
+    EXPECT_TRUE(win.get<QCheckBox>("ShowCSVPcFilesCb")->isChecked());
+    EXPECT_TRUE(contains(win.items("pcList"), "PH_00014.csv"));
+}
+
+TEST(MainWindowCommands, ViewShowsAPcReportAndATitratorMethod) {
+    Window win(true);
+    win.select("pcList", "TI_00031.RPT");
+    std::string shown;
+    whenModal([&](QWidget* w) {
+        if (auto* text = w->findChild<QTextEdit*>())
+            shown = text->toPlainText().toStdString();
+    });
+    win.click("ViewBtn");
+    EXPECT_NE(shown.find("Total acidity wine"), std::string::npos) << shown;
+
+    win.click("StdMtdCheckbox");
+    win.select("titList", "QX0102TA.MTD");
+    shown.clear();
+    whenModal([&](QWidget* w) {
+        if (auto* text = w->findChild<QTextEdit*>())
+            shown = text->toPlainText().toStdString();
+    });
+    win.click("ViewBtn");
+    EXPECT_NE(shown.find("QX0102TA"), std::string::npos) << shown;
+}

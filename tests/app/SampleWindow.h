@@ -1,0 +1,86 @@
+#pragma once
+// A started main window over copies of the sample folders, offline or connected
+// to a simulated QX502 that serves the sample titrator tree.
+#include "PcSide.h"
+#include "RecordingHost.h"
+#include "TempDir.h"
+#include "app/ui/MainWindow.h"
+#include "core/AppPaths.h"
+#include "core/Ini.h"
+#include "core/Pump.h"
+#include "core/Settings.h"
+#include "link/LinkMonitor.h"
+
+#include <QAbstractButton>
+#include <QListWidget>
+#include <QTest>
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace panestest {
+
+namespace fs = std::filesystem;
+
+struct Window {
+    TempDir dir;
+    AppPaths paths;
+    RecordingHost host;
+    Settings settings;
+    std::unique_ptr<simtest::SimProcess> sim;
+    std::unique_ptr<MainWindow> w;
+
+    explicit Window(bool withTitrator) {
+        ::setenv("VELTRAN_SUMVAL", VT_BIN_DIR "/libsumval.so", 1);
+        fs::copy(VT_SOURCE_DIR "/data/samples/pc", dir.path() / "pc", fs::copy_options::recursive);
+        fs::copy(VT_SOURCE_DIR "/data/samples/titrator", dir.path() / "titrator",
+                 fs::copy_options::recursive);
+        std::string ports = "1=" + (dir.path() / "none").string();
+        if (withTitrator) {
+            sim = std::make_unique<simtest::SimProcess>(std::vector<std::string>{
+                "--model", "QX502", "--root", (dir.path() / "titrator").string(), "--persist"});
+            ports = "1=" + sim->pty();
+        }
+        dir.write("config.ini",
+                  "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
+                      "\n[LanguageFiles]\n1=" VT_RESOURCE_DIR "/lang/english.lng\n"
+                      "[Versions]\nQX502_MIN=1\nQX502_MAX=9\n[Ports]\n" +
+                      ports + "\n");
+        paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
+        setAppPaths(paths);
+        EXPECT_TRUE(loadSettings(paths, host, settings));
+        w = std::make_unique<MainWindow>(settings, host, defaultPump());
+        w->show();
+        if (withTitrator) {
+            w->connectBtn_Click();
+            EXPECT_TRUE(w->linkMonitor().titratorIdentified());
+        }
+    }
+    template <typename T> T* get(const char* name) { return w->findChild<T*>(name); }
+    QListWidget* list(const char* name) { return get<QListWidget>(name); }
+    std::vector<std::string> items(const char* name) {
+        std::vector<std::string> out;
+        for (int i = 0; i < list(name)->count(); ++i)
+            out.push_back(list(name)->item(i)->data(Qt::UserRole).toByteArray().toStdString());
+        return out;
+    }
+    void click(const char* name) { QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton); }
+    // Clicks the entry, as a user picks it: the list gets the focus and the selection.
+    void select(const char* listName, const std::string& name) {
+        QListWidget* l = list(listName);
+        for (int i = 0; i < l->count(); ++i) {
+            if (l->item(i)->data(Qt::UserRole).toByteArray().toStdString() != name)
+                continue;
+            l->scrollToItem(l->item(i));
+            QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                              l->visualItemRect(l->item(i)).center());
+        }
+    }
+    bool enabled(const char* name) { return get<QWidget>(name)->isEnabled(); }
+};
+
+inline bool contains(const std::vector<std::string>& v, const std::string& s) {
+    return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+} // namespace panestest
