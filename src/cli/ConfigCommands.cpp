@@ -5,12 +5,12 @@
 #include "core/Text.h"
 
 #include <QCoreApplication>
-
 #include <ostream>
 
 namespace {
 
-const char* const kUsage = "usage: veltran-cli config path | get SECTION KEY | set SECTION KEY VALUE\n";
+const char* const kUsage =
+    "usage: veltran-cli config path | get SECTION KEY | set SECTION KEY VALUE\n";
 
 AppPaths preparedPaths(std::ostream& err, bool& writable) {
     AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());

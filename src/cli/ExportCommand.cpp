@@ -2,10 +2,14 @@
 
 #include "cli/CliLink.h"
 #include "core/AppPaths.h"
+#include "core/FileTypes.h"
 #include "core/Numbers.h"
 #include "core/Settings.h"
 #include "documents/ExportRun.h"
+#include "files/CopyProgress.h"
+#include "files/DeviceFiles.h"
 
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -15,9 +19,14 @@ namespace {
 
 const char* const kUsage =
     "usage: veltran-cli export REPORT... [--to DIR] [--csv-sep 0|1] [--dec-sep 0|1]\n"
-    "                          [--order 0|1|2] [--summary-name NAME] [--no-replace]\n";
+    "                          [--order 0|1|2] [--summary-name NAME] [--no-replace]\n"
+    "       veltran-cli [link options] export --from-titrator reports|tray-reports NAME...\n"
+    "                          --to DIR [the options above]\n";
+
+constexpr int kExitNoLink = 3;
 
 struct Arguments {
+    int titratorType = 0; // --from-titrator: the category's file type; 0 for PC reports
     std::vector<std::string> reports;
     std::string to;
     std::optional<int> csvSep, decSep, order;
@@ -42,6 +51,17 @@ bool parse(const std::vector<std::string>& args, Arguments& a, std::string& erro
         }
         if (w.rfind("--", 0) != 0) {
             a.reports.push_back(w);
+            continue;
+        }
+        if (w == "--from-titrator") {
+            const std::string category = i + 1 < args.size() ? args[++i] : "";
+            a.titratorType = category == "reports"        ? ftype::kReports
+                             : category == "tray-reports" ? ftype::kTrayReports
+                                                          : -1;
+            if (a.titratorType < 0) {
+                error = "--from-titrator takes reports or tray-reports";
+                return false;
+            }
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -72,7 +92,9 @@ bool parse(const std::vector<std::string>& args, Arguments& a, std::string& erro
     }
     if (a.reports.empty())
         error = "no report given";
-    return !a.reports.empty();
+    else if (a.titratorType > 0 && a.to.empty())
+        error = "--from-titrator needs --to DIR";
+    return error.empty();
 }
 
 std::string plain(std::string text) {
@@ -103,6 +125,26 @@ public:
         return replace_ ? kReplaceAll : kSkipAll;
     }
     bool cancelRequested() override { return false; }
+    // The titrator side, once connected: reports fetched into memory.
+    bool fetchReport(const TitratorReport& report, std::string& bytes,
+                     ExportError& error) override {
+        const TransferResult r =
+            link_ ? devfiles::fetchReportText(*link_, report.fileType, report.trayFolder,
+                                              report.name, bytes)
+                  : TransferResult::Refused;
+        if (!succeeded(r))
+            error = exporterr::fileAccess(report.name + ": " + describe(r));
+        return succeeded(r);
+    }
+    bool listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
+                        ExportError& error) override {
+        const TransferResult r = link_ ? devfiles::trayFolderReportNames(*link_, trayFolder, names)
+                                       : TransferResult::Refused;
+        if (!succeeded(r))
+            error = exporterr::fileAccess(trayFolder + ": " + describe(r));
+        return succeeded(r);
+    }
+    devfiles::FileLink* link_ = nullptr;
     void showExportError(const ExportError& e) override {
         err_ << e.source << ": error " << e.number << ": " << plain(e.description) << "\n";
     }
@@ -116,7 +158,8 @@ private:
 
 } // namespace
 
-int cmdExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int cmdExport(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string> args(options.words.begin() + 1, options.words.end());
     Arguments a;
     std::string error;
     if (!parse(args, a, error)) {
@@ -131,12 +174,31 @@ int cmdExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 2;
     }
     CliExportHost host(out, err, a.replace);
+    std::unique_ptr<CliLink> link;
+    CopyProgress quiet;
+    std::unique_ptr<devfiles::FileLink> files;
+    if (a.titratorType > 0) {
+        link = std::make_unique<CliLink>(options, err);
+        if (!link->ready())
+            return 2;
+        if (!link->connect()) {
+            err << link->statusText() << "\n";
+            return kExitNoLink;
+        }
+        files = std::make_unique<devfiles::FileLink>(
+            devfiles::FileLink{link->session(), link->host(), quiet});
+        host.link_ = files.get();
+    }
     const AppPaths paths = cliAppPaths(err);
     Settings settings;
     if (!loadSettings(paths, host, settings))
         return 2;
     const ExportOptions stored = loadExportOptions(paths.configPath());
     ExportRequest request;
+    if (a.titratorType > 0) {
+        request.pane = ExportPane::Titrator;
+        request.fileType = a.titratorType;
+    }
     request.options =
         exportOptionsFor(a.csvSep.value_or(stored.csvSep), a.decSep.value_or(stored.decSep),
                          a.order.value_or(stored.orderBy));
@@ -144,8 +206,9 @@ int cmdExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     request.language = settings.languageIndex;
     request.summaryName = a.summaryName;
     for (const std::string& report : a.reports) {
-        const fs::path path = fs::absolute(report);
-        request.entries.push_back({path.filename().string(), path.parent_path()});
+        const fs::path path = a.titratorType > 0 ? fs::path(report) : fs::absolute(report);
+        request.entries.push_back(
+            {path.filename().string(), a.titratorType > 0 ? destination : path.parent_path()});
     }
     const ExportOutcome outcome = exportSelectedReports(request, host);
     return outcome.commandFailed || outcome.failed > 0 ? 1 : 0;

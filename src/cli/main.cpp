@@ -35,6 +35,8 @@ const char* const kUsage =
     "                            convert PC reports into CSV files, with a summary when\n"
     "                            there are several; options default to config.ini;\n"
     "                            existing CSV files are replaced unless --no-replace\n"
+    "  export --from-titrator reports|tray-reports NAME... --to DIR [options as above]\n"
+    "                            the same for reports fetched from the titrator\n"
     "  list CATEGORY [--tray NAME]                 list the titrator's files\n"
     "  get CATEGORY NAME... [--to DIR] [--move]    copy (move) titrator files to the PC\n"
     "  put CATEGORY FILE... [--move] [--replace ask|all|none]\n"
@@ -71,7 +73,7 @@ int main(int argc, char* argv[]) {
     if (command == "config")
         return cmdConfig(rest, std::cout, std::cerr);
     if (command == "export")
-        return cmdExport(rest, std::cout, std::cerr);
+        return cmdExport(options, std::cout, std::cerr);
     if (command == "upgrade")
         return cmdUpgrade(options, std::cout, std::cerr);
     if (isFileCommand(command))

@@ -147,6 +147,28 @@ void refuseUnsafeName(Host& host, const std::string& name) {
     host.message(formatMsg(langText(kTextUnsafeName), {shown}), "", Host::Icon::Warning);
 }
 
+TransferResult fetchReportText(FileLink& link, int fileType, const std::string& trayFolder,
+                               const std::string& name, std::string& text) {
+    DeviceFolders& folders = link.session.monitor().folders();
+    const std::string previous = folders.trayFolder;
+    if (fileType == ftype::kTrayFolderReports)
+        folders.trayFolder = trayFolder;
+    const TransferResult result = fetchFileText(link, name, text, fileType);
+    folders.trayFolder = previous;
+    return result;
+}
+
+TransferResult trayFolderReportNames(FileLink& link, std::string trayFolder,
+                                     std::vector<std::string>& names) {
+    if (!trayFolder.empty() && trayFolder.back() == '\\')
+        trayFolder.pop_back();
+    std::vector<std::string> lines;
+    const TransferResult result = listTrayFolder(link, trayFolder, lines);
+    for (const std::string& line : lines)
+        names.push_back(entryName(line));
+    return result;
+}
+
 TransferResult listTrayFolder(FileLink& link, const std::string& folderName,
                               std::vector<std::string>& names) {
     Serial& serial = link.session.serial();

@@ -49,6 +49,14 @@ struct FileLink {
 // Tells the user that the titrator sent a name the PC cannot use.
 void refuseUnsafeName(Host& host, const std::string& name);
 
+// A report's text in memory for a command that needs no file of it (the
+// export); a report of a tray folder ("TRAY0001\") is fetched with that folder open.
+TransferResult fetchReportText(FileLink& link, int fileType, const std::string& trayFolder,
+                               const std::string& name, std::string& text);
+// The report names of a tray folder ("TRAY0001" or "TRAY0001\").
+TransferResult trayFolderReportNames(FileLink& link, std::string trayFolder,
+                                     std::vector<std::string>& names);
+
 // listTrayFolder: appends the report lines of one tray folder ("TRAY0001").
 TransferResult listTrayFolder(FileLink& link, const std::string& folderName,
                               std::vector<std::string>& names);

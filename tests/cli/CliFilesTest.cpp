@@ -1,33 +1,18 @@
 // list, get, put and delete from the command line: exit codes and what the
 // simulated titrator was told.
+#include "CliRun.h"
 #include "PcSide.h"
 
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-};
+using Result = CliResult;
 
 Result cli(const std::string& home, const std::string& args) {
-    const std::string command =
-        "VELTRAN_HOME='" + home + "' " VT_BIN_DIR "/veltran-cli " + args + " 2>&1 </dev/null";
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 512> buf{};
-    while (std::fgets(buf.data(), buf.size(), p))
-        r.out += buf.data();
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return runCli(home, args);
 }
 
 std::string lastLines(const std::string& log, int n) {

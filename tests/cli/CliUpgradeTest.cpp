@@ -1,10 +1,9 @@
 // veltran-cli upgrade against the simulated titrator, with the sample upgrade files.
+#include "CliRun.h"
 #include "PcSide.h"
 
-#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -12,27 +11,10 @@ const std::string kSamples = VT_SOURCE_DIR "/data/samples/pc/upgrade/";
 const std::string kGood = kSamples + "50231096.upg";    // announced as -16713
 const std::string kBadName = kSamples + "50231097.upg"; // name checksum is 96
 
-struct Result {
-    int exitCode = -1;
-    std::string out, err;
-};
+using Result = CliResult;
 
 Result upgrade(const TempDir& home, const std::string& port, const std::string& file) {
-    const std::string errFile = home.str() + "/stderr";
-    const std::string command = "VELTRAN_HOME='" + home.str() +
-                                "' " VT_BIN_DIR "/veltran-cli --port '" + port + "' upgrade '" +
-                                file + "' 2>'" + errFile + "'";
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 512> buf{};
-    while (std::fgets(buf.data(), buf.size(), p))
-        r.out += buf.data();
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = simtest::readFile(errFile);
-    return r;
+    return runCli(home.str(), "--port '" + port + "' upgrade '" + file + "'", "", Stderr::Apart);
 }
 
 TEST(CliUpgrade, AcceptedFileArrivesByteForByte) {

@@ -1,11 +1,10 @@
 // veltran-cli export as scripts use it: files written, options, exit codes.
+#include "CliRun.h"
 #include "CsvReader.h"
+#include "PcSide.h"
 #include "TempDir.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -13,24 +12,12 @@ namespace {
 
 const fs::path kSamples = fs::path(VT_SOURCE_DIR) / "data/samples/export";
 
-struct Result {
-    int exitCode = -1;
-    std::string out; // stdout, then stderr after a "--" line
-};
+using Result = CliResult;
 
+// stdout, then stderr after a "--" line.
 Result cli(const TempDir& home, const std::string& args) {
-    const std::string command = "VELTRAN_HOME='" + home.str() + "' " VT_BIN_DIR "/veltran-cli " +
-                                args + " 2>'" + home.str() + "/err'";
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 512> buf{};
-    while (std::fgets(buf.data(), buf.size(), p))
-        r.out += buf.data();
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out += "--\n" + home.read("err");
+    Result r = runCli(home.str(), args, "", Stderr::Apart);
+    r.out += "--\n" + r.err;
     return r;
 }
 
@@ -95,4 +82,28 @@ TEST_F(ExportCli, UsageErrorsExitTwo) {
         EXPECT_NE(r.out.find("--\n"), std::string::npos);
     }
     EXPECT_FALSE(fs::exists(reports.path() / "TI_00201.csv"));
+}
+
+TEST(ExportCliTitrator, ReportsAreFetchedIntoMemoryAndConverted) {
+    TempDir home, root, out;
+    fs::copy(fs::path(VT_SOURCE_DIR) / "data/samples/titrator", root.path(),
+             fs::copy_options::recursive);
+    simtest::SimProcess sim({"--model", "QX502", "--root", root.str()});
+    const Result r =
+        cli(home, "--port " + sim.pty() +
+                      " export --from-titrator reports TI_00017.RPT TI_00018.RPT --to '" +
+                      out.str() + "'");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(fs::exists(out.path() / "TI_00017.csv")) << r.out;
+    EXPECT_TRUE(fs::exists(out.path() / "TI_00018.csv")) << r.out;
+    EXPECT_NE(r.out.find("summary_"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(out.path() / "TI_00017.RPT")); // no copy of the report is left
+
+    EXPECT_EQ(cli(home, "export --from-titrator methods A.MTD --to '" + out.str() + "'").exitCode,
+              2);
+    EXPECT_EQ(cli(home, "export --from-titrator reports A.RPT").exitCode, 2);
+    EXPECT_EQ(cli(home, "--port /dev/veltran-none export --from-titrator reports A.RPT --to '" +
+                            out.str() + "'")
+                  .exitCode,
+              3);
 }

@@ -1,30 +1,17 @@
 // veltran-cli print: a PDF through the same engine as the Print command, and
 // the refusals and errors a script sees.
+#include "CliRun.h"
 #include "TempDir.h"
 
-#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-};
+using Result = CliResult;
 
 Result run(const std::string& command) {
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 512> buf{};
-    while (std::fgets(buf.data(), buf.size(), p))
-        r.out += buf.data();
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return runCommand(command);
 }
 
 Result print(const TempDir& home, const std::string& args) {

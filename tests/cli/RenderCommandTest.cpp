@@ -9,7 +9,7 @@ namespace {
 using Result = CliResult;
 
 Result run(const std::string& home, const std::string& args, bool withErrors = false) {
-    return runCli(home, "render " + args, "", withErrors);
+    return runCli(home, "render " + args, "", withErrors ? Stderr::Merged : Stderr::Dropped);
 }
 
 } // namespace

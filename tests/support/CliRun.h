@@ -2,21 +2,24 @@
 // Runs veltran-cli as a script would: its own data folder, its output and exit code.
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 struct CliResult {
     int exitCode = -1;
     std::string out;
+    std::string err; // with Stderr::Apart
 };
 
-// stdout, and stderr too unless `stderrToo` is false; `env` is put before the command.
-inline CliResult runCli(const std::string& home, const std::string& args,
-                        const std::string& env = "", bool stderrToo = true) {
-    const std::string command = env + " VELTRAN_HOME='" + home + "' " VT_BIN_DIR "/veltran-cli " +
-                                args + (stderrToo ? " 2>&1" : " 2>/dev/null");
+enum class Stderr { Merged, Apart, Dropped };
+
+// A shell command line; its standard output is collected.
+inline CliResult runCommand(const std::string& commandLine) {
     CliResult r;
-    FILE* p = ::popen(command.c_str(), "r");
+    FILE* p = ::popen(commandLine.c_str(), "r");
     if (!p)
         return r;
     std::array<char, 512> buf{};
@@ -24,5 +27,25 @@ inline CliResult runCli(const std::string& home, const std::string& args,
         r.out += buf.data();
     const int status = ::pclose(p);
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+// veltran-cli ARGS with VELTRAN_HOME=home; `env` is put before the command. Standard
+// input is empty, so a question is never answered by a terminal.
+inline CliResult runCli(const std::string& home, const std::string& args,
+                        const std::string& env = "", Stderr stderrTo = Stderr::Merged) {
+    const std::string errFile = home + "/.cli-stderr-" + std::to_string(::getpid());
+    const std::string redirect = stderrTo == Stderr::Merged  ? " 2>&1"
+                                 : stderrTo == Stderr::Apart ? " 2>'" + errFile + "'"
+                                                             : " 2>/dev/null";
+    CliResult r = runCommand(env + " VELTRAN_HOME='" + home + "' " VT_BIN_DIR "/veltran-cli " +
+                             args + redirect + " </dev/null");
+    if (stderrTo == Stderr::Apart) {
+        std::ifstream in(errFile, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        r.err = s.str();
+        std::remove(errFile.c_str());
+    }
     return r;
 }

@@ -2,11 +2,8 @@
 
 #include "core/FileTypes.h"
 #include "files/DeviceFiles.h"
-#include "files/TitratorFiles.h"
 #include "files/ui/ProgressWindow.h"
 #include "files/ui/ReplaceWindow.h"
-#include "link/DeviceSession.h"
-#include "link/LinkMonitor.h"
 
 GuiExportHost::GuiExportHost(Window window) : w_(std::move(window)) {}
 
@@ -66,33 +63,20 @@ void GuiExportHost::showExportError(const ExportError& error) {
 bool GuiExportHost::fetchReport(const TitratorReport& report, std::string& bytes,
                                 ExportError& error) {
     devfiles::FileLink link{w_.session, w_.host, w_.progress};
-    const std::string previous = w_.session.monitor().folders().trayFolder;
-    if (report.fileType == ftype::kTrayFolderReports)
-        w_.session.monitor().folders().trayFolder = report.trayFolder;
     const TransferResult result =
-        devfiles::fetchFileText(link, report.name, bytes, report.fileType);
-    w_.session.monitor().folders().trayFolder = previous;
-    if (succeeded(result))
-        return true;
-    error = exporterr::fileAccess(report.name + ": " + describe(result));
-    return false;
+        devfiles::fetchReportText(link, report.fileType, report.trayFolder, report.name, bytes);
+    if (!succeeded(result))
+        error = exporterr::fileAccess(report.name + ": " + describe(result));
+    return succeeded(result);
 }
 
 bool GuiExportHost::listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
                                    ExportError& error) {
     devfiles::FileLink link{w_.session, w_.host, w_.progress};
-    std::string folder = trayFolder;
-    if (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
-    std::vector<std::string> lines;
-    const TransferResult result = devfiles::listTrayFolder(link, folder, lines);
-    if (succeeded(result)) {
-        for (const std::string& line : lines)
-            names.push_back(devfiles::entryName(line));
-        return true;
-    }
-    error = exporterr::fileAccess(trayFolder + ": " + describe(result));
-    return false;
+    const TransferResult result = devfiles::trayFolderReportNames(link, trayFolder, names);
+    if (!succeeded(result))
+        error = exporterr::fileAccess(trayFolder + ": " + describe(result));
+    return succeeded(result);
 }
 
 void GuiExportHost::exportFinished(bool cancelled) {
