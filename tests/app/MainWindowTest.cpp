@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 namespace {
@@ -100,12 +101,21 @@ TEST(MainWindowExit, NoKeepsTheWindowAndYesStoresTheFolder) {
               (s.dir.path() / "elsewhere").string());
 }
 
-TEST(MainWindowHelp, ContextHelpOpensTheHelpWindow) {
-    Started s(kLanguage);
+// Context help takes the language's [HelpFiles] entry; Contents the resource
+// folder's file named by language text 973.
+TEST(MainWindowHelp, ContextHelpAndContentsOpenTheirFiles) {
+    Started s(std::string(kLanguage) + "973=contents.html\n");
+    s.dir.write("contents.html", "<html><body><h1>Contents page</h1></body></html>");
     MainWindow w(s.settings, s.host, defaultPump());
     w.show();
     QTest::keyClick(w.findChild<QWidget*>("pcList"), Qt::Key_F1, Qt::ControlModifier);
     QWidget* help = w.findChild<QWidget*>("helpWindow");
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
+    auto* browser = help->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("help.html"));
+    action(w, "mnuContents")->trigger();
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("contents.html"));
+    EXPECT_TRUE(browser->toPlainText().contains("Contents page"));
 }
