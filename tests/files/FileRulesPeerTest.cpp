@@ -16,15 +16,6 @@ namespace {
 
 using Answer = std::optional<std::vector<std::string>>;
 
-std::vector<std::string> framesFor(const std::string& content) {
-    const uint32_t blocks = frame::blockCount(content.size());
-    std::vector<std::string> frames{frame::buildFrame('t', blocks, "")};
-    for (uint32_t i = 0; i < blocks; ++i)
-        frames.push_back(
-            frame::buildFrame('p', i, content.substr(i * frame::kBlockSize, frame::kBlockSize)));
-    return frames;
-}
-
 // A QX502 that answers each command word from a table; a missing word gets no "ACK".
 struct PeerRig {
     TempDir dir;

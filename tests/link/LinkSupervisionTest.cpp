@@ -13,15 +13,6 @@
 
 namespace {
 
-std::vector<std::string> framesFor(const std::string& content) {
-    const uint32_t blocks = frame::blockCount(content.size());
-    std::vector<std::string> frames{frame::buildFrame('t', blocks, "")};
-    for (uint32_t i = 0; i < blocks; ++i)
-        frames.push_back(
-            frame::buildFrame('p', i, content.substr(i * frame::kBlockSize, frame::kBlockSize)));
-    return frames;
-}
-
 using Answer = std::optional<std::vector<std::string>>;
 
 // A titrator that answers "echo", "ver 4" and "ver 0" while it is there.

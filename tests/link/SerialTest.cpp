@@ -31,16 +31,6 @@ std::string pattern(std::size_t n) {
     return s;
 }
 
-// How the titrator sends a text: a "t" frame and 256-byte "p" frames.
-std::vector<std::string> framesFor(const std::string& content) {
-    const uint32_t blocks = frame::blockCount(content.size());
-    std::vector<std::string> frames{buildFrame('t', blocks, "")};
-    for (uint32_t i = 0; i < blocks; ++i)
-        frames.push_back(
-            buildFrame('p', i, content.substr(i * frame::kBlockSize, frame::kBlockSize)));
-    return frames;
-}
-
 std::vector<std::string> headersOf(const std::vector<std::string>& frames) {
     std::vector<std::string> out;
     for (const auto& f : frames)

@@ -159,3 +159,12 @@ std::string badChecksum(const std::string& f) {
     out.back() = out.back() == '0' ? '1' : '0';
     return out;
 }
+
+std::vector<std::string> framesFor(const std::string& content) {
+    const uint32_t blocks = frame::blockCount(content.size());
+    std::vector<std::string> frames{frame::buildFrame('t', blocks, "")};
+    for (uint32_t i = 0; i < blocks; ++i)
+        frames.push_back(
+            frame::buildFrame('p', i, content.substr(i * frame::kBlockSize, frame::kBlockSize)));
+    return frames;
+}

@@ -80,3 +80,6 @@ private:
 
 // A frame whose checksum no longer fits.
 std::string badChecksum(const std::string& frame);
+
+// How the titrator sends a text: a "t" frame and 256-byte "p" frames.
+std::vector<std::string> framesFor(const std::string& content);

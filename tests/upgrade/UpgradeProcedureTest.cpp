@@ -42,16 +42,6 @@ struct RecordingUpgradeView : UpgradeView {
     void closeWindow() override { ++closed; }
 };
 
-// How the titrator sends a text: a "t" frame and 256-byte "p" frames.
-std::vector<std::string> framesFor(const std::string& content) {
-    const uint32_t blocks = frame::blockCount(content.size());
-    std::vector<std::string> frames{frame::buildFrame('t', blocks, "")};
-    for (uint32_t i = 0; i < blocks; ++i)
-        frames.push_back(
-            frame::buildFrame('p', i, content.substr(i * frame::kBlockSize, frame::kBlockSize)));
-    return frames;
-}
-
 std::string image(std::size_t size) {
     std::string s(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
