@@ -14,14 +14,6 @@
 #include <ostream>
 
 namespace {
-
-std::string plain(std::string text) {
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return text;
-}
-
 bool parseNumber(const std::string& text, int& value) {
     try {
         std::size_t used = 0;
@@ -59,7 +51,7 @@ public:
     void portDeviceVanished() override {}
     void firmwareRefused(const std::string& title, const std::string& text) override {
         refused = true;
-        err_ << plain(title) << ": " << plain(text) << "\n";
+        err_ << cliText(title) << ": " << cliText(text) << "\n";
     }
 
     void statusMessage(const std::string& text, uint32_t, int) override { status = text; }
@@ -77,19 +69,26 @@ public:
 } // namespace
 
 void CliHost::message(const std::string& text, const std::string& title, Icon) {
-    err_ << (title.empty() ? "" : plain(title) + ": ") << plain(text) << "\n";
+    err_ << (title.empty() ? "" : cliText(title) + ": ") << cliText(text) << "\n";
 }
 
 bool CliHost::askYesNo(const std::string& text, const std::string& title) {
     if (yesNo)
-        return yesNo(plain(text), plain(title));
-    err_ << plain(text) << " (answered no)\n";
+        return yesNo(cliText(text), cliText(title));
+    err_ << cliText(text) << " (answered no)\n";
     return false;
 }
 
 bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostream& err) {
     paths = cliAppPaths(err);
     return loadSettings(paths, host, settings);
+}
+
+std::string cliText(std::string text) {
+    for (char& c : text)
+        if (c == '\r')
+            c = '\n';
+    return text;
 }
 
 bool parseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::string& error) {
@@ -163,7 +162,7 @@ bool CliLink::connect() {
 }
 
 std::string CliLink::statusText() const {
-    return plain(parts_->view.status);
+    return cliText(parts_->view.status);
 }
 bool CliLink::firmwareRefused() const {
     return parts_->view.refused;

@@ -17,6 +17,9 @@ class Serial;
 struct AppPaths;
 struct Settings;
 
+// A message or language text for a terminal: its carriage returns as line breaks.
+std::string cliText(std::string text);
+
 // Messages go to stderr; yes/no questions go to the policy (default: no).
 class CliHost : public Host {
 public:

@@ -1,6 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CliLink.h"
+#include "cli/ExitCodes.h"
 #include "core/AppPaths.h"
 #include "core/FileTypes.h"
 #include "core/Numbers.h"
@@ -22,8 +23,6 @@ const char* const kUsage =
     "                          [--order 0|1|2] [--summary-name NAME] [--no-replace]\n"
     "       veltran-cli [link options] export --from-titrator reports|tray-reports NAME...\n"
     "                          --to DIR [the options above]\n";
-
-constexpr int kExitNoLink = 3;
 
 struct Arguments {
     int titratorType = 0; // --from-titrator: the category's file type; 0 for PC reports
@@ -97,25 +96,17 @@ bool parse(const std::vector<std::string>& args, Arguments& a, std::string& erro
     return error.empty();
 }
 
-std::string plain(std::string text) {
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return text;
-}
-
 // Messages to stderr; existing CSV files are replaced unless --no-replace.
 class CliExportHost : public ExportHost {
 public:
     CliExportHost(std::ostream& out, std::ostream& err, bool replace)
-        : out_(out), err_(err), replace_(replace) {}
+        : out_(out), err_(err), terminal_(err), replace_(replace) {}
 
-    void message(const std::string& text, const std::string& title, Icon) override {
-        err_ << (title.empty() ? "" : plain(title) + ": ") << plain(text) << "\n";
+    void message(const std::string& text, const std::string& title, Icon icon) override {
+        terminal_.message(text, title, icon);
     }
-    bool askYesNo(const std::string& text, const std::string&) override {
-        err_ << plain(text) << " (answered no)\n";
-        return false;
+    bool askYesNo(const std::string& text, const std::string& title) override {
+        return terminal_.askYesNo(text, title);
     }
     int checkFileName(const std::string&) override { return 1; }
     void initReplace() override {}
@@ -146,13 +137,14 @@ public:
     }
     devfiles::FileLink* link_ = nullptr;
     void showExportError(const ExportError& e) override {
-        err_ << e.source << ": error " << e.number << ": " << plain(e.description) << "\n";
+        err_ << e.source << ": error " << e.number << ": " << cliText(e.description) << "\n";
     }
     void fileWritten(const fs::path& file) override { out_ << file.string() << "\n"; }
 
 private:
     std::ostream& out_;
     std::ostream& err_;
+    CliHost terminal_;
     bool replace_;
 };
 
@@ -183,7 +175,7 @@ int cmdExport(const CliOptions& options, std::ostream& out, std::ostream& err) {
             return 2;
         if (!link->connect()) {
             err << link->statusText() << "\n";
-            return kExitNoLink;
+            return cliexit::kNoLink;
         }
         files = std::make_unique<devfiles::FileLink>(
             devfiles::FileLink{link->session(), link->host(), quiet});

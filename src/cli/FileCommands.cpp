@@ -1,6 +1,7 @@
 #include "cli/FileCommands.h"
 
 #include "cli/CliLink.h"
+#include "cli/ExitCodes.h"
 #include "core/FileTypes.h"
 #include "core/Host.h"
 #include "files/CopyFiles.h"
@@ -20,11 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNoLink = 3;
 
 const char* const kUsage =
     "usage: veltran-cli [link options] list CATEGORY [--tray NAME]\n"
@@ -200,14 +196,14 @@ int cmdFiles(const CliOptions& options, std::ostream& out, std::ostream& err) {
     std::string error;
     if (!parse(options.words, a, error)) {
         err << error << "\n" << kUsage;
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     CliLink link(options, err);
     if (!link.ready())
-        return kExitUsage;
+        return cliexit::kUsage;
     if (!link.connect()) {
         err << link.statusText() << "\n";
-        return kExitNoLink;
+        return cliexit::kNoLink;
     }
     const bool interactive = onTerminal();
     link.setYesNo([&](const std::string& text, const std::string&) {
@@ -230,13 +226,13 @@ int cmdFiles(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (!succeeded(devfiles::listTitratorFiles(session, link.host(), r.fileType,
                                                session.monitor().identity().titType, listing))) {
         err << "the titrator did not list its files\n";
-        return kExitNoLink;
+        return cliexit::kNoLink;
     }
     r.titratorEntries = devfiles::listingLines(listing);
     if (a.command == "list") {
         for (const std::string& line : r.titratorEntries)
             out << printable(line) << "\n";
-        return kExitOk;
+        return cliexit::kOk;
     }
     r.move = a.move;
     r.initialReplaceStatus = initialReplaceStatus(a.replace);
@@ -246,13 +242,13 @@ int cmdFiles(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (a.command == "get" && !fs::is_directory(r.pcFolder, ec) &&
         !fs::create_directories(r.pcFolder, ec)) {
         err << a.to << ": " << ec.message() << "\n";
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     const int missing = a.command == "put" ? selectOnPc(a, r, err) : selectOnTitrator(a, r, err);
     if (missing < 0)
-        return kExitUsage;
+        return cliexit::kUsage;
     if (r.selected.empty())
-        return kExitFailed;
+        return cliexit::kFailed;
     CliReplace replace;
     CopyProgress progress;
     devfiles::CopyUi ui{link.host(), progress, replace};
@@ -260,6 +256,7 @@ int cmdFiles(const CliOptions& options, std::ostream& out, std::ostream& err) {
                                             ? devfiles::deleteFiles(session, r, ui)
                                             : devfiles::copyFile(session, r, ui);
     if (result.linkLost)
-        return kExitNoLink;
-    return missing == 0 && result.everyFileWent(r.selected.size()) ? kExitOk : kExitFailed;
+        return cliexit::kNoLink;
+    return missing == 0 && result.everyFileWent(r.selected.size()) ? cliexit::kOk
+                                                                   : cliexit::kFailed;
 }

@@ -1,15 +1,13 @@
 #include "cli/LinkCommands.h"
 
 #include "cli/CliLink.h"
+#include "cli/ExitCodes.h"
 #include "core/Numbers.h"
 #include "link/LinkMonitor.h"
 
 #include <ostream>
 
 namespace {
-constexpr int kExitNoLink = 3;
-constexpr int kExitNotIdentified = 4;
-constexpr int kExitUsage = 2;
 
 std::string firmwareText(float version) {
     return num::fixed(static_cast<double>(version), 2);
@@ -19,11 +17,11 @@ std::string firmwareText(float version) {
 int cmdIdentify(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.words.size() != 1) {
         err << "usage: veltran-cli [--port DEV | --com N] [--speed B] identify\n";
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     CliLink link(options, err);
     if (!link.ready())
-        return kExitUsage;
+        return cliexit::kUsage;
     if (link.connect()) {
         const TitratorIdentity& id = link.monitor().identity();
         if (!id.firmwareRead)
@@ -37,8 +35,8 @@ int cmdIdentify(const CliOptions& options, std::ostream& out, std::ostream& err)
     }
     if (link.monitor().titratorOnline() || link.firmwareRefused()) {
         err << "the titrator answers but could not be identified\n";
-        return kExitNotIdentified;
+        return cliexit::kNotIdentified;
     }
     err << link.statusText() << "\n";
-    return kExitNoLink;
+    return cliexit::kNoLink;
 }

@@ -1,5 +1,6 @@
 #include "cli/PrintCommand.h"
 
+#include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
 #include "core/AppPaths.h"
 #include "core/FileTypes.h"
@@ -13,15 +14,13 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitUsage = 2;
 constexpr const char* kPrintUsage =
     "usage: veltran-cli print FILE [--type N] [--kind K] [--firmware F] "
     "[--series QX50x|QX53x] [--device-type T] [--pdf OUT.pdf]";
 
 int failed(const PrintError& e, std::ostream& err) {
     err << "print failed (" << e.number << "): " << e.description << '\n';
-    return kExitUsage;
+    return cliexit::kUsage;
 }
 
 } // namespace
@@ -30,16 +29,16 @@ int cmdPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     RenderOptions o;
     if (const std::string problem = parseRenderOptions(args, o, "--pdf"); !problem.empty()) {
         err << problem << '\n' << kPrintUsage << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     const int type = documentType(o);
     if (!o.type && !printAccepts(type)) {
         err << o.file << ": " << kCannotPrintType << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     std::string text;
     if (!loadCliDocument(o, text, err))
-        return kExitUsage;
+        return cliexit::kUsage;
     const std::filesystem::path pdf =
         o.outPath.empty() ? std::filesystem::path(o.file).filename().replace_extension(".pdf")
                           : std::filesystem::path(o.outPath);
@@ -56,7 +55,7 @@ int cmdPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (pages == 0)
         return failed(error, err);
     out << pdf.string() << ": " << pages << (pages == 1 ? " page" : " pages") << '\n';
-    return kExitOk;
+    return cliexit::kOk;
 }
 
 std::unique_ptr<QCoreApplication> cliApplication(int& argc, char** argv,

@@ -1,6 +1,7 @@
 #include "cli/RenderCommand.h"
 
 #include "cli/CliLink.h"
+#include "cli/ExitCodes.h"
 #include "core/AppPaths.h"
 #include "core/AtomicFile.h"
 #include "core/Encoding.h"
@@ -8,6 +9,7 @@
 #include "core/Numbers.h"
 #include "core/RegularFile.h"
 #include "core/Settings.h"
+#include "core/Text.h"
 #include "documents/RenderDocument.h"
 
 #include <QString>
@@ -16,9 +18,6 @@
 #include <ostream>
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitUsage = 2;
 
 constexpr const char* kRenderUsage =
     "usage: veltran-cli render FILE [--type N] [--kind K] [--firmware F] "
@@ -118,20 +117,20 @@ int cmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     RenderOptions o;
     if (const std::string problem = parseRenderOptions(args, o, "--out"); !problem.empty()) {
         err << problem << '\n' << kRenderUsage << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     std::string fileText;
     if (!loadCliDocument(o, fileText, err))
-        return kExitUsage;
+        return cliexit::kUsage;
     const std::string text = renderDocument(fileText, documentType(o), o.kind, o.titrator);
     if (o.outPath.empty()) {
         out << forTerminal(text);
-        return kExitOk;
+        return cliexit::kOk;
     }
     std::string error;
     if (!writeFileAtomically(o.outPath, text, &error)) {
         err << o.outPath << ": " << error << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
-    return kExitOk;
+    return cliexit::kOk;
 }

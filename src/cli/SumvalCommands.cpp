@@ -1,5 +1,6 @@
 #include "cli/SumvalCommands.h"
 
+#include "cli/ExitCodes.h"
 #include "core/RegularFile.h"
 #include "core/SumvalLibrary.h"
 #include "upgrade/UpgradeName.h"
@@ -12,17 +13,13 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitRejected = 1;
-constexpr int kExitUsage = 2;
-
 constexpr const char* kVerifyUsage = "usage: veltran-cli verify FILE --family N";
 constexpr const char* kChecksumUsage = "usage: veltran-cli checksum FILE";
 constexpr const char* kUpgradeNameUsage = "usage: veltran-cli upgrade-name NAME6";
 
 int usage(std::ostream& err, const std::string& problem, const char* usageLine) {
     err << problem << '\n' << usageLine << '\n';
-    return kExitUsage;
+    return cliexit::kUsage;
 }
 
 std::optional<std::int32_t> parseFamily(const std::string& text) {
@@ -74,10 +71,10 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::string error;
     if (!sumval::verifyMethodFile(*file, *family, code, error)) {
         err << error << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     out << code << '\n';
-    return code == sumval::kValid ? kExitOk : kExitRejected;
+    return code == sumval::kValid ? cliexit::kOk : cliexit::kFailed;
 }
 
 int cmdChecksum(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -91,17 +88,17 @@ int cmdChecksum(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!readRegularFile(args[0], kMaxDocumentBytes, content, error) || content.empty()) {
         err << "cannot read " << args[0] << ": " << (error.empty() ? "the file is empty" : error)
             << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     std::uint32_t value = 0;
     if (!sumval::fileChecksum(args[0], value, error)) {
         err << error << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
     out << text << '\n';
-    return kExitOk;
+    return cliexit::kOk;
 }
 
 int cmdUpgradeName(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -113,8 +110,8 @@ int cmdUpgradeName(const std::vector<std::string>& args, std::ostream& out, std:
     std::string error;
     if (!expectedUpgradeNameChecksum(args[0], checksum, error)) {
         err << error << '\n';
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     out << checksum << '\n';
-    return kExitOk;
+    return cliexit::kOk;
 }

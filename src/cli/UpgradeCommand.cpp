@@ -1,16 +1,13 @@
 #include "cli/UpgradeCommand.h"
 
 #include "cli/CliLink.h"
+#include "cli/ExitCodes.h"
 #include "upgrade/UpgradeProcedure.h"
 
 #include <ostream>
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNoLink = 3;
 constexpr const char* kUsage = "usage: veltran-cli [--port DEV | --com N] [--speed B] upgrade FILE";
 
 // Progress as stderr lines, one per percent that changes.
@@ -37,15 +34,15 @@ int exitCode(UpgradeProcedure::Outcome outcome) {
     using O = UpgradeProcedure::Outcome;
     switch (outcome) {
     case O::Accepted:
-        return kExitOk;
+        return cliexit::kOk;
     case O::LinkFailed:
     case O::Aborted: // only the link ends a command-line upgrade early
-        return kExitNoLink;
+        return cliexit::kNoLink;
     case O::Failed:
     case O::Ignored:
-        return kExitUsage;
+        return cliexit::kUsage;
     default:
-        return kExitRefused;
+        return cliexit::kFailed;
     }
 }
 
@@ -54,11 +51,11 @@ int exitCode(UpgradeProcedure::Outcome outcome) {
 int cmdUpgrade(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.words.size() != 2) {
         err << kUsage << "\n";
-        return kExitUsage;
+        return cliexit::kUsage;
     }
     CliLink link(options, err);
     if (!link.ready())
-        return kExitUsage;
+        return cliexit::kUsage;
     CliUpgradeView view(err);
     UpgradeProcedure procedure(link.serial(), link.host(), view);
     procedure.chooseFile(options.words[1]);
@@ -66,7 +63,7 @@ int cmdUpgrade(const CliOptions& options, std::ostream& out, std::ostream& err) 
         return exitCode(*refused);
     if (!link.connect()) {
         err << link.statusText() << "\n";
-        return kExitNoLink;
+        return cliexit::kNoLink;
     }
     const UpgradeProcedure::Outcome outcome = procedure.upgrade();
     if (outcome == UpgradeProcedure::Outcome::LinkFailed)

@@ -34,19 +34,3 @@ std::string methodRevision(const std::string& text) {
     }
     return {};
 }
-
-std::string joinLinesCrLf(const std::string& content) {
-    std::string out;
-    out.reserve(content.size() + content.size() / 16);
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        const char c = content[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
-                ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}

@@ -7,7 +7,3 @@
 // number with one decimal ("2.0"); "" when an empty line or the end comes
 // first, or when the value is not a number.
 std::string methodRevision(const std::string& text);
-
-// A PC text file read line by line (CR LF, CR or LF ends a line) and joined
-// again with CR LF, so that the reader above sees the titrator's line ends.
-std::string joinLinesCrLf(const std::string& content);

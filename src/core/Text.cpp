@@ -116,3 +116,21 @@ std::string versionText(int major, int minor, int revision) {
         v += "RC-" + std::to_string(revision);
     return v;
 }
+
+std::string textFromFileLines(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 32);
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t end = bytes.find_first_of("\r\n", at);
+        if (end == std::string::npos) {
+            out.append(bytes, at, std::string::npos);
+            out += "\r\n";
+            break;
+        }
+        out.append(bytes, at, end - at);
+        out += "\r\n";
+        at = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+    }
+    return out;
+}

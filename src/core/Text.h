@@ -22,6 +22,10 @@ std::string formatMsg(const std::string& tmpl, const std::vector<std::string>& a
 // delimiter returns the whole source and empties it.
 std::string takeToken(std::string& source, const std::string& delimiter);
 
+// A PC text file's bytes read line by line (CR LF, LF or CR ends a line), each
+// line followed by CR LF: the line ends the titrator's files have.
+std::string textFromFileLines(const std::string& bytes);
+
 // Replaces every occurrence, going on after each inserted replacement.
 std::string replaceAll(std::string s, const std::string& find, const std::string& replacement);
 

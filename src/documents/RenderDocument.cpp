@@ -1,7 +1,7 @@
 #include "documents/RenderDocument.h"
 
-#include "core/Text.h"
 #include "core/FileTypes.h"
+#include "core/Text.h"
 #include "documents/KFMethodRenderer.h"
 #include "documents/MethodRenderer.h"
 #include "documents/SequenceRenderer.h"
@@ -43,23 +43,5 @@ std::string cleanReportText(const std::string& text) {
     for (char& c : out)
         if (c == '\xA7')
             c = '\xB0';
-    return out;
-}
-
-std::string textFromFileLines(const std::string& bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 32);
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t end = bytes.find_first_of("\r\n", at);
-        if (end == std::string::npos) {
-            out.append(bytes, at, std::string::npos);
-            out += "\r\n";
-            break;
-        }
-        out.append(bytes, at, end - at);
-        out += "\r\n";
-        at = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
-    }
     return out;
 }

@@ -14,7 +14,3 @@ std::string renderDocument(const std::string& text, int fileType, int kind,
 // Joins the lines the titrator continued after two TABs, turns each remaining TAB
 // into two blanks and the titrator's degree character (167) into 176.
 std::string cleanReportText(const std::string& text);
-
-// A file's bytes as the viewer reads a PC file: line by line (CR LF, LF or CR
-// ends a line), each line followed by CR LF.
-std::string textFromFileLines(const std::string& bytes);

@@ -110,7 +110,7 @@ std::string Copy::pcRevision(const std::string& name) const {
     std::string content, error;
     if (!readRegularFile(req_.pcFolder / name, kMaxDocumentBytes, content, error))
         return {};
-    return methodRevision(joinLinesCrLf(content));
+    return methodRevision(textFromFileLines(content));
 }
 
 // --------------------------------------------------------------- PC to titrator
@@ -266,21 +266,10 @@ bool Copy::sameMethod(const std::string& name, std::string& titratorFile) {
     Serial& serial = session_.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
-    const TransferResult ack = serial.sendCommandAck("sumvalhod", name);
-    if (!succeeded(ack)) {
-        if (ack != TransferResult::Refused)
-            serial.showCommError(kErrSameMethodRefused);
-        return false;
-    }
     std::string answer;
-    const TransferResult received = serial.stringReception(answer, ui_.progress);
-    if (!succeeded(received)) {
-        if (received == TransferResult::Aborted)
-            serial.settleAfter(received);
-        else
-            serial.showCommError(kErrSameMethodLost);
+    if (!succeeded(askForText(serial, ui_.progress, "sumvalhod", name, answer,
+                              kErrSameMethodRefused, kErrSameMethodLost)))
         return false;
-    }
     titratorFile = filenames::firstToken(answer);
     if (!filenames::isSafeName(titratorFile)) {
         refuseUnsafeName(ui_.host, titratorFile);

@@ -33,10 +33,6 @@ bool finished(Serial& serial, TransferResult result, int code) {
     return false;
 }
 
-TransferResult failureOr(TransferResult result) {
-    return succeeded(result) ? TransferResult::BadAnswer : result;
-}
-
 // The plain names of a listing's lines; false (told to the user) for a name
 // the PC cannot use.
 bool namesOf(Host& host, const std::string& listing, std::vector<std::string>& names) {
@@ -54,11 +50,9 @@ bool namesOf(Host& host, const std::string& listing, std::vector<std::string>& n
 // "dir" with the folder and a report's base pattern: the report and its companions.
 bool companionNames(FileLink& link, const std::string& folder, const std::string& base,
                     std::vector<std::string>& names) {
-    Serial& serial = link.session.serial();
-    if (!finished(serial, serial.sendCommandAck("dir", folder + base + "*"), kErrDirRefused))
-        return false;
     std::string answer;
-    if (!finished(serial, serial.stringReception(answer, link.progress), kErrDirLost))
+    if (!succeeded(askForText(link.session.serial(), link.progress, "dir", folder + base + "*",
+                              answer, kErrDirRefused, kErrDirLost)))
         return false;
     return namesOf(link.host, answer, names);
 }
@@ -137,6 +131,28 @@ private:
     std::string previous_;
 };
 
+// The entry's file name, or "" (the user told) when the PC cannot use it.
+std::string usableName(FileLink& link, const std::string& entry) {
+    const std::string name = filenames::firstToken(entry);
+    if (filenames::isSafeName(name))
+        return name;
+    refuseUnsafeName(link.host, name);
+    return {};
+}
+
+// The files an entry stands for: a report with the companions the titrator's
+// "dir" names in its folder, anything else alone. Called with the link held.
+bool filesOfEntry(FileLink& link, const std::string& name, bool report, const std::string& folder,
+                  std::vector<std::string>& work) {
+    const std::string base = filenames::baseOf(name, ".rpt");
+    if (!report || base.empty()) {
+        work = {name};
+        return true;
+    }
+    work.clear();
+    return companionNames(link, folder, base, work);
+}
+
 } // namespace
 
 void refuseUnsafeName(Host& host, const std::string& name) {
@@ -145,6 +161,17 @@ void refuseUnsafeName(Host& host, const std::string& name) {
         if (static_cast<unsigned char>(c) < 32 || c == 127)
             c = '?';
     host.message(formatMsg(langText(kTextUnsafeName), {shown}), "", Host::Icon::Warning);
+}
+
+TransferResult askForText(Serial& serial, TransferSink& sink, const std::string& word,
+                          const std::string& argument, std::string& text, int refusedCode,
+                          int lostCode) {
+    const TransferResult ack = serial.sendCommandAck(word, argument);
+    if (!finished(serial, ack, refusedCode))
+        return ack;
+    const TransferResult received = serial.stringReception(text, sink);
+    finished(serial, received, lostCode);
+    return received;
 }
 
 TransferResult fetchReportText(FileLink& link, int fileType, const std::string& trayFolder,
@@ -200,35 +227,26 @@ TransferResult fetchFileText(FileLink& link, const std::string& entry, std::stri
     Serial::Exchange exchange(serial);
     if (!exchange)
         return TransferResult::Refused;
-    const TransferResult ack =
-        serial.sendCommandAck("get", devicePath(link.session.monitor().folders(), fileType, name));
-    if (!finished(serial, ack, kErrTextNotAcknowledged))
-        return failureOr(ack);
-    const TransferResult received = serial.stringReception(text, link.progress);
-    finished(serial, received, kErrTextLost);
-    return received;
+    return askForText(serial, link.progress, "get",
+                      devicePath(link.session.monitor().folders(), fileType, name), text,
+                      kErrTextNotAcknowledged, kErrTextLost);
 }
 
 bool downloadFile(FileLink& link, int fileType, const std::string& entry,
                   const fs::path& pcFolder) {
-    const std::string name = filenames::firstToken(entry);
-    if (!filenames::isSafeName(name)) {
-        refuseUnsafeName(link.host, name);
+    const std::string name = usableName(link, entry);
+    if (name.empty())
         return false;
-    }
     Serial& serial = link.session.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
     if (!exchange)
         return false;
     const DeviceFolders& folders = link.session.monitor().folders();
-    std::vector<std::string> work{name};
-    const std::string base = filenames::baseOf(name, ".rpt");
-    if ((fileType == ftype::kReports || fileType == ftype::kTrayFolderReports) && !base.empty()) {
-        work.clear();
-        if (!companionNames(link, deviceFolder(folders, fileType), base, work))
-            return false;
-    }
+    std::vector<std::string> work;
+    const bool report = fileType == ftype::kReports || fileType == ftype::kTrayFolderReports;
+    if (!filesOfEntry(link, name, report, deviceFolder(folders, fileType), work))
+        return false;
     for (const std::string& file : work) {
         if (link.progress.abortRequested())
             return false;
@@ -293,7 +311,7 @@ TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcNam
         const TransferResult ack =
             serial.sendCommandAck("put", uploadPath(folders, fileType, entry, deviceName));
         if (!finished(serial, ack, kErrPutRefused))
-            return failureOr(ack);
+            return ack;
         const TransferResult sent = serial.transmission(pcFolder / entry, link.progress);
         if (!finished(serial, sent, kErrPutFailed))
             return sent;
@@ -308,24 +326,18 @@ TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcNam
 }
 
 bool deleteTitratorFile(FileLink& link, const std::string& entry, int fileType) {
-    const std::string name = filenames::firstToken(entry);
-    if (!filenames::isSafeName(name)) {
-        refuseUnsafeName(link.host, name);
+    const std::string name = usableName(link, entry);
+    if (name.empty())
         return false;
-    }
     Serial& serial = link.session.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
     if (!exchange)
         return false;
     const DeviceFolders& folders = link.session.monitor().folders();
-    std::vector<std::string> work{name};
-    const std::string base = filenames::baseOf(name, ".rpt");
-    if (fileType == ftype::kReports && !base.empty()) {
-        work.clear();
-        if (!companionNames(link, folders.reportsPath, base, work))
-            return false;
-    }
+    std::vector<std::string> work;
+    if (!filesOfEntry(link, name, fileType == ftype::kReports, folders.reportsPath, work))
+        return false;
     const bool traySet = fileType == ftype::kTrayReports;
     for (const std::string& file : work) {
         const TransferResult ack =

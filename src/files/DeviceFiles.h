@@ -17,6 +17,7 @@
 class CopyProgress;
 class DeviceSession;
 class Host;
+class Serial;
 
 namespace devfiles {
 
@@ -48,6 +49,12 @@ struct FileLink {
 
 // Tells the user that the titrator sent a name the PC cannot use.
 void refuseUnsafeName(Host& host, const std::string& name);
+
+// A command and its framed answer, on a link already held. A failure is shown
+// once, as refusedCode or lostCode; an abort only starts the settling pause.
+TransferResult askForText(Serial& serial, TransferSink& sink, const std::string& word,
+                          const std::string& argument, std::string& text, int refusedCode,
+                          int lostCode);
 
 // A report's text in memory for a command that needs no file of it (the
 // export); a report of a tray folder ("TRAY0001\") is fetched with that folder open.

@@ -33,21 +33,9 @@ constexpr std::size_t kCheckedChars = 8;
 // One query with a framed answer, trimmed. Not acknowledged: error 3; lost: 4.
 bool query(FileLink& link, const std::string& word, const std::string& argument,
            std::string& answer) {
-    Serial& serial = link.session.serial();
-    const TransferResult ack = serial.sendCommandAck(word, argument);
-    if (!succeeded(ack)) {
-        if (ack != TransferResult::Refused)
-            serial.showCommError(kErrTextNotAcknowledged);
+    if (!succeeded(askForText(link.session.serial(), link.progress, word, argument, answer,
+                              kErrTextNotAcknowledged, kErrTextLost)))
         return false;
-    }
-    const TransferResult received = serial.stringReception(answer, link.progress);
-    if (!succeeded(received)) {
-        if (received == TransferResult::Aborted)
-            serial.settleAfter(received);
-        else
-            serial.showCommError(kErrTextLost);
-        return false;
-    }
     answer = text::trim(answer);
     return true;
 }

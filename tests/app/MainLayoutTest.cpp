@@ -1,5 +1,7 @@
 #include "app/MainLayout.h"
 
+#include "FakeControl.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -7,20 +9,6 @@
 namespace {
 
 constexpr TwipsScale kScale{15, 15};
-
-struct FakeControl : LayoutControl {
-    int left = 0, top = 0, width = 0, height = 0;
-    int Left() const override { return left; }
-    int Top() const override { return top; }
-    int Width() const override { return width; }
-    int Height() const override { return height; }
-    void setLeft(int v) override { left = v; }
-    void setTop(int v) override { top = v; }
-    void setWidth(int v) override { width = v; }
-    void setHeight(int v) override { height = v; }
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-};
 
 struct Window {
     std::map<std::string, FakeControl> c;

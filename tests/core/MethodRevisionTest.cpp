@@ -1,5 +1,7 @@
 #include "core/MethodRevision.h"
 
+#include "core/Text.h"
+
 #include <clocale>
 #include <gtest/gtest.h>
 
@@ -26,6 +28,5 @@ TEST(MethodRevision, ReadsRevUntilTheFirstEmptyLine) {
 }
 
 TEST(MethodRevision, PcLinesAreJoinedWithCrLf) {
-    EXPECT_EQ(joinLinesCrLf("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(methodRevision(joinLinesCrLf("Name A\nRev 4\n")), "4.0");
+    EXPECT_EQ(methodRevision(textFromFileLines("Name A\nRev 4\n")), "4.0");
 }

@@ -1,6 +1,7 @@
+#include "core/Text.h"
+
 #include "core/Dates.h"
 #include "core/Numbers.h"
-#include "core/Text.h"
 
 #include <clocale>
 #include <cstdio>
@@ -108,12 +109,18 @@ TEST(Numbers, TextsReadAndWrittenInTheCLocale) {
         std::optional<double> whole;
     };
     const Case cases[] = {
-        {"3.00 2026", 3.0, std::nullopt}, {"x3", 0.0, std::nullopt},
-        {"2.10", 2.10, 2.10},              {" -1.5 ", -1.5, -1.5},
-        {"+7", 7.0, 7.0},                  {".5", 0.5, 0.5},
-        {"2,10", 2.0, std::nullopt},       {"inf", 0.0, std::nullopt},
-        {"nan", 0.0, std::nullopt},        {"", 0.0, std::nullopt},
-        {"1e999", 0.0, std::nullopt},      {"1.5e2x", 150.0, std::nullopt},
+        {"3.00 2026", 3.0, std::nullopt},
+        {"x3", 0.0, std::nullopt},
+        {"2.10", 2.10, 2.10},
+        {" -1.5 ", -1.5, -1.5},
+        {"+7", 7.0, 7.0},
+        {".5", 0.5, 0.5},
+        {"2,10", 2.0, std::nullopt},
+        {"inf", 0.0, std::nullopt},
+        {"nan", 0.0, std::nullopt},
+        {"", 0.0, std::nullopt},
+        {"1e999", 0.0, std::nullopt},
+        {"1.5e2x", 150.0, std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(num::leadingNumber(c.text), c.leading) << c.text;
@@ -140,4 +147,10 @@ TEST(Numbers, CommaDecimalLocaleChangesNothing) {
     EXPECT_EQ(num::fixed(2.1, 2), "2.10");
     EXPECT_EQ(parseDateText("02:30 PM Jan 31, 2024"), (DateTime{2024, 1, 31, 14, 30}));
     std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(TextFromFileLines, EveryLineEndsWithCrLf) {
+    EXPECT_EQ(textFromFileLines("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(textFromFileLines("a\n\nb\n"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(textFromFileLines(""), "");
 }

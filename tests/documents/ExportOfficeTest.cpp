@@ -1,6 +1,7 @@
 // A spreadsheet opens the exported files directly: LibreOffice converts a summary and
 // a report CSV to xlsx, and back to CSV, with every cell where it belongs.
 #include "CsvReader.h"
+#include "QuietExportHost.h"
 #include "TempDir.h"
 #include "documents/ExportRun.h"
 
@@ -10,17 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct QuietHost : ExportHost {
-    std::vector<ExportError> errors;
-    void message(const std::string&, const std::string&, Icon) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    int checkFileName(const std::string&) override { return 1; }
-    void initReplace() override {}
-    int checkReplaceOnPc(const std::string&) override { return kReplaceAll; }
-    bool cancelRequested() override { return false; }
-    void showExportError(const ExportError& e) override { errors.push_back(e); }
-};
 
 bool haveLibreOffice() {
     return std::system("command -v libreoffice >/dev/null 2>&1") == 0;
@@ -72,7 +62,7 @@ TEST(ExportOffice, ASpreadsheetOpensTheSummaryAndAReport) {
     }
     request.destination = work.path();
     request.summaryName = "summary.csv";
-    QuietHost host;
+    QuietExportHost host;
     ASSERT_EQ(exportSelectedReports(request, host).written, 3);
     ASSERT_TRUE(host.errors.empty());
 

@@ -4,6 +4,7 @@
 #include "EnglishTexts.h"
 #include "core/Encoding.h"
 #include "core/FileTypes.h"
+#include "core/Text.h"
 #include "documents/RenderDocument.h"
 
 #include <QString>

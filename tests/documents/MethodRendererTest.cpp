@@ -1,21 +1,14 @@
 #include "documents/MethodRenderer.h"
 
 #include "EnglishTexts.h"
+#include "RenderedText.h"
 #include "documents/MethodRecord.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <string>
 
 namespace {
-
-std::string lines(std::initializer_list<std::string> entries) {
-    std::string text;
-    for (const std::string& e : entries)
-        text += e + "\r\n";
-    return text;
-}
 
 const TitratorInfo kCurrent{3.0f, Series::QX50x, 1};
 
@@ -26,24 +19,6 @@ std::string render(const std::string& text, const TitratorInfo& t = kCurrent) {
 
 bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-// The value of the first line with exactly this label.
-std::string valueOf(const std::string& text, const std::string& label) {
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find("\r\n", at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        line.erase(0, line.find_first_not_of(' '));
-        if (line.rfind(label + ":", 0) == 0) {
-            std::string v = line.substr(label.size() + 1);
-            v.erase(0, v.find_first_not_of(' '));
-            return v;
-        }
-        at = end + 2;
-    }
-    return "<none>";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/FileTypes.h"
 #include "core/Numbers.h"
 #include "core/RegularFile.h"
+#include "core/Text.h"
 #include "documents/PrintJob.h"
 #include "documents/PrintLines.h"
 #include "documents/RenderDocument.h"

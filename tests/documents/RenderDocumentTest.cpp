@@ -29,9 +29,3 @@ TEST(RenderDocument, DispatchesByTypeAndKind) {
     EXPECT_EQ(renderDocument("a\tb", 11, 0, t), "a  b");
     EXPECT_EQ(renderDocument("a\tb", 7, 2, t), "a\tb");
 }
-
-TEST(TextFromFileLines, EveryLineEndsWithCrLf) {
-    EXPECT_EQ(textFromFileLines("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");
-    EXPECT_EQ(textFromFileLines("a\n\nb\n"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(textFromFileLines(""), "");
-}
