@@ -2,6 +2,7 @@
 // buttons and close boxes answer. VT_SHOTS=DIR saves a picture of each.
 #include "FileRig.h"
 #include "core/FileTypes.h"
+#include "files/ui/PercentBar.h"
 #include "files/ui/ProgressWindow.h"
 #include "files/ui/ReplaceWindow.h"
 
@@ -57,6 +58,35 @@ TEST(ProgressWindow, BarsNameAndAbort) {
     w.close(); // the close box aborts as well
     EXPECT_TRUE(w.abortRequested());
     EXPECT_EQ(signalled, 2);
+}
+
+TEST(ProgressWindow, OpensCentredOverTheMainWindow) {
+    filetest::loadEnglish();
+    QWidget main;
+    main.setGeometry(300, 200, 780, 560);
+    main.show();
+    ProgressWindow w(&main);
+    w.showProgress(true);
+    // A pixel or two each way is rounding; a corner would be hundreds away.
+    EXPECT_LE((w.geometry().center() - main.geometry().center()).manhattanLength(), 4);
+}
+
+// Where the fill edge runs through the figure, the part over the empty bar
+// must still differ from the empty bar.
+TEST(PercentBar, FigureStaysReadableOnBothSidesOfTheFillEdge) {
+    PercentBar bar;
+    bar.resize(240, 40);
+    const QColor empty = bar.palette().base().color();
+    for (double fraction : {0.45, 0.5, 0.55}) {
+        bar.setFraction(fraction);
+        const QImage image = bar.grab().toImage();
+        const int edge = static_cast<int>(239 * fraction);
+        int inked = 0;
+        for (int x = edge + 1; x < 160; ++x)
+            for (int y = 4; y < 36; ++y)
+                inked += image.pixelColor(x, y) != empty;
+        EXPECT_GT(inked, 0) << "at " << fraction;
+    }
 }
 
 TEST(ReplaceWindow, ButtonsAnswerAndTheCloseBoxSkips) {

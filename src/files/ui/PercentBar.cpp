@@ -5,7 +5,6 @@
 #include <cmath>
 
 namespace {
-constexpr double kContrastFrom = 0.5;
 constexpr int kBarHeightLines = 2;
 } // namespace
 
@@ -39,7 +38,13 @@ void PercentBar::paintEvent(QPaintEvent*) {
     p.fillRect(filled, palette().highlight());
     p.setPen(palette().mid().color());
     p.drawRect(frame);
-    p.setPen(fraction_ >= kContrastFrom ? palette().highlightedText().color()
-                                        : palette().text().color());
-    p.drawText(frame, Qt::AlignCenter, QString::number(percent()) + " %");
+    // The part of the figure over the fill takes the contrasting colour, so no
+    // digit vanishes when the edge runs through it.
+    const QString figure = QString::number(percent()) + " %";
+    p.setClipRect(filled);
+    p.setPen(palette().highlightedText().color());
+    p.drawText(frame, Qt::AlignCenter, figure);
+    p.setClipRect(frame.adjusted(filled.width(), 0, 0, 0));
+    p.setPen(palette().text().color());
+    p.drawText(frame, Qt::AlignCenter, figure);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // A bar that fills in proportion to a fraction and shows it as a percentage;
-// from 50 % on the percentage is drawn in the fill's contrasting text colour.
+// where the fill lies under the percentage, it is drawn in the contrasting colour.
 #include <QWidget>
 
 class PercentBar : public QWidget {

@@ -63,12 +63,23 @@ void ProgressWindow::setFileName(const std::string& name) {
 
 void ProgressWindow::showProgress(bool visible) {
     if (visible) {
+        if (!isVisible())
+            centreOverOwner();
         show();
         raise();
         abortBtn_->setFocus();
     } else {
         hide();
     }
+}
+
+// Without this a window manager (or none) may put it in a corner, far from the copy.
+void ProgressWindow::centreOverOwner() {
+    if (!parentWidget())
+        return;
+    if (!testAttribute(Qt::WA_Resized))
+        adjustSize();
+    move(parentWidget()->window()->geometry().center() - rect().center());
 }
 
 int ProgressWindow::filePercent() const {

@@ -41,6 +41,7 @@ protected:
 
 private:
     void abort();
+    void centreOverOwner();
 
     PercentBar* fileBar_;
     PercentBar* totalBar_;
