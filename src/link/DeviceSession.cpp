@@ -1,8 +1,8 @@
 #include "link/DeviceSession.h"
 
+#include "link/AddressedPort.h"
 #include "link/LinkMonitor.h"
 #include "link/PortNames.h"
-#include "link/QtSerialPort.h"
 #include "link/Serial.h"
 #include "link/SerialHost.h"
 #include "link/Trace.h"
@@ -35,8 +35,13 @@ private:
 
 DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                              std::unique_ptr<Port> port)
-    : config_(std::move(config)), port_(port ? std::move(port) : std::make_unique<QtSerialPort>()),
-      relay_(std::make_unique<BusyRelay>(host)) {
+    : config_(std::move(config)), relay_(std::make_unique<BusyRelay>(host)) {
+    port_ =
+        port ? std::move(port)
+             : std::make_unique<AddressedPort>(config_.configPath, [this](const std::string& note) {
+                   if (trace_)
+                       trace_->traceReceived(note); // what the server answered, as a marker line
+               });
     if (!config_.traceLog.empty())
         trace_ = std::make_unique<Trace>(config_.traceLog);
     serial_ = std::make_unique<Serial>(
