@@ -1,6 +1,7 @@
 #include "cli/CliLink.h"
 
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/Host.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
@@ -121,6 +122,7 @@ AppPaths cliAppPaths(std::ostream& err) {
     if (!prepareDataDir(paths, dataError))
         err << "warning: " << dataError << "\n";
     setAppPaths(paths);
+    setAuditLog(std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran-cli"));
     return paths;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/ConfigCommands.h"
 
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/Ini.h"
 #include "core/Text.h"
 
@@ -40,7 +41,20 @@ int cmdConfig(const std::vector<std::string>& args, std::ostream& out, std::ostr
             err << "a configuration value cannot hold control characters\n";
             return 2;
         }
-        if (!writable || !writeIniString(paths.configPath(), args[1], args[2], args[3])) {
+        if (!writable) {
+            err << "cannot write " << paths.configPath().string() << "\n";
+            return 1;
+        }
+        AuditLog audit(paths.dataDir / AuditLog::kFileName, "veltran-cli");
+        if (!audit.check()) { // never a change that goes unrecorded
+            err << audit.lastError() << "\n";
+            return 2;
+        }
+        const std::string before = getIniString(paths.configPath(), args[1], args[2]);
+        const bool written = writeIniString(paths.configPath(), args[1], args[2], args[3]);
+        if (!audit.append(configChangeEvent(args[1], args[2], before, args[3], written)))
+            err << audit.lastError() << "\n";
+        if (!written) {
             err << "cannot write " << paths.configPath().string() << "\n";
             return 1;
         }

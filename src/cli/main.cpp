@@ -1,4 +1,5 @@
 // veltran-cli: the titrator companion for scripts and lab automation.
+#include "cli/AuditCommand.h"
 #include "cli/CliLink.h"
 #include "cli/ConfigCommands.h"
 #include "cli/ExportCommand.h"
@@ -42,6 +43,9 @@ const char* const kUsage =
     "  put CATEGORY FILE... [--move] [--replace ask|all|none]\n"
     "                            copy (move) PC files to the titrator\n"
     "  delete CATEGORY NAME... [--yes]             delete titrator files\n"
+    "  audit verify [FILE]       check the audit log's chain; print the event count\n"
+    "  audit show [--since DATE] [--file NAME] [--json]\n"
+    "                            print the audit log's events (JSON Lines with --json)\n"
     "  CATEGORY: methods, std-methods, user-methods, reports, sequences, tray-reports\n"
     "exit codes: 0 success, 1 check failed or a file refused, 2 usage or setup error,\n"
     "            3 no link (or the link was lost),\n"
@@ -70,6 +74,8 @@ int main(int argc, char* argv[]) {
         return cmdVerify(rest, std::cout, std::cerr);
     if (command == "checksum")
         return cmdChecksum(rest, std::cout, std::cerr);
+    if (command == "audit")
+        return cmdAudit(rest, std::cout, std::cerr);
     if (command == "config")
         return cmdConfig(rest, std::cout, std::cerr);
     if (command == "export")
