@@ -1,5 +1,6 @@
 #include "app/ui/MainWindow.h"
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/Language.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     std::string dataError;
     const bool dataOk = prepareDataDir(paths, dataError);
     setAppPaths(paths);
+    setAuditLog(std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran"));
 
     GuiHost host;
     Settings& settings = appSettings();
