@@ -63,8 +63,11 @@ struct AuditLine {
 // The line of `event` chained to `prevSha`, without its line end.
 std::string auditLineText(const AuditEvent& event, const std::string& prevSha);
 
-// One line: JSON, every field of its type, its own hash right. False with a reason.
-bool parseAuditLine(std::string_view text, AuditLine& line, std::string& reason);
+// One line: JSON, every field of its type and (checkOwnHash) its own hash right. False
+// with a reason. A checker of the whole log needs the own hash only of the last line
+// and of a line the next one does not follow: every other edit breaks the chain.
+bool parseAuditLine(std::string_view text, AuditLine& line, std::string& reason,
+                    bool checkOwnHash = true);
 
 // A configuration value set: "[Section] Key=value" before (source) and after (target).
 AuditEvent configChangeEvent(const std::string& section, const std::string& key,

@@ -8,17 +8,40 @@
 
 namespace {
 
-// Why line `number` breaks the chain, or "" when it follows `prevText`.
-std::string chainFault(std::int64_t number, const AuditLine& line, const std::string& prevText) {
+// A line's own hash checked: "" when it is right, else why not.
+std::string ownHashFault(std::string_view text) {
+    AuditLine line;
+    std::string reason;
+    return parseAuditLine(text, line, reason) ? std::string() : reason;
+}
+
+void markBroken(AuditVerdict& verdict, std::int64_t number, std::string reason,
+                std::string_view text) {
+    verdict.brokenLine = number;
+    verdict.reason = std::move(reason);
+    verdict.brokenText = text;
+}
+
+// Whether line `number` follows `prevText`, the line before it; a previous line that was
+// itself edited is the first broken one.
+void checkChain(AuditVerdict& verdict, std::int64_t number, const AuditLine& line,
+                std::string_view text, const std::string& prevText, bool ended) {
     const bool first = number == 1;
     if (first != (line.event.operation == audit::kCreate))
-        return first ? "the first line does not record the log's creation"
-                     : "a second creation line";
-    const std::string expected = first ? audit::kNoPrevious : sha256Hex(prevText);
-    if (line.prev != expected)
-        return "does not follow line " + std::to_string(number - 1) +
-               " (a line was edited, removed or moved)";
-    return {};
+        return markBroken(verdict, number,
+                          first ? "the first line does not record the log's creation"
+                                : "a second creation line",
+                          text);
+    if (line.prev != (first ? audit::kNoPrevious : sha256Hex(prevText))) {
+        if (std::string fault = first ? "" : ownHashFault(prevText); !fault.empty())
+            return markBroken(verdict, number - 1, fault, prevText);
+        return markBroken(verdict, number,
+                          "does not follow line " + std::to_string(number - 1) +
+                              " (a line was edited, removed or moved)",
+                          text);
+    }
+    if (!ended)
+        markBroken(verdict, number, "the last line is cut short", text);
 }
 
 bool sameName(const std::string& a, const std::string& b) {
@@ -57,25 +80,23 @@ bool scanAuditLog(const std::filesystem::path& file, AuditVerdict& verdict, std:
     std::string reason;
     while (std::getline(in, text)) {
         ++number;
-        const bool ended = !in.eof();
-        const bool parsed = parseAuditLine(text, line, reason);
+        // Each line's own hash is left to the chain: the next line's "prev" covers its bytes.
+        const bool parsed = parseAuditLine(text, line, reason, false);
         if (verdict.intact()) {
             if (parsed)
-                reason = chainFault(number, line, prevText);
-            if (parsed && reason.empty() && !ended)
-                reason = "the last line is cut short";
-            if (!reason.empty()) {
-                verdict.brokenLine = number;
-                verdict.reason = reason;
-                verdict.brokenText = text;
-                if (!visit)
-                    break;
-            }
+                checkChain(verdict, number, line, text, prevText, !in.eof());
+            else
+                markBroken(verdict, number, reason, text);
+            if (!verdict.intact() && !visit)
+                break;
         }
         if (visit)
             visit(number, text, parsed ? &line : nullptr);
         prevText.swap(text);
     }
+    if (verdict.intact() && number > 0) // nothing follows the last line
+        if (std::string fault = ownHashFault(prevText); !fault.empty())
+            markBroken(verdict, number, fault, prevText);
     if (in.bad()) {
         error = file.string() + ": cannot be read";
         return false;
