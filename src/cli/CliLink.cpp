@@ -141,6 +141,10 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
     : parts_(std::make_unique<Parts>(err)) {
     Parts& p = *parts_;
     p.ready = loadCliSettings(p.paths, p.settings, p.view, err);
+    if (p.ready && auditLog() && !auditLog()->check()) { // nothing goes over the link unrecorded
+        err << "the audit log cannot be written: " << auditLog()->lastError() << "\n";
+        p.ready = false;
+    }
     p.com = options.com > 0 ? options.com : p.settings.comPort;
     p.speed = options.speed > 0 ? options.speed : p.settings.comSpeed;
     DeviceSession::Config config;

@@ -99,3 +99,15 @@ TEST(CliAudit, ConnectIdentificationAndTheEndOfTheLinkAreRecorded) {
     has(7, "identify  refused", "titrator QX503");
     has(8, "disconnect  ok", "titrator QX503");
 }
+
+TEST(CliAudit, NoLinkCommandStartsWhenTheLogCannotBeWritten) {
+    TempDir home;
+    std::filesystem::create_directory(home.path() / "audit.jsonl");
+    simtest::SimProcess sim({"--model", "QX502"});
+    const CliResult r = runCli(home.str(), "--port " + sim.pty() + " list methods");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.out.find("the audit log cannot be written: " + home.str() +
+                         "/audit.jsonl: cannot open: Is a directory"),
+              std::string::npos)
+        << r.out;
+}
