@@ -1,7 +1,9 @@
 #include "core/AuditLog.h"
 
+#include "../support/RecordingHost.h"
 #include "../support/TempDir.h"
 #include "core/AuditTrail.h"
+#include "core/Ini.h"
 #include "core/Sha256.h"
 
 #include <functional>
@@ -284,6 +286,28 @@ TEST(AuditLog, RecordingWithoutALogIsANoOpAndAFailingLogIsReported) {
     EXPECT_FALSE(recordAudit(putEvent("A.MTD")));
     EXPECT_NE(auditLog()->lastError().find("cannot open"), std::string::npos);
     setAuditLog(nullptr);
+}
+
+TEST(AuditLog, ConfigurationValuesTheProgramSetsAreRecordedWhenTheyChange) {
+    TempDir dir;
+    const fs::path config = dir.write("config.ini", "[Options]\ncsvSep=0\n");
+    setAuditLog(std::make_unique<AuditLog>(dir.path() / AuditLog::kFileName, "veltran"));
+    RecordingHost host;
+    setIniString(config, "Options", "csvSep", "1", host);
+    setIniString(config, "Options", "csvSep", "1", host); // unchanged: nothing to record
+    setAuditLog(nullptr);
+    std::vector<AuditEvent> events;
+    AuditVerdict verdict;
+    std::string error;
+    ASSERT_TRUE(scanAuditLog(
+        dir.path() / AuditLog::kFileName, verdict, error,
+        [&](std::int64_t, std::string_view, const AuditLine* l) { events.push_back(l->event); }));
+    ASSERT_EQ(events.size(), 2u); // the creation and one change
+    EXPECT_EQ(events[1].operation, audit::kConfig);
+    EXPECT_EQ(events[1].source, "[Options] csvSep=0");
+    EXPECT_EQ(events[1].target, "[Options] csvSep=1");
+    EXPECT_EQ(events[1].result, audit::kOk);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST(AuditTrail, FiltersByTimeNameOperationAndResult) {
