@@ -17,7 +17,8 @@ struct AuditVerdict {
     std::string brokenText; // that line as it is in the file
 };
 
-// Every line as it is in the file (without its line end) and, when it parses, its event.
+// Every line as it is in the file (without its line end) and, when it parses, its event
+// (an edited line too: the verdict names it).
 using AuditVisitor =
     std::function<void(std::int64_t number, std::string_view text, const AuditLine* line)>;
 

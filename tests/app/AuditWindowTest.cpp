@@ -112,7 +112,7 @@ TEST(AuditWindow, TheVerdictNamesTheFirstBrokenLine) {
     text.replace(text.find("B.MTD"), 5, "C.MTD");
     f.win.dir.write(AuditLog::kFileName, text);
     AuditWindow* a = f.open();
-    EXPECT_EQ(verdict(a), "3 of 3 events shown. Line 3 breaks the chain: the log was changed or "
+    EXPECT_EQ(verdict(a), "4 of 4 events shown. Line 3 breaks the chain: the log was changed or "
                           "damaged.");
     std::filesystem::remove(f.log);
     a->reload();
