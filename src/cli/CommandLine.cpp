@@ -304,6 +304,20 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
     }
 }
 
+// The whole usage with each command's block indented under "Commands:", so that
+// help2man makes a section of them, one item per command.
+class UsageFormatter : public CLI::Formatter {
+public:
+    std::string make_expanded(const CLI::App* command) const override {
+        const std::string block = CLI::Formatter::make_expanded(command);
+        std::string indented;
+        std::size_t start = 0;
+        for (std::size_t end; (end = block.find('\n', start)) != std::string::npos; start = end + 1)
+            indented += "  " + block.substr(start, end + 1 - start);
+        return indented;
+    }
+};
+
 const char* const kExitCodes =
     "Exit codes:\n"
     "  0  success (every file went)\n"
@@ -320,7 +334,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.require_subcommand(1);
     app.group("Commands"); // the heading the commands inherit
-    auto formatter = std::make_shared<CLI::Formatter>();
+    auto formatter = std::make_shared<UsageFormatter>();
     formatter->label("SUBCOMMAND", "COMMAND");
     formatter->label("SUBCOMMANDS", "COMMANDS");
     formatter->label("Positionals", "Arguments");
