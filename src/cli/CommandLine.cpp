@@ -20,8 +20,8 @@
 #include <QCoreApplication>
 #include <climits>
 #include <functional>
-#include <iostream>
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -398,28 +398,28 @@ std::string problem(const CLI::ParseError& e, const CLI::App& app) {
 
 } // namespace
 
-int runCommandLine(int argc, char** argv) {
+int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App app("veltran-cli: the titrator companion for scripts and lab automation",
                  "veltran-cli");
     LinkOptions link;
     Chosen chosen;
     defineCommands(app, link, chosen);
     if (argc < 2) {
-        std::cerr << usage(app);
+        err << usage(app);
         return cliexit::kUsage;
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForVersion& e) {
-        std::cout << e.what() << "\n";
+        out << e.what() << "\n";
         return cliexit::kOk;
     } catch (const CLI::Success&) { // --help
-        std::cout << usage(app);
+        out << usage(app);
         return cliexit::kOk;
     } catch (const CLI::ParseError& e) {
-        std::cerr << problem(e, app) << "\n" << usage(app);
+        err << problem(e, app) << "\n" << usage(app);
         return cliexit::kUsage;
     }
     const auto qt = cliApplication(argc, argv, chosen.name);
-    return chosen.run(std::cout, std::cerr);
+    return chosen.run(out, err);
 }
