@@ -72,8 +72,7 @@ int show(const AuditOptions& options, std::ostream& out, std::ostream& err) {
     AuditFilter filter;
     filter.file = options.file;
     if (!options.since.empty() && (filter.from = auditTimeOf(options.since)).empty()) {
-        err << "--since takes a date: YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS] with an optional zone "
-               "(UTC without one)\n";
+        err << "--since: \"" << options.since << "\" is not a date\n";
         return cliexit::kUsage;
     }
     const fs::path file = logFile(options, err);
@@ -104,34 +103,7 @@ int show(const AuditOptions& options, std::ostream& out, std::ostream& err) {
 
 } // namespace
 
-int runAudit(const AuditOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.action == "verify")
-        return verify(options, out, err);
-    if (options.action == "show")
-        return show(options, out, err);
-    err << kUsage;
-    return cliexit::kUsage;
-}
-
-int cmdAudit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    AuditOptions options;
-    options.action = args.empty() ? "" : args[0];
-    bool ok = options.action == "verify" || options.action == "show";
-    for (std::size_t i = 1; ok && i < args.size(); ++i) {
-        const std::string& w = args[i];
-        const bool showing = options.action == "show";
-        if (showing && w == "--json")
-            options.json = true;
-        else if (showing && (w == "--since" || w == "--file") && i + 1 < args.size())
-            (w == "--since" ? options.since : options.file) = args[++i];
-        else if (!showing && options.log.empty() && w.rfind("--", 0) != 0)
-            options.log = w;
-        else
-            ok = false;
-    }
-    if (!ok) {
-        err << kUsage;
-        return cliexit::kUsage;
-    }
-    return runAudit(options, out, err);
+int cmdAudit(const AuditOptions& options, std::ostream& out, std::ostream& err) {
+    return options.action == AuditOptions::Action::Verify ? verify(options, out, err)
+                                                          : show(options, out, err);
 }
