@@ -89,10 +89,10 @@ void benchVerify(const std::filesystem::path& file) {
     }
     // CPU time too: on a shared machine the wall clock mostly measures the others.
     std::printf("verify %d events (%.0f MB)  median %7.3f s  best %7.3f s  CPU median %7.3f s"
-                "  target < %.0f s: %s%s\n",
+                "  target < %.0f s (CPU): %s%s\n",
                 kEvents, std::filesystem::file_size(file) / 1e6, median(seconds),
                 *std::min_element(seconds.begin(), seconds.end()), median(cpu), kVerifyTarget,
-                std::min(median(seconds), median(cpu)) < kVerifyTarget ? "met" : "MISSED",
+                median(cpu) < kVerifyTarget ? "met" : "MISSED",
                 verdict.intact() && verdict.events == kEvents ? "" : "  (the log did not verify)");
 
     const std::string cli = VT_BIN_DIR "/veltran-cli";
