@@ -1,6 +1,7 @@
 #include "link/DeviceSession.h"
 
 #include "link/AddressedPort.h"
+#include "link/LinkAudit.h"
 #include "link/LinkMonitor.h"
 #include "link/PortNames.h"
 #include "link/Serial.h"
@@ -35,24 +36,32 @@ private:
 
 DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                              std::unique_ptr<Port> port)
-    : config_(std::move(config)), relay_(std::make_unique<BusyRelay>(host)) {
-    port_ =
-        port ? std::move(port)
-             : std::make_unique<AddressedPort>(config_.configPath, [this](const std::string& note) {
-                   if (trace_)
-                       trace_->traceReceived(note); // what the server answered, as a marker line
-               });
+    : config_(std::move(config)), port_(port ? std::move(port) : addressedPort()),
+      relay_(std::make_unique<BusyRelay>(host)),
+      audit_(std::make_unique<LinkAudit>(view, [this](int n) { return deviceForPort(n); })) {
     if (!config_.traceLog.empty())
         trace_ = std::make_unique<Trace>(config_.traceLog);
     serial_ = std::make_unique<Serial>(
         *port_, pump, *relay_, [this](int n) { return deviceForPort(n); }, trace_.get());
-    monitor_ = std::make_unique<LinkMonitor>(*serial_, view, config_.configPath,
+    monitor_ = std::make_unique<LinkMonitor>(*serial_, *audit_, config_.configPath,
                                              config_.periodicLinkCheck);
     relay_->monitor = monitor_.get();
+    audit_->monitor = monitor_.get();
+}
+
+// The adapter the port's address calls for; what a network server answered
+// goes into the serial trace as a marker line.
+std::unique_ptr<Port> DeviceSession::addressedPort() {
+    return std::make_unique<AddressedPort>(config_.configPath, [this](const std::string& note) {
+        if (trace_)
+            trace_->traceReceived(note);
+    });
 }
 
 DeviceSession::~DeviceSession() {
+    audit_->disconnecting(); // the port closes with the session
     relay_->monitor = nullptr;
+    audit_->monitor = nullptr;
     monitor_.reset();
     serial_.reset(); // closes the port before the adapter goes
 }
@@ -75,11 +84,15 @@ std::string DeviceSession::deviceForPort(int portNumber) const {
 }
 
 void DeviceSession::connect(int comPort, int speed) {
+    audit_->connecting();
     monitor_->titratorConnect(comPort, speed);
+    audit_->connected();
 }
 
 void DeviceSession::disconnect() {
+    audit_->disconnecting();
     monitor_->titratorDisconnect(1);
+    audit_->disconnected();
 }
 
 void DeviceSession::postponeLinkCheck(int ms) {
