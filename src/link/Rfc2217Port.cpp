@@ -48,9 +48,7 @@ std::string Rfc2217Port::setUpLine(const QDeadlineTimer& deadline) {
 }
 
 std::string Rfc2217Port::silenceError() const {
-    return connected()
-               ? netText(kTextNoAnswer, {address(), std::to_string((timeoutMs() + 999) / 1000)})
-               : netText(kTextClosed, {address()});
+    return connected() ? noAnswerText() : netText(kTextClosed, {address()});
 }
 
 std::string Rfc2217Port::comPortError() const {

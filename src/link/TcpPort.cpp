@@ -56,7 +56,7 @@ std::string TcpPort::connectError() const {
     case QAbstractSocket::HostNotFoundError:
         return netText(kTextHostNotFound, {address_});
     case QAbstractSocket::SocketTimeoutError:
-        return netText(kTextNoAnswer, {address_, std::to_string((timeoutMs_ + 999) / 1000)});
+        return noAnswerText();
     default:
         return address_ + ": " + socket_->errorString().toStdString();
     }
@@ -161,6 +161,10 @@ bool TcpPort::waitUntil(const std::function<bool()>& cond, const QDeadlineTimer&
         drain();
     }
     return cond();
+}
+
+std::string TcpPort::noAnswerText() const {
+    return netText(kTextNoAnswer, {address_, std::to_string((timeoutMs_ + 999) / 1000)});
 }
 
 bool TcpPort::staysOpen(int ms) {

@@ -58,7 +58,8 @@ protected:
     bool waitUntil(const std::function<bool()>& cond, const QDeadlineTimer& deadline);
     bool connected() const;
     const std::string& address() const { return address_; }
-    int timeoutMs() const { return timeoutMs_; }
+    // "... did not answer within N s", N the connect time-out.
+    std::string noAnswerText() const;
     void note(const std::string& text) const;
 
 private:
