@@ -109,12 +109,12 @@ TEST_F(SumvalCommands, ChecksumPrintsTheRegister) {
     }
 }
 
-TEST_F(SumvalCommands, UpgradeNamePrintsTwoDigits) {
+TEST_F(SumvalCommands, UpgradeNamePrintsTheRemainderText) {
     Outcome r = run(cmdUpgradeName, {"QX5010"});
     EXPECT_EQ(r.exit, 0);
     EXPECT_EQ(r.out, "73\n");
-    EXPECT_EQ(run(cmdUpgradeName, {"QX5011"}).out, "08\n");
-    EXPECT_EQ(run(cmdUpgradeName, {"QX5040"}).out, "16\n");
+    EXPECT_EQ(run(cmdUpgradeName, {"QX5011"}).out, "8\n");
+    EXPECT_EQ(run(cmdUpgradeName, {"502308"}).out, "-11\n");
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, std::vector<std::string>{"QX501"},
