@@ -156,11 +156,8 @@ bool filesOfEntry(FileLink& link, const std::string& name, bool report, const st
 } // namespace
 
 void refuseUnsafeName(Host& host, const std::string& name) {
-    std::string shown = name;
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = '?';
-    host.message(formatMsg(langText(kTextUnsafeName), {shown}), "", Host::Icon::Warning);
+    host.message(formatMsg(langText(kTextUnsafeName), {text::printable(name)}), "",
+                 Host::Icon::Warning);
 }
 
 TransferResult askForText(Serial& serial, TransferSink& sink, const std::string& word,
