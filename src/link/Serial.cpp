@@ -117,11 +117,13 @@ void Serial::reportOpenError(PortError error, const std::string& device) {
     case PortError::Permission:
         host_.portError(formatMsg(langText(kTextNoPermission), {device}));
         break;
-    default:
-        host_.portError(
-            formatMsg(langText(kTextCommError), {std::to_string(static_cast<int>(error))}) + " - " +
-            port_.errorText());
+    default: {
+        // The system's number where the port knows it, as the text beside it is the system's.
+        const int number = port_.systemError() ? port_.systemError() : static_cast<int>(error);
+        host_.portError(formatMsg(langText(kTextCommError), {std::to_string(number)}) + " - " +
+                        port_.errorText());
         break;
+    }
     }
 }
 
