@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "core/AtomicFile.h"
+#include "core/AuditLog.h"
 #include "core/Host.h"
 #include "core/Language.h"
 #include "core/RegularFile.h"
@@ -280,8 +281,13 @@ bool writeIniString(const std::filesystem::path& file, const std::string& sectio
 
 void setIniString(const std::filesystem::path& file, const std::string& section,
                   const std::string& key, const std::string& value, Host& host) {
+    const std::string before = getIniString(file, section, key);
     std::string error;
-    if (appPaths().isReadOnly(file) || !writeIniString(file, section, key, value, &error))
+    const bool written =
+        !appPaths().isReadOnly(file) && writeIniString(file, section, key, value, &error);
+    if (before != value)
+        recordAudit(configChangeEvent(section, key, before, value, written));
+    if (!written)
         host.message(formatMsg(langText(310), {}) + (error.empty() ? "" : "\r\r" + error),
                      formatMsg(langText(5), {}), Host::Icon::Warning);
 }
