@@ -43,8 +43,7 @@ std::string getIniString(const std::filesystem::path& file, const std::string& s
 // name with "=", "]", CR, LF or NUL are refused, naming the key, so that no
 // write can add lines of its own.
 bool writeIniString(const std::filesystem::path& file, const std::string& section,
-                    const std::string& key, const std::string& value,
-                    std::string* error = nullptr);
+                    const std::string& key, const std::string& value, std::string* error = nullptr);
 
 class Host;
 // writeIniString that tells the user (language text 310) when the write fails.
