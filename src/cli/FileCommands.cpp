@@ -45,8 +45,8 @@ char askTerminal(const std::string& question, const std::string& choices) {
 // The replace question: asked on a terminal, otherwise answered No (skip).
 class CliReplace : public ReplaceAsker {
 public:
-    int askReplace(const std::string& question) override {
-        std::string shown = question;
+    int askReplace(const ReplaceQuestion& question) override {
+        std::string shown = question.text;
         for (char& c : shown)
             if (c == '\r')
                 c = '\n';

@@ -7,6 +7,7 @@
 #include "core/RegularFile.h"
 #include "core/SumvalLibrary.h"
 #include "core/Text.h"
+#include "core/TransferRecord.h"
 #include "files/CopyProgress.h"
 #include "files/DeviceFiles.h"
 #include "files/FileChecks.h"
@@ -14,6 +15,7 @@
 #include "files/PcFiles.h"
 #include "files/ReplacePrompt.h"
 #include "files/TitratorFiles.h"
+#include "files/TransferRecords.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/Serial.h"
@@ -69,6 +71,25 @@ struct Send {
     int uploadType = 0;
 };
 
+// How the entry in hand ended, for its records.
+struct EntryEnd {
+    TransferOutcome outcome = TransferOutcome::Done;
+    std::string reason;
+    FileSetResult set;
+    int answer = 0;
+};
+
+TransferOperation operationOf(const CopyRequest& r) {
+    return r.move ? TransferOperation::Move : TransferOperation::Copy;
+}
+
+void emitRecord(CopyUi& ui, TransferRecord r) {
+    if (!ui.observer)
+        return;
+    r.timeMs = recordTimeNow();
+    ui.observer->record(r);
+}
+
 class Copy {
 public:
     Copy(DeviceSession& session, const CopyRequest& request, CopyUi& ui)
@@ -80,14 +101,50 @@ public:
 
 private:
     const TitratorIdentity& titrator() const { return session_.monitor().identity(); }
-    Step stopOrSkip() const { return ui_.progress.abortRequested() ? Step::Abort : Step::Skip; }
+    // A query to the titrator failed (its error was shown), or the user stopped it.
+    Step stopOrSkip() {
+        if (ui_.progress.abortRequested())
+            return ended(Step::Abort, TransferOutcome::Aborted, reasonText(kTextReasonStopped));
+        return ended(Step::Skip, TransferOutcome::Failed, linkReason());
+    }
     // The entry could not be checked against the other side's copy.
     Step failedOrStop(const PaneEntry& entry) {
-        if (ui_.progress.abortRequested())
-            return Step::Abort;
-        result_.failed.push_back(entry.name);
-        return Step::Skip;
+        const Step step = stopOrSkip();
+        if (step == Step::Skip)
+            result_.failed.push_back(entry.name);
+        return step;
     }
+    Step ended(Step step, TransferOutcome outcome, std::string reason) {
+        end_.outcome = outcome;
+        end_.reason = std::move(reason);
+        return step;
+    }
+    Step refused(Step step, int reason) {
+        return ended(step, TransferOutcome::Refused, reasonText(reason));
+    }
+    Step kept() { return ended(Step::Skip, TransferOutcome::Skipped, reasonText(kTextReasonKept)); }
+    std::string linkReason() const {
+        return transferReason(session_.serial().lastPortError() != PortError::None
+                                  ? TransferResult::PortFailed
+                                  : TransferResult::TimedOut);
+    }
+    // An answer given before for this entry (a retry), else the question's.
+    int answerFor(const std::string& name, const std::function<int()>& ask) {
+        const auto given = req_.answers.find(name);
+        end_.answer = given != req_.answers.end() ? given->second : ask();
+        return end_.answer;
+    }
+    bool yesFor(const std::string& name, const std::string& question, const std::string& title) {
+        return answerFor(name, [&] {
+                   return ui_.host.askYesNo(question, title) ? ReplacePrompt::Replace
+                                                             : ReplacePrompt::Skip;
+               }) == ReplacePrompt::Replace;
+    }
+    CopyFacts factsOf(const std::string& titratorLine, const std::filesystem::path& pcFile) const {
+        const ListedFile listed = listedFile(titratorLine);
+        return {true, {listed.size, listed.date}, pcFileFacts(pcFile)};
+    }
+    std::string titratorLineOf(const std::string& name) const;
     void message(int textIndex, const std::vector<std::string>& args, int title) {
         ui_.host.message(formatMsg(langText(textIndex), args), text(title), Host::Icon::Warning);
     }
@@ -98,6 +155,8 @@ private:
     Send fileRules(int fileType, const std::string& name);
     Send methodBranch(int fileType, const std::string& name, int status);
     Send userSlotDecision(const std::string& name);
+    Send replaceDecision(const std::string& name, const std::string& titratorRevision,
+                         const std::string& titratorLine);
     bool sameMethod(const std::string& name, std::string& titratorFile);
     Step upload(const PaneEntry& entry, const Send& send);
 
@@ -106,8 +165,15 @@ private:
     bool fetch(const PaneEntry& entry, int index, int count);
     bool fetchTraySet(const PaneEntry& entry, int index, int count);
 
-    bool caseTwinsRefused();
+    bool caseTwinsRefused(std::string& reason);
     void finish();
+
+    std::int64_t expectedBytes(std::size_t n) const;
+    TransferRecord recordOf(const PaneEntry& entry, const std::string& file,
+                            const std::string& pcPath) const;
+    void recordEntry(const PaneEntry& entry, Step step);
+    void recordUnreached(std::size_t from, std::size_t n, TransferOutcome outcome,
+                         const std::string& reason);
 
     DeviceSession& session_;
     const CopyRequest& req_;
@@ -116,7 +182,15 @@ private:
     ReplacePrompt replace_;
     std::vector<std::string> titratorEntries_;
     CopyResult result_;
+    EntryEnd end_;
 };
+
+std::string Copy::titratorLineOf(const std::string& name) const {
+    for (const std::string& line : titratorEntries_)
+        if (filenames::sameName(filenames::firstToken(line), name))
+            return line;
+    return name;
+}
 
 std::string Copy::pcRevision(const std::string& name) const {
     std::string content, error;
@@ -136,34 +210,35 @@ Step Copy::sendEntry(const PaneEntry& entry) {
     if (type == ftype::kReports) {
         const ReportCheck check = checkReportForModel(ui_.host, titrator(), path, name);
         if (check != ReportCheck::Pass)
-            return check == ReportCheck::Skip ? Step::Skip : Step::Abort;
+            return refused(check == ReportCheck::Skip ? Step::Skip : Step::Abort,
+                           kTextReasonUnsuited);
     }
     if (ftype::isMethod(type)) {
         std::int32_t code = sumval::kValid;
         std::string error;
         if (!sumval::verifyMethodFile(path, titrator().titType, code, error)) {
             showErrorInfo(ui_.host, EIO, error, "copyFile");
-            return Step::Abort;
+            return ended(Step::Abort, TransferOutcome::Failed, error);
         }
         if (code != sumval::kValid) {
             ui_.host.message("The selected metod is not valid for " + titrator().currentModelName +
                                  ". Operation aborted!",
                              "", Host::Icon::None);
-            return Step::Abort;
+            return refused(Step::Abort, kTextReasonUnsuited);
         }
     }
     if (type != req_.fileType) {
         ui_.host.message("You cannot copy files different than currently selected file type!", "",
                          Host::Icon::None);
-        return Step::Abort;
+        return refused(Step::Abort, kTextReasonType);
     }
     int answer = ReplacePrompt::Replace;
     if (!askOnTitrator(entry, answer))
         return failedOrStop(entry);
     if (ReplacePrompt::cancels(answer))
-        return Step::Cancel;
+        return ended(Step::Cancel, TransferOutcome::Skipped, reasonText(kTextReasonStopped));
     if (!ReplacePrompt::replaces(answer))
-        return Step::Skip;
+        return kept();
     const Send send = fileRules(type, name);
     return send.step == Step::Went ? upload(entry, send) : send.step;
 }
@@ -176,8 +251,11 @@ bool Copy::askOnTitrator(const PaneEntry& entry, int& answer) {
     std::string titratorText;
     if (!succeeded(fetchFileText(link_, entry.name, titratorText, req_.fileType)))
         return false;
-    answer = replace_.checkReplaceOnTitr(entry.name, methodRevision(titratorText),
-                                         pcRevision(entry.name));
+    answer = answerFor(entry.name, [&] {
+        return replace_.checkReplaceOnTitr(
+            entry.name, methodRevision(titratorText), pcRevision(entry.name),
+            factsOf(titratorLineOf(entry.name), req_.pcFolder / entry.name));
+    });
     return true;
 }
 
@@ -194,11 +272,11 @@ Send Copy::fileRules(int type, const std::string& name) {
     const bool sequence = type == ftype::kSequences;
     if (status & kBadName) {
         message(sequence ? kTextFileName : kTextReportName, {name}, kTextNameTitle);
-        return {Step::Skip};
+        return {refused(Step::Skip, kTextReasonName)};
     }
     if (!(status & kExists) && (status & kNoFreeSlot)) {
         message(sequence ? kTextNoSequenceSlot : kTextNoReportSlot, {}, kTextMemoryTitle);
-        return {Step::Abort};
+        return {refused(Step::Abort, kTextReasonNoMemory)};
     }
     return {Step::Went, type};
 }
@@ -209,7 +287,7 @@ Send Copy::methodBranch(int type, const std::string& name, int status) {
     const bool standard = text::upper(name.substr(0, 2)) == "QX";
     if (status & kBadName) {
         message(kTextFileName, {name}, kTextNameTitle);
-        return {Step::Skip};
+        return {refused(Step::Skip, kTextReasonName)};
     }
     if (standard) {
         if (status & kExists) {
@@ -218,43 +296,52 @@ Send Copy::methodBranch(int type, const std::string& name, int status) {
                 std::string titratorText;
                 if (!succeeded(fetchFileText(link_, name, titratorText, type)))
                     return {stopOrSkip()};
-                yes = ui_.host.askYesNo(
-                    formatMsg(langText(kTextReplaceRevisions),
-                              {name, methodRevision(titratorText), pcRevision(name)}),
-                    text(kTextReplaceMethodTitle));
+                yes = yesFor(name,
+                             formatMsg(langText(kTextReplaceRevisions),
+                                       {name, methodRevision(titratorText), pcRevision(name)}),
+                             text(kTextReplaceMethodTitle));
             } else {
-                yes = ui_.host.askYesNo(text(kTextReplaceMethod), text(kTextReplaceMethodTitle));
+                yes = yesFor(name, text(kTextReplaceMethod), text(kTextReplaceMethodTitle));
             }
-            return {yes ? Step::Went : Step::Skip, type};
+            return {yes ? Step::Went : kept(), type};
         }
         if (status & kNoFreeSlot) {
             message(kTextNoStandardSlot, {}, kTextMemoryTitle);
-            return {Step::Abort};
+            return {refused(Step::Abort, kTextReasonNoMemory)};
         }
         return {Step::Went, type};
     }
     // User methods go as type 3, so that "changeId" follows them from every method category.
     if (status & kNoFreeSlot) {
         message(kTextNoUserSlot, {}, kTextMemoryTitle);
-        return {Step::Abort};
+        return {refused(Step::Abort, kTextReasonNoMemory)};
     }
     if (!(status & kExists))
         return {Step::Went, ftype::kUserMethods};
     if (kfFamily || (firmware >= kFirmwareRevisions && firmware <= kFirmwareSameMethod))
         return userSlotDecision(name);
     std::string titratorFile;
-    if (!sameMethod(name, titratorFile))
+    if (!sameMethod(name, titratorFile)) {
+        stopOrSkip();
         return {Step::Abort};
+    }
     if (firmware < kFirmwareRevisions)
         return userSlotDecision(name);
     std::string titratorText;
     if (!succeeded(fetchFileText(link_, titratorFile, titratorText, ftype::kUserMethods)))
         return {stopOrSkip()};
-    const int answer =
-        replace_.checkReplaceOnTitr(name, methodRevision(titratorText), pcRevision(name));
+    return replaceDecision(name, methodRevision(titratorText), titratorLineOf(titratorFile));
+}
+
+Send Copy::replaceDecision(const std::string& name, const std::string& titratorRevision,
+                           const std::string& titratorLine) {
+    const int answer = answerFor(name, [&] {
+        return replace_.checkReplaceOnTitr(name, titratorRevision, pcRevision(name),
+                                           factsOf(titratorLine, req_.pcFolder / name));
+    });
     if (ReplacePrompt::cancels(answer))
-        return {Step::Cancel};
-    return {ReplacePrompt::replaces(answer) ? Step::Went : Step::Skip, ftype::kUserMethods};
+        return {ended(Step::Cancel, TransferOutcome::Skipped, reasonText(kTextReasonStopped))};
+    return {ReplacePrompt::replaces(answer) ? Step::Went : kept(), ftype::kUserMethods};
 }
 
 Send Copy::userSlotDecision(const std::string& name) {
@@ -262,15 +349,13 @@ Send Copy::userSlotDecision(const std::string& name) {
     if (slot.failed)
         return {stopOrSkip()};
     if (slot.code == "2") {
-        const bool yes = ui_.host.askYesNo(text(kTextUserMemoryFull), text(kTextMemoryTitle));
-        return {yes ? Step::Went : Step::Skip, ftype::kUserMethods};
+        const bool yes = yesFor(name, text(kTextUserMemoryFull), text(kTextMemoryTitle));
+        return {yes ? Step::Went : kept(), ftype::kUserMethods};
     }
+    // The titrator's copy of the method does not verify: it is left alone.
     if (slot.code == "16" || slot.code == "32" || slot.code == "8" || slot.code == "7")
-        return {Step::Skip};
-    const int answer = replace_.checkReplaceOnTitr(name, slot.titratorRevision, pcRevision(name));
-    if (ReplacePrompt::cancels(answer))
-        return {Step::Cancel};
-    return {ReplacePrompt::replaces(answer) ? Step::Went : Step::Skip, ftype::kUserMethods};
+        return {refused(Step::Skip, kTextReasonUnsuited)};
+    return replaceDecision(name, slot.titratorRevision, titratorLineOf(name));
 }
 
 // "sumvalhod": the titrator's file that holds the same method.
@@ -292,8 +377,9 @@ bool Copy::sameMethod(const std::string& name, std::string& titratorFile) {
 
 Step Copy::upload(const PaneEntry& entry, const Send& send) {
     const TransferResult sent =
-        uploadFile(link_, send.uploadType, entry.name, req_.pcFolder, entry.name);
+        uploadFile(link_, send.uploadType, entry.name, req_.pcFolder, entry.name, &end_.set);
     if (!succeeded(sent)) {
+        ended(Step::Skip, outcomeOf(sent), transferReason(sent));
         if (sent != TransferResult::Aborted)
             result_.failed.push_back(entry.name);
         if (sent == TransferResult::PortFailed)
@@ -315,7 +401,7 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
         if (ec) {
             showErrorInfo(ui_.host, ec.value(), ec.message(), "copyFile");
             result_.failed.push_back(entry.name);
-            return Step::Skip;
+            return ended(Step::Skip, TransferOutcome::Failed, reasonText(kTextReasonNotDeleted));
         }
     }
     return Step::Went;
@@ -333,14 +419,17 @@ bool Copy::askOnPc(const PaneEntry& entry, int& answer) {
     const std::string pcName = existing.filename().string();
     const int typeCode = titrator().typeCode;
     const bool series3 = typeCode >= 31 && typeCode <= 34;
+    const CopyFacts facts = factsOf(entry.line, existing);
     if (ftype::isMethod(req_.fileType) && (titrator().titType == kKarlFischerFamily || series3)) {
         std::string titratorText;
         if (!succeeded(fetchFileText(link_, entry.line, titratorText, req_.fileType)))
             return false;
-        answer =
-            replace_.checkReplaceOnPC(pcName, methodRevision(titratorText), pcRevision(pcName));
+        answer = answerFor(entry.name, [&] {
+            return replace_.checkReplaceOnPC(pcName, methodRevision(titratorText),
+                                             pcRevision(pcName), facts);
+        });
     } else {
-        answer = replace_.checkReplaceForm(pcName);
+        answer = answerFor(entry.name, [&] { return replace_.checkReplaceForm(pcName, facts); });
     }
     return true;
 }
@@ -350,23 +439,25 @@ bool Copy::askOnPc(const PaneEntry& entry, int& answer) {
 bool Copy::fetch(const PaneEntry& entry, int index, int count) {
     if (req_.fileType == ftype::kTrayReports)
         return fetchTraySet(entry, index, count);
-    return downloadFile(link_, req_.fileType, entry.line, req_.pcFolder);
+    const std::int64_t listed = req_.verifyListedSize ? listedFile(entry.line).size : -1;
+    return downloadFile(link_, req_.fileType, entry.line, req_.pcFolder, &end_.set, listed);
 }
 
 // The set's report with its companions, then the reports of its folder. A move
 // keeps a set whose file did not arrive on the titrator, and says so.
 bool Copy::fetchTraySet(const PaneEntry& entry, int index, int count) {
     const std::string set = entry.name.substr(0, kTraySetNameLength);
-    std::string failed;
-    bool ok = downloadFile(link_, ftype::kTrayReports, entry.line, req_.pcFolder, &failed);
+    const std::int64_t listed = req_.verifyListedSize ? listedFile(entry.line).size : -1;
+    bool ok =
+        downloadFile(link_, ftype::kTrayReports, entry.line, req_.pcFolder, &end_.set, listed);
     if (ui_.progress.abortRequested())
         return false;
     const fs::path folder = pcfiles::pcFilePath(req_.pcFolder, set);
     std::error_code ec;
     fs::create_directories(folder, ec);
-    ok = downloadTrayFolder(link_, set + "\\", index, count, folder, &failed) && ok;
+    ok = downloadTrayFolder(link_, set + "\\", index, count, folder, &end_.set) && ok;
     if (!ok && req_.move && !ui_.progress.abortRequested())
-        ui_.host.message(formatMsg(langText(kTextSetKept), {entry.name, failed}), "",
+        ui_.host.message(formatMsg(langText(kTextSetKept), {entry.name, end_.set.failedFile}), "",
                          Host::Icon::Warning);
     return ok;
 }
@@ -374,28 +465,38 @@ bool Copy::fetchTraySet(const PaneEntry& entry, int index, int count) {
 Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
     if (!filenames::isSafeName(entry.name) || filenames::firstToken(entry.line) != entry.name) {
         refuseUnsafeName(ui_.host, entry.name);
-        return Step::Skip;
+        return ended(Step::Skip, TransferOutcome::Refused,
+                     formatMsg(langText(kTextUnsafeName), {text::printable(entry.name)}));
     }
     int answer = ReplacePrompt::Replace;
     if (!askOnPc(entry, answer))
         return failedOrStop(entry);
     if (ReplacePrompt::cancels(answer))
-        return Step::Cancel;
+        return ended(Step::Cancel, TransferOutcome::Skipped, reasonText(kTextReasonStopped));
     if (answer == ReplacePrompt::Skip || answer == ReplacePrompt::SkipAll)
-        return Step::Skip;
+        return kept();
     const bool fetched = fetch(entry, index, count);
     if (ui_.progress.abortRequested()) {
         result_.refreshPc = true;
-        return Step::Abort;
+        return ended(Step::Abort, TransferOutcome::Aborted,
+                     transferReason(fetched ? TransferResult::Aborted : end_.set.failure));
     }
     if (!fetched) {
         result_.failed.push_back(entry.name);
+        const FileSetResult& set = end_.set;
+        ended(Step::Skip, outcomeOf(set.failure),
+              set.receivedSize >= 0 ? reasonText(kTextReasonSize, {std::to_string(set.receivedSize),
+                                                                   std::to_string(set.listedSize)})
+              : filenames::isSafeName(set.failedFile)
+                  ? transferReason(set.failure)
+                  : formatMsg(langText(kTextUnsafeName), {text::printable(set.failedFile)}));
         return req_.fileType == ftype::kTrayReports ? Step::Abort : Step::Skip;
     }
     // Only a complete PC copy lets the titrator's file go.
-    if (req_.move && !deleteTitratorFile(link_, entry.line, req_.fileType)) {
+    FileSetResult deleted;
+    if (req_.move && !deleteTitratorFile(link_, entry.line, req_.fileType, &deleted)) {
         result_.failed.push_back(entry.name);
-        return Step::Skip;
+        return ended(Step::Skip, TransferOutcome::Failed, reasonText(kTextReasonNotDeleted));
     }
     return Step::Went;
 }
@@ -405,15 +506,21 @@ Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
 CopyResult Copy::run() {
     Serial& serial = session_.serial();
     LinkMonitor& monitor = session_.monitor();
-    std::size_t n = std::min(req_.selected.size(), kMaxSelection);
+    const std::size_t selected = std::min(req_.selected.size(), kMaxSelection);
+    std::size_t n = selected;
     std::size_t loopIndex = 0; // where the loop stopped: n when it ran through
+    std::string stopReason;    // why the entries after the last one handled were not
+    TransferOutcome unreached = TransferOutcome::Aborted;
     ui_.progress.clear();
+    ui_.progress.setTotalBytes(expectedBytes(n));
     ui_.progress.showProgress(true);
     {
         serial.waitRecovery();
         Serial::Exchange hold(serial);
-        if (req_.source == 0 && caseTwinsRefused())
+        if (req_.source == 0 && caseTwinsRefused(stopReason)) {
             n = 0;
+            unreached = TransferOutcome::Refused;
+        }
         for (std::size_t i = 0; hold && i < n; ++i) {
             if (!monitor.titratorOnline() || !serial.isPortOpen()) {
                 // Later entries must never reach the other side through a stale pane.
@@ -428,18 +535,28 @@ CopyResult Copy::run() {
             ui_.progress.setTotalStatus(double(i) / double(n));
             result_.handled = static_cast<int>(i) + 1;
             const PaneEntry& entry = req_.selected[i];
+            end_ = {};
             const Step step = req_.source == 0
                                   ? sendEntry(entry)
                                   : fetchEntry(entry, static_cast<int>(i), static_cast<int>(n));
+            recordEntry(entry, step);
             if (step == Step::Went)
                 ++result_.done;
             if (step == Step::Cancel)
                 result_.cancelled = true;
-            if (step == Step::Abort || step == Step::Cancel)
+            if (step == Step::Abort || step == Step::Cancel) {
+                // A refusal that ends the copy is why the rest did not go.
+                if (end_.outcome == TransferOutcome::Refused)
+                    stopReason = end_.reason;
                 break;
+            }
             loopIndex = i + 1;
         }
     }
+    if (result_.linkLost || (stopReason.empty() && serial.lastPortError() != PortError::None))
+        stopReason = reasonText(kTextReasonLinkFailed);
+    recordUnreached(static_cast<std::size_t>(result_.handled), selected, unreached,
+                    stopReason.empty() ? reasonText(kTextReasonStopped) : stopReason);
     ui_.progress.setTotalStatus(1.0);
     ui_.progress.showProgress(false);
     result_.aborted = result_.aborted || ui_.progress.abortRequested();
@@ -451,20 +568,90 @@ CopyResult Copy::run() {
 
 // Two PC files that the titrator, which ignores case, would take for one: the
 // second would overwrite the first there. Refused before anything is sent.
-bool Copy::caseTwinsRefused() {
+bool Copy::caseTwinsRefused(std::string& reason) {
     std::map<std::string, std::string> byTitratorName;
     for (std::size_t i = 0; i < req_.selected.size() && i < kMaxSelection; ++i) {
         const std::string& name = req_.selected[i].name;
         for (const std::string& file : filesToSend(selectedFileType(name), name, req_.pcFolder)) {
             const auto [it, fresh] = byTitratorName.emplace(text::upper(file), file);
             if (!fresh && it->second != file) {
-                ui_.host.message(formatMsg(langText(kTextCaseTwins), {it->second, file}), "",
-                                 Host::Icon::Warning);
+                reason = formatMsg(langText(kTextCaseTwins), {it->second, file});
+                ui_.host.message(reason, "", Host::Icon::Warning);
                 return true;
             }
         }
     }
     return false;
+}
+
+// What the whole copy will move, as far as the PC's files and the titrator's
+// listing lines tell; the progress window estimates the time left from it.
+std::int64_t Copy::expectedBytes(std::size_t n) const {
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const PaneEntry& entry = req_.selected[i];
+        if (req_.source == 1) {
+            total += std::max<std::int64_t>(listedFile(entry.line).size, 0);
+            continue;
+        }
+        for (const std::string& file :
+             filesToSend(selectedFileType(entry.name), entry.name, req_.pcFolder))
+            total += std::max<std::int64_t>(pcFileFacts(req_.pcFolder / file).size, 0);
+    }
+    return total;
+}
+
+// --------------------------------------------------------------- records
+
+TransferRecord Copy::recordOf(const PaneEntry& entry, const std::string& file,
+                              const std::string& pcPath) const {
+    TransferRecord r;
+    r.operation = operationOf(req_);
+    r.direction = req_.source == 0 ? TransferDirection::ToTitrator : TransferDirection::ToPc;
+    r.entry = entry.name;
+    r.titratorName = file;
+    r.pcName = pcPath.empty() ? (req_.pcFolder / file).string() : pcPath;
+    r.answer = end_.answer;
+    return r;
+}
+
+// One record per file that went, and one for the file (or the entry) that did not.
+void Copy::recordEntry(const PaneEntry& entry, Step step) {
+    for (const MovedFile& f : end_.set.files) {
+        TransferRecord r = recordOf(entry, f.name, f.pcPath);
+        r.size = f.size;
+        r.sha256 = f.sha256;
+        emitRecord(ui_, r);
+    }
+    if (step == Step::Went) {
+        if (end_.set.files.empty())
+            emitRecord(ui_, recordOf(entry, entry.name, {}));
+        return;
+    }
+    if (end_.outcome == TransferOutcome::Done)
+        ended(step,
+              ui_.progress.abortRequested() ? TransferOutcome::Aborted : TransferOutcome::Failed,
+              transferReason(end_.set.failure == TransferResult::Done ? TransferResult::TimedOut
+                                                                      : end_.set.failure));
+    const std::string& file = end_.set.failedFile.empty() ? entry.name : end_.set.failedFile;
+    TransferRecord r = recordOf(entry, file, {});
+    if (filenames::sameName(file, entry.name))
+        r.size = req_.source == 1 ? listedFile(entry.line).size
+                                  : pcFileFacts(req_.pcFolder / entry.name).size;
+    r.result = end_.outcome;
+    r.reason = end_.reason;
+    emitRecord(ui_, r);
+}
+
+void Copy::recordUnreached(std::size_t from, std::size_t n, TransferOutcome outcome,
+                           const std::string& reason) {
+    for (std::size_t i = from; i < n; ++i) {
+        end_ = {};
+        TransferRecord r = recordOf(req_.selected[i], req_.selected[i].name, {});
+        r.result = outcome;
+        r.reason = reason;
+        emitRecord(ui_, r);
+    }
 }
 
 void Copy::finish() {
@@ -497,6 +684,38 @@ CopyResult copyFile(DeviceSession& session, const CopyRequest& request, CopyUi& 
     return Copy(session, request, ui).run();
 }
 
+namespace {
+
+TransferRecord deleteRecord(const CopyRequest& req, const PaneEntry& entry,
+                            const std::string& file) {
+    TransferRecord r;
+    r.operation = TransferOperation::Delete;
+    r.direction = req.source == 0 ? TransferDirection::OnPc : TransferDirection::OnTitrator;
+    r.entry = entry.name;
+    if (req.source == 0)
+        r.pcName = (req.pcFolder / file).string();
+    else
+        r.titratorName = file;
+    if (filenames::sameName(file, entry.name))
+        r.size =
+            req.source == 0 ? pcFileFacts(req.pcFolder / file).size : listedFile(entry.line).size;
+    return r;
+}
+
+void recordDeleted(CopyUi& ui, TransferRecord r, const FileSetResult& set, bool went) {
+    if (went) {
+        emitRecord(ui, r);
+        return;
+    }
+    r.result =
+        outcomeOf(set.failure == TransferResult::Done ? TransferResult::FileFailed : set.failure);
+    r.reason = set.failure == TransferResult::Done ? reasonText(kTextReasonPcFile)
+                                                   : transferReason(set.failure);
+    emitRecord(ui, r);
+}
+
+} // namespace
+
 CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& ui) {
     CopyResult result;
     ui.progress.clearAbort();
@@ -506,17 +725,22 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
         req.currentName.empty() ? req.selected.front().name : req.currentName;
     if (checkFileName(ui.host, current, req.csvShown) != kNameValid)
         return result;
-    if (!ui.host.askYesNo(text(kTextDeleteQuestion), text(kTextDeleteTitle)))
+    if (!req.deleteConfirmed &&
+        !ui.host.askYesNo(text(kTextDeleteQuestion), text(kTextDeleteTitle)))
         return result;
     const std::size_t n = std::min(req.selected.size(), kMaxSelection);
     result.handled = static_cast<int>(n);
     if (req.source == 0) {
         for (std::size_t i = 0; i < n; ++i) {
-            const std::string& name = req.selected[i].name;
-            if (pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder))
+            const PaneEntry& entry = req.selected[i];
+            const TransferRecord r = deleteRecord(req, entry, entry.name);
+            const bool went = pcfiles::deletePcFile(ui.host, entry.name,
+                                                    selectedFileType(entry.name), req.pcFolder);
+            recordDeleted(ui, r, {}, went);
+            if (went)
                 ++result.done;
             else
-                result.failed.push_back(name);
+                result.failed.push_back(entry.name);
         }
         result.refreshPc = true;
         return result;
@@ -536,10 +760,20 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
         serial.waitRecovery();
         Serial::Exchange hold(serial);
         for (std::size_t i = 0; hold && i < n; ++i) {
-            if (deleteTitratorFile(link, req.selected[i].line, type))
+            const PaneEntry& entry = req.selected[i];
+            FileSetResult set;
+            const bool went = deleteTitratorFile(link, entry.line, type, &set);
+            for (const MovedFile& f : set.files)
+                emitRecord(ui, deleteRecord(req, entry, f.name));
+            if (!went)
+                recordDeleted(
+                    ui,
+                    deleteRecord(req, entry, set.failedFile.empty() ? entry.name : set.failedFile),
+                    set, false);
+            if (went)
                 ++result.done;
             else
-                result.failed.push_back(req.selected[i].name);
+                result.failed.push_back(entry.name);
         }
         if (hold && (type < ftype::kReports || type >= ftype::kLogs))
             reloadTitratorMethods(link);

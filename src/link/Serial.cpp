@@ -335,6 +335,7 @@ TransferResult Serial::sendBlocks(const std::string& data, uint32_t blocks, Tran
             sendWithEcho(frame::buildFrame(frame::kTypeData, i, block), kBlockSends);
         if (sent != TransferResult::Done)
             return sent;
+        sink.moved(block.size());
     }
     sink.progress(1.0);
     return TransferResult::Done;
@@ -423,6 +424,7 @@ TransferResult Serial::reception(AtomicFile& part, TransferSink& sink) {
     receiver.append = [&](const std::string& data) {
         const bool wasFailed = part.failed();
         part.append(data);
+        sink.moved(data.size());
         if (!wasFailed)
             reportFileFault(part);
     };

@@ -33,8 +33,10 @@ namespace filetest {
 struct ScriptedReplace : ReplaceAsker {
     std::deque<int> answers;
     std::vector<std::string> questions;
-    int askReplace(const std::string& question) override {
-        questions.push_back(question);
+    std::vector<CopyFacts> facts;
+    int askReplace(const ReplaceQuestion& question) override {
+        questions.push_back(question.text);
+        facts.push_back(question.facts);
         if (answers.empty())
             return 0;
         const int a = answers.front();

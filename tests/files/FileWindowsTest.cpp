@@ -98,11 +98,11 @@ TEST(ReplaceWindow, ButtonsAnswerAndTheCloseBoxSkips) {
     for (int code : {ReplacePrompt::Replace, ReplacePrompt::ReplaceAll, ReplacePrompt::Skip,
                      ReplacePrompt::Cancel}) {
         whenShown(w, [&w, code] { QTest::mouseClick(w.button(code), Qt::LeftButton); });
-        EXPECT_EQ(w.askReplace("Question?"), code);
+        EXPECT_EQ(w.askReplace({"Question?", {}}), code);
     }
     EXPECT_EQ(progress.fileName(), ""); // a button press empties the progress file name
     whenShown(w, [&w] { QTest::keyClick(&w, Qt::Key_Return); });
-    EXPECT_EQ(w.askReplace("Question?"), ReplacePrompt::Skip); // Enter never overwrites
+    EXPECT_EQ(w.askReplace({"Question?", {}}), ReplacePrompt::Skip); // Enter never overwrites
 
     ReplacePrompt prompt(w, ftype::kUserMethods);
     whenShown(w, [&w] {

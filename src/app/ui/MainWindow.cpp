@@ -1,10 +1,12 @@
 #include "app/ui/MainWindow.h"
 
 #include "app/MainLayout.h"
+#include "app/TransferLog.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/AuditWindow.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/SettingsDialog.h"
+#include "app/ui/TransferLogWindow.h"
 #include "core/AppPaths.h"
 #include "core/Ini.h"
 #include "core/Language.h"
@@ -265,6 +267,8 @@ void MainWindow::buildMenus() {
     mnuFileDelete = mnuFile->addAction(QString());
     mnuFile->addSeparator();
     addAuditMenuEntry(mnuFile, host_, this);
+    connect(named(mnuFile->addAction(lt(TransferLogWindow::kTextMenu)), "mnuFileTransferLog"),
+            &QAction::triggered, this, &MainWindow::showTransferLog);
     mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QString());
     mnuFileExit->setShortcut(QKeySequence::Quit);

@@ -1,13 +1,32 @@
 #include "files/ui/ReplaceWindow.h"
 
+#include "core/Encoding.h"
 #include "core/Language.h"
+#include "core/Text.h"
 #include "core/ui/GuiHost.h"
 #include "files/CopyProgress.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// "Titrator: 1,295 bytes, 2026-12-07 17:47 (newer)"
+QString factsLine(int textIndex, const FileFacts& f, bool newer) {
+    const std::string unknown = langText(ReplaceWindow::kTextUnknown);
+    const std::string size =
+        f.size >= 0 ? fromQt(QLocale().toString(static_cast<qlonglong>(f.size))) : unknown;
+    const std::string date = f.date ? formatDateTime(*f.date) : unknown;
+    std::string line = formatMsg(langText(textIndex), {size, date});
+    if (newer)
+        line += " " + langText(ReplaceWindow::kTextNewer);
+    return uiText(line);
+}
+
+} // namespace
 
 ReplaceWindow::ReplaceWindow(QWidget* parent, CopyProgress* progress)
     : QDialog(parent), progress_(progress), questionLabel_(new QLabel(this)) {
@@ -16,6 +35,10 @@ ReplaceWindow::ReplaceWindow(QWidget* parent, CopyProgress* progress)
     questionLabel_->setTextFormat(Qt::PlainText);
     questionLabel_->setWordWrap(true);
     questionLabel_->setMinimumWidth(360);
+    titratorFacts_ = new QLabel(this);
+    pcFacts_ = new QLabel(this);
+    for (QLabel* l : {titratorFacts_, pcFacts_})
+        l->setTextFormat(Qt::PlainText);
     auto* row = new QHBoxLayout;
     row->addStretch();
     const std::pair<int, int> captions[] = {{ReplacePrompt::Replace, kTextReplace},
@@ -33,11 +56,14 @@ ReplaceWindow::ReplaceWindow(QWidget* parent, CopyProgress* progress)
     buttons_[ReplacePrompt::Skip]->setDefault(true);
     auto* column = new QVBoxLayout(this);
     column->addWidget(questionLabel_);
+    column->addWidget(titratorFacts_);
+    column->addWidget(pcFacts_);
     column->addLayout(row);
 }
 
-int ReplaceWindow::askReplace(const std::string& question) {
-    questionLabel_->setText(uiText(question));
+int ReplaceWindow::askReplace(const ReplaceQuestion& question) {
+    questionLabel_->setText(uiText(question.text));
+    showFacts(question.facts);
     status_ = ReplacePrompt::None;
     buttons_[ReplacePrompt::Skip]->setFocus();
     exec();
@@ -59,6 +85,29 @@ void ReplaceWindow::pressed(int index) {
 
 QString ReplaceWindow::question() const {
     return questionLabel_->text();
+}
+
+QString ReplaceWindow::titratorFacts() const {
+    return titratorFacts_->isHidden() ? QString() : titratorFacts_->text();
+}
+
+QString ReplaceWindow::pcFacts() const {
+    return pcFacts_->isHidden() ? QString() : pcFacts_->text();
+}
+
+// The newer copy is marked and set in bold, so that Replace is an informed choice.
+void ReplaceWindow::showFacts(const CopyFacts& facts) {
+    const NewerCopy newer = newerCopy(facts);
+    titratorFacts_->setText(
+        factsLine(kTextTitratorCopy, facts.titrator, newer == NewerCopy::Titrator));
+    pcFacts_->setText(factsLine(kTextPcCopy, facts.pc, newer == NewerCopy::Pc));
+    QFont bold = font();
+    bold.setBold(true);
+    titratorFacts_->setFont(newer == NewerCopy::Titrator ? bold : font());
+    pcFacts_->setFont(newer == NewerCopy::Pc ? bold : font());
+    titratorFacts_->setVisible(facts.known);
+    pcFacts_->setVisible(facts.known);
+    adjustSize();
 }
 
 QPushButton* ReplaceWindow::button(int index) const {
