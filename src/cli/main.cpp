@@ -4,6 +4,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/FileCommands.h"
 #include "cli/LinkCommands.h"
+#include "cli/PlotCommand.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
@@ -27,6 +28,9 @@ const char* const kUsage =
     "              [--device-type T] [--out PATH]  print a method, sequence or report as shown\n"
     "  upgrade FILE              send a firmware upgrade file and print the titrator's verdict\n"
     "  print FILE [--type N] [--kind K] [--pdf OUT.pdf]  lay a document out on pages as a PDF\n"
+    "  plot REPORT... --out FILE.png|FILE.svg [--x COLUMN] [--y COLUMN] [--derivative]\n"
+    "       [--size WxH] [--json]  draw reports' curves (several overlaid); --json prints\n"
+    "                            the parsed reports\n"
     "  config path               print where config.ini is\n"
     "  config get SECTION KEY    print a configuration value\n"
     "  config set SECTION KEY V  store a configuration value\n"
@@ -84,6 +88,8 @@ int main(int argc, char* argv[]) {
         return cmdRender(rest, std::cout, std::cerr);
     if (command == "print")
         return cmdPrint(rest, std::cout, std::cerr);
+    if (command == "plot")
+        return cmdPlot(rest, std::cout, std::cerr);
     std::cerr << "unknown command \"" << command << "\"\n" << kUsage;
     return 2;
 }

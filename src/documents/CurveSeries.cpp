@@ -191,6 +191,13 @@ std::string slopeTitle(const ReportColumn& x, const ReportColumn& y) {
     return unit.empty() ? title : title + " [" + unit + "]";
 }
 
+ExportFault readRun(const std::string& name, std::string_view text, CurveRun& run) {
+    auto report = std::make_shared<ReportData>();
+    const ExportFault fault = parseReport(text, name, *report);
+    run = {name, std::move(report), true};
+    return fault;
+}
+
 std::string runLabel(const CurveRun& run) {
     std::string label = run.report ? run.report->reportId() : "";
     if (label.empty())

@@ -50,6 +50,9 @@ struct CurveRun {
     bool visible = true;
 };
 
+// A report's text as a run; the reading's error when it is no report.
+ExportFault readRun(const std::string& name, std::string_view text, CurveRun& run);
+
 // Report ID (or the file name), sample name and date, as far as the report has them.
 std::string runLabel(const CurveRun& run);
 
