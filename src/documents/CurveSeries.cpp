@@ -11,7 +11,8 @@ constexpr int kTitrWaterColumn = 2;
 constexpr int kPhColumn = 3;
 constexpr int kDriftColumn = 18;
 constexpr int kTimeColumn = 21;
-constexpr double kMargin = 0.03;              // of the data's span, on each side of an axis
+constexpr double kMargin = 0.03;    // of the data's span, on each side of an axis
+constexpr double kLabelRoom = 0.07; // of the x span, on each side of an end point: its label
 constexpr const char* kLabelGap = "  \xB7  "; // a middle dot between the parts
 
 // The column that carries vocabulary name k in any report language ("Volume[" opens a
@@ -270,9 +271,14 @@ CurveSeries curveSeries(const std::vector<CurveRun>& runs, const CurveOptions& o
         }
         for (const CurvePoint& p : rs.slope)
             slope.add(p.y);
-        for (const EndPoint& e : rs.endPoints)
-            x.add(e.volume);
     }
+    // Room beside each end point for its label, which is centred on it.
+    const double room = x.lo <= x.hi ? kLabelRoom * (x.hi - x.lo) : 0;
+    for (const RunSeries& rs : s.runs)
+        for (const EndPoint& e : rs.endPoints) {
+            x.add(e.volume - room);
+            x.add(e.volume + room);
+        }
     s.x = x.range();
     s.y = y.range();
     s.slope = slope.range();

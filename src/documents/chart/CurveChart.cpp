@@ -96,7 +96,6 @@ void addLabel(QChart& chart, QValueAxis* x, QValueAxis* y, QPointF at, const std
     s->setPointLabelsColor(colour);
     s->setPointLabelsFormat(toQt(text));
     s->setPointLabelsVisible(!text.empty());
-    s->setPointLabelsClipping(false);
 }
 
 // A solid line drawn as one endless dash: Qt Charts then strokes the curve as one
@@ -117,18 +116,27 @@ struct Axes {
     QValueAxis* slope;
 };
 
-// Overlaid runs put their end-point labels one below the other, so that close
-// end points stay readable.
+// Overlaid runs put their end-point labels one above the other, so that close end
+// points stay readable. A label goes to the top of the plot, or to the bottom when
+// the derivative's marker near that end point is in the upper half.
 void drawEndPoints(QChart& chart, const Axes& a, const RunSeries& rs, const QColor& colour,
                    std::size_t position) {
-    const double labelY = a.y->max() - static_cast<double>(position % kLabelRows) * kLabelStep *
-                                           (a.y->max() - a.y->min());
-    for (const EndPoint& e : rs.endPoints) {
+    const double span = a.y->max() - a.y->min();
+    // Labels stand above their point and are clipped to the plot: the top row starts
+    // one step down.
+    const double row = static_cast<double>(position % kLabelRows) * kLabelStep * span;
+    for (std::size_t k = 0; k < rs.endPoints.size(); ++k) {
+        const EndPoint& e = rs.endPoints[k];
+        const auto& marker = k < rs.extrema.size() ? rs.extrema[k] : std::nullopt;
+        const bool markerHigh =
+            a.slope && marker && marker->y > (a.slope->min() + a.slope->max()) / 2;
         auto* line = addSeries<QLineSeries>(chart, a.x, a.y, QString(), false);
         line->append(e.volume, a.y->min());
         line->append(e.volume, a.y->max());
         line->setPen(QPen(colour, 1, Qt::DashLine));
-        addLabel(chart, a.x, a.y, QPointF(e.volume, labelY),
+        addLabel(chart, a.x, a.y,
+                 QPointF(e.volume, markerHigh ? a.y->min() + row
+                                              : a.y->max() - row - kLabelStep * span),
                  formatMsg(langText(kEndPointText),
                            {std::to_string(e.number), volumeText(e.volume - rs.shift)}),
                  colour, false);
@@ -213,7 +221,9 @@ void drawCurve(QChart& chart, const CurveSeries& s, const std::vector<CurveRun>&
     Axes a{addAxis(chart, s.xTitle, s.x, Qt::AlignBottom),
            addAxis(chart, s.yTitle, s.y, Qt::AlignLeft), nullptr};
     if (s.derivative) {
-        a.slope = addAxis(chart, s.slopeTitle, s.slope, Qt::AlignRight);
+        // Headroom above the highest slope for the label of its marker.
+        const Range slope{s.slope.min, s.slope.max + kLabelStep * (s.slope.max - s.slope.min)};
+        a.slope = addAxis(chart, s.slopeTitle, slope, Qt::AlignRight);
         a.slope->setGridLineVisible(false); // the pH or mV grid serves both
     }
     for (std::size_t i = 0; i < s.runs.size(); ++i)

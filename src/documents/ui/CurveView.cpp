@@ -138,6 +138,7 @@ void CurveView::buildControls() {
         b->setAutoDefault(false);
     runList->setFixedWidth(kRunListWidth);
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readout_->setMinimumHeight(readout_->fontMetrics().height()); // the chart stays put
     readout_->setToolTip(lt(kHintText));
 
     auto* menu = new QMenu(exportBtn);

@@ -99,7 +99,7 @@ void ViewerWindow::buildLayout() {
         controls_.push_back(std::make_unique<WidgetControl>(*w, scale));
         return *controls_.back();
     };
-    for (QPushButton* b : {viewGraphBtn, viewCurveBtn, printBtn, closeBtn})
+    for (QPushButton* b : {viewCurveBtn, viewGraphBtn, printBtn, closeBtn})
         b->resize(kButtonWidth, kButtonRowHeight);
     layouts_.push_back(std::make_unique<Layout>(Layout::Column, scale));
     layouts_.push_back(std::make_unique<Layout>(Layout::Row, scale));
@@ -110,8 +110,8 @@ void ViewerWindow::buildLayout() {
     root.setSpacing(margin);
     buttons.setHeight(kButtonRowHeight);
     buttons.setSpacing(margin);
-    buttons.appendItem(control(viewGraphBtn), 0, 1);
     buttons.appendItem(control(viewCurveBtn), 0, 1);
+    buttons.appendItem(control(viewGraphBtn), 0, 1);
     buttons.appendItem(control(spacer_), 1, 1);
     buttons.appendItem(control(printBtn), 0, 1);
     buttons.appendItem(control(closeBtn), 0, 1);
