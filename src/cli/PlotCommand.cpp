@@ -17,24 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kPlotUsage =
-    "usage: veltran-cli plot REPORT... --out FILE.png|FILE.svg [--x COLUMN] [--y COLUMN]\n"
-    "                        [--derivative] [--size WxH] [--json]";
 constexpr int kMinSide = 50;
 constexpr int kMaxSide = 10000;
-
-bool parseSize(const std::string& text, int& width, int& height) {
-    const std::size_t x = text::lower(text).find('x');
-    if (x == std::string::npos)
-        return false;
-    const auto w = num::parseInteger(text.substr(0, x));
-    const auto h = num::parseInteger(text.substr(x + 1));
-    if (!w || !h || *w < kMinSide || *h < kMinSide || *w > kMaxSide || *h > kMaxSide)
-        return false;
-    width = static_cast<int>(*w);
-    height = static_cast<int>(*h);
-    return true;
-}
 
 std::string extensionOf(const std::string& file) {
     return text::lower(fs::path(file).extension().string());
@@ -112,41 +96,24 @@ int draw(const PlotOptions& o, std::vector<CurveRun> runs, std::ostream& report,
 
 } // namespace
 
-std::string parsePlotOptions(const std::vector<std::string>& args, PlotOptions& o) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--derivative" || a == "--json") {
-            (a == "--json" ? o.json : o.derivative) = true;
-            continue;
-        }
-        if (a.size() < 2 || a.rfind("--", 0) != 0) {
-            o.reports.push_back(a);
-            continue;
-        }
-        if (i + 1 == args.size())
-            return a + " needs a value";
-        const std::string& v = args[++i];
-        if (a == "--out")
-            o.out = v;
-        else if (a == "--x")
-            o.x = v;
-        else if (a == "--y")
-            o.y = v;
-        else if (a == "--size" && !parseSize(v, o.width, o.height))
-            return "--size must be WIDTHxHEIGHT in pixels (50 to 10000 each), not '" + v + "'";
-        else if (a != "--size")
-            return "unknown option " + a;
-    }
-    if (o.reports.empty())
-        return "no REPORT given";
-    if (o.out.empty() && !o.json)
-        return "--out FILE.png or FILE.svg is needed (or --json)";
-    if (!o.out.empty() && extensionOf(o.out) != ".png" && extensionOf(o.out) != ".svg")
-        return "--out must name a .png or .svg file, not '" + o.out + "'";
-    return "";
+bool parsePlotSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text::lower(text).find('x');
+    if (x == std::string::npos)
+        return false;
+    const auto w = num::parseInteger(text.substr(0, x));
+    const auto h = num::parseInteger(text.substr(x + 1));
+    if (!w || !h || *w < kMinSide || *h < kMinSide || *w > kMaxSide || *h > kMaxSide)
+        return false;
+    width = static_cast<int>(*w);
+    height = static_cast<int>(*h);
+    return true;
 }
 
-int runPlot(const PlotOptions& o, std::ostream& out, std::ostream& err) {
+bool isPlotPicture(const std::string& file) {
+    return extensionOf(file) == ".png" || extensionOf(file) == ".svg";
+}
+
+int cmdPlot(const PlotOptions& o, std::ostream& out, std::ostream& err) {
     CliHost host(err);
     AppPaths paths;
     Settings settings;
@@ -164,13 +131,4 @@ int runPlot(const PlotOptions& o, std::ostream& out, std::ostream& err) {
         if (const int code = draw(o, runs, o.json ? err : out, err, failed); code != cliexit::kOk)
             return code;
     return failed ? cliexit::kFailed : cliexit::kOk;
-}
-
-int cmdPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    PlotOptions o;
-    if (const std::string problem = parsePlotOptions(args, o); !problem.empty()) {
-        err << problem << '\n' << kPlotUsage << '\n';
-        return cliexit::kUsage;
-    }
-    return runPlot(o, out, err);
 }

@@ -19,15 +19,16 @@ struct PlotOptions {
     bool json = false;
 };
 
-// Fills `o` from the command's words: "" when they are right, else what is wrong.
-std::string parsePlotOptions(const std::vector<std::string>& args, PlotOptions& o);
+// "WxH" with 50 to 10000 pixels each side.
+bool parsePlotSize(const std::string& text, int& width, int& height);
+// A picture file name the command can write: .png or .svg, in any case.
+bool isPlotPicture(const std::string& file);
 
 // plot REPORT... --out FILE.png|FILE.svg [--x COLUMN] [--y COLUMN] [--derivative]
 //      [--size WxH] [--json]
 // Draws the reports that fit together (the same kind as the first, with its columns)
 // and prints "FILE: N curve(s)". --json prints one report as a JSON object, several as
 // an array (the line about the picture then goes to stderr). Exit 0; 1 when a report
-// could not be read or drawn with the others (the rest are drawn); 2 for a usage
-// error, no report to draw, an unknown column or a file that cannot be written.
-int runPlot(const PlotOptions& o, std::ostream& out, std::ostream& err);
-int cmdPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// could not be read or drawn with the others (the rest are drawn); 2 when no report
+// can be drawn, for an unknown column or a file that cannot be written.
+int cmdPlot(const PlotOptions& options, std::ostream& out, std::ostream& err);

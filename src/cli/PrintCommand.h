@@ -4,9 +4,9 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
-#include <vector>
 
 class QCoreApplication;
+struct RenderOptions;
 
 // print FILE [--type N] [--kind K] [--firmware F] [--series QX50x|QX53x]
 //            [--device-type T] [--pdf OUT.pdf]
@@ -14,9 +14,9 @@ class QCoreApplication;
 // and lays them out with print.rpc into OUT.pdf (default: FILE's name with ".pdf",
 // in the current folder); a report with a table of measurements gets its curve on
 // a page after the text. Without --type the file's name must be of a type the
-// Print command takes. Prints "OUT.pdf: N pages". Exit 0, or 2 for a usage error,
-// a refused type, or a file, database or template that cannot be used.
-int cmdPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Print command takes. Prints "OUT.pdf: N pages". Exit 0, or 2 for a refused
+// type, or a file, database or template that cannot be used.
+int cmdPrint(const RenderOptions& options, std::ostream& out, std::ostream& err);
 
 // The application object a command needs: painting a PDF or a curve needs fonts and
 // Qt Charts a graphics scene, so "print" and "plot" get a QApplication, on the

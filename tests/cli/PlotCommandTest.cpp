@@ -117,11 +117,11 @@ TEST(CliPlot, UsageErrorsAndUnreadableReportsExitTwo) {
         const char* shown;
     };
     for (const Case& c : {
-             Case{ti, "--out FILE.png or FILE.svg is needed"},
-             {ti + " --out x.pdf", "--out must name a .png or .svg file"},
-             {ti + out + " --size 20x20", "--size must be WIDTHxHEIGHT"},
+             Case{ti, "--out: FILE.png or FILE.svg is needed (or --json)"},
+             {ti + " --out x.pdf", "\"x.pdf\" is not a .png or .svg file"},
+             {ti + out + " --size 20x20", "\"20x20\" is not WIDTHxHEIGHT"},
              {ti + out + " --colour red", "unknown option --colour"},
-             {out, "no REPORT given"},
+             {out, "REPORT is required"},
              {home.str() + "/NONE.RPT" + out, "NONE.RPT"},
              {home.str() + "/TRAY0001.RPT" + out, "no table of measurements"},
          }) {
