@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -286,16 +287,21 @@ CurveSeries curveSeries(const std::vector<CurveRun>& runs, const CurveOptions& o
 }
 
 std::vector<CurveRun> overlayable(const std::vector<CurveRun>& runs, std::vector<CurveRun>& rest) {
+    // The kind most of the runs are of leads; the first of its runs gives the axes.
+    std::map<ReportType, int> kinds;
+    for (const CurveRun& run : runs)
+        if (run.report && run.report->hasCurve())
+            ++kinds[run.report->type];
+    const ReportData* first = nullptr;
+    for (const CurveRun& run : runs)
+        if (run.report && run.report->hasCurve() &&
+            (!first || kinds[run.report->type] > kinds[first->type]))
+            first = run.report.get();
     std::vector<CurveRun> fit;
     rest.clear();
-    const ReportData* first = nullptr;
-    CurveAxes axes;
+    const CurveAxes axes = first ? defaultAxes(*first) : CurveAxes{};
     for (const CurveRun& run : runs) {
         const ReportData* r = run.report.get();
-        if (r && r->hasCurve() && !first) {
-            first = r;
-            axes = defaultAxes(*r);
-        }
         if (r && r->hasCurve() && r->type == first->type && namedColumn(*r, axes.x) &&
             namedColumn(*r, axes.y))
             fit.push_back(run);

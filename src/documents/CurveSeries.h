@@ -91,8 +91,9 @@ struct CurveSeries {
 
 CurveSeries curveSeries(const std::vector<CurveRun>& runs, const CurveOptions& options);
 
-// The runs that can share one chart with the first: the same kind of report, holding
-// the columns of the first run's default axes. The others are listed in `rest`.
+// The runs that can share one chart: those of the kind most of the runs are of (the
+// first kind on a tie) that hold the columns of the default axes of the first of them.
+// The others are listed in `rest`.
 std::vector<CurveRun> overlayable(const std::vector<CurveRun>& runs, std::vector<CurveRun>& rest);
 
 // Column names every run has, in the first run's order: the choices of an axis.

@@ -147,13 +147,15 @@ TEST(CurveSeries, AlignedRunsMeetAtTheFirstRunsEndPoint) {
 }
 
 TEST(CurveSeries, RunsOfAnotherKindOrWithoutTheColumnsAreNotOverlaid) {
-    const std::vector<CurveRun> runs{run(kSamples / "pc/TI_00031.RPT"),
-                                     run(kSamples / "pc/KF_00045.RPT"),
+    const std::vector<CurveRun> runs{run(kSamples / "pc/KF_00045.RPT"),
+                                     run(kSamples / "pc/TI_00031.RPT"),
                                      run(kSamples / "titrator/QX502/reports/TI_00018.RPT"),
                                      run(kSamples / "titrator/QX502/reports/TI_00017.RPT")};
     std::vector<CurveRun> rest;
     const auto fit = overlayable(runs, rest);
+    // Titrations lead, three to one; the first of them gives the axes.
     ASSERT_EQ(fit.size(), 2u);
+    EXPECT_EQ(fit[0].name, "TI_00031.RPT");
     EXPECT_EQ(fit[1].name, "TI_00017.RPT");
     ASSERT_EQ(rest.size(), 2u);
     EXPECT_EQ(rest[0].name, "KF_00045.RPT");
