@@ -3,6 +3,7 @@
 #include "documents/CurveSeries.h"
 
 #include "EnglishTexts.h"
+#include "ReportText.h"
 #include "core/RegularFile.h"
 #include "documents/CurveExport.h"
 
@@ -26,14 +27,8 @@ CurveRun run(const fs::path& file) {
 
 CurveRun run(const std::string& name, const std::string& table,
              const std::vector<std::string>& rows, const std::vector<std::string>& head = {}) {
-    std::string text;
-    for (const auto& h : head)
-        text += "\t" + h + "\r\n";
-    text += "\r\n\t" + table + "\r\n";
-    for (const auto& r : rows)
-        text += "\t" + r + "\r\n";
     auto r = std::make_shared<ReportData>();
-    EXPECT_FALSE(parseReport(text, name, *r)) << name;
+    EXPECT_FALSE(parseReport(report(head, table, rows), name, *r)) << name;
     return {name, r, true};
 }
 

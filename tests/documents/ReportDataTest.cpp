@@ -2,6 +2,7 @@
 // shows them, columns and units in the four languages, cells, tray beakers.
 #include "documents/ReportData.h"
 
+#include "ReportText.h"
 #include "core/RegularFile.h"
 
 #include <cmath>
@@ -124,17 +125,6 @@ void expectTableAsInFile(const ReportData& r, const std::string& bytes, const st
     EXPECT_EQ(finiteValues(r, r.rowCount() - 1), finiteNumbers(table.back())) << what;
 }
 
-std::string report(const std::vector<std::string>& head, const std::string& table,
-                   const std::vector<std::string>& rows, const char* eol = "\r\n") {
-    std::string text;
-    for (const auto& h : head)
-        text += "\t" + h + eol;
-    text += std::string(eol) + "\t" + table + eol;
-    for (const auto& r : rows)
-        text += "\t" + r + eol;
-    return text + eol + "\tSignature:" + eol;
-}
-
 } // namespace
 
 TEST(ReportData, EverySampleReadsAsItsFileShowsIt) {
@@ -184,7 +174,7 @@ TEST(ReportData, HeldBackReportsReadAsTheyStand) {
                 " Nr  Volume[mL]   mV rel       mV",
                 {"  1       0.000      0.0    420.6", "  2       5.100     80.2    500.8",
                  "  3       9.900    400.1    820.7"},
-                "\r"),
+                {"Signature:"}, "\r"),
          {{"Nr", ""}, {"Volume", "mL"}, {"mV rel", ""}, {"mV", ""}},
          {{1, 5.12}, {2, 9.875}},
          "Min\xE9rio 8"},
@@ -194,7 +184,8 @@ TEST(ReportData, HeldBackReportsReadAsTheyStand) {
                  "chantillon: Huile",
                  "Volume Point Final: 1.234 mL"},
                 " Nr  Volume[mL]      mV       Time",
-                {"  1   0.000   521.4   00:00:00", "  2   1.234   100.2   00:02:30"}, "\n"),
+                {"  1   0.000   521.4   00:00:00", "  2   1.234   100.2   00:02:30"},
+                {"Signature:"}, "\n"),
          {{"Nr", ""}, {"Volume", "mL"}, {"mV", ""}, {"Time", "s"}},
          {{1, 1.234}},
          "Huile"},
