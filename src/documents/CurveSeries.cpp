@@ -13,6 +13,7 @@ constexpr int kPhColumn = 3;
 constexpr int kDriftColumn = 18;
 constexpr int kTimeColumn = 21;
 constexpr double kMargin = 0.03;    // of the data's span, on each side of an axis
+constexpr int kMaxDecimals = 9;     // of an axis label, however close the values
 constexpr double kLabelRoom = 0.07; // of the x span, on each side of an end point: its label
 constexpr const char* kLabelGap = "  \xB7  "; // a middle dot between the parts
 
@@ -225,7 +226,9 @@ double tickStep(const Range& r, int ticks) {
 }
 
 int tickDecimals(double step) {
-    return step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+    if (!(step < 1))
+        return 0;
+    return std::min(kMaxDecimals, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
 }
 
 bool endPointAxis(const ReportData& r, std::size_t column) {

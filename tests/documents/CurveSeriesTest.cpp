@@ -166,8 +166,9 @@ TEST(CurveSeries, TicksAndTitles) {
         double step;
         int decimals;
     };
-    for (const Tick& t : {Tick{{0, 10}, 2, 0}, Tick{{-0.3, 9.99}, 2, 0}, Tick{{2.1, 2.3}, 0.05, 2},
-                          Tick{{0, 1500}, 200, 0}, Tick{{5, 5}, 1, 0}}) {
+    for (const Tick& t :
+         {Tick{{0, 10}, 2, 0}, Tick{{-0.3, 9.99}, 2, 0}, Tick{{2.1, 2.3}, 0.05, 2},
+          Tick{{0, 1500}, 200, 0}, Tick{{5, 5}, 1, 0}, Tick{{0, 1e-300}, 2e-301, 9}}) {
         EXPECT_DOUBLE_EQ(tickStep(t.r, 8), t.step) << t.r.min << ".." << t.r.max;
         EXPECT_EQ(tickDecimals(t.step), t.decimals) << t.step;
     }
