@@ -44,10 +44,13 @@ DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Confi
     monitor_ = std::make_unique<LinkMonitor>(*serial_, view, config_.configPath,
                                              config_.periodicLinkCheck);
     relay_->monitor = monitor_.get();
+    if (config_.checkLinkAfterError)
+        serial_->setAfterCommError([this] { monitor_->confirmLink(); });
 }
 
 DeviceSession::~DeviceSession() {
     relay_->monitor = nullptr;
+    serial_->setAfterCommError({});
     monitor_.reset();
     serial_.reset(); // closes the port before the adapter goes
 }

@@ -495,6 +495,8 @@ void Serial::commError(int code) {
                         kCommErrorShowMs);
     setSerialError();
     startRecoveryWait();
+    if (afterCommError_)
+        afterCommError_();
 }
 
 // ---------------------------------------------------------------- waiting
