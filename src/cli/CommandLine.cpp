@@ -289,8 +289,9 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
                 ->type_name("DIR");
         if (command == "get" || command == "put")
             c->add_flag("--move", o->move, "delete the source files once copied");
-        if (command == "put")
-            c->add_option("--replace", o->replace, "replace existing files (default: ask)")
+        if (command == "get" || command == "put")
+            c->add_option("--replace", o->replace,
+                          "replace existing files (default: ask on a terminal, else none)")
                 ->check(oneOf({"ask", "all", "none"}))
                 ->type_name("ask|all|none");
         if (command == "delete")
@@ -320,12 +321,14 @@ public:
 
 const char* const kExitCodes =
     "Exit codes:\n"
-    "  0  success (every file went)\n"
-    "  1  check failed (verify), value not stored (config), a file refused or failed,\n"
-    "     or a report not exported (export)\n"
-    "  2  usage or setup error (also a file checksum cannot read)\n"
-    "  3  no link (or the link was lost)\n"
-    "  4  titrator not identified, or its firmware is not supported";
+    "  0    success (every file went)\n"
+    "  1    check failed (verify), value not stored or key not there (config), a file\n"
+    "       refused, skipped or failed, or a report not exported (export)\n"
+    "  2    usage or setup error (also a file checksum cannot read, a config value\n"
+    "       the key does not take, put tray-reports)\n"
+    "  3    no link, or the link was lost (also a titrator gone silent)\n"
+    "  4    titrator not identified, or its firmware is outside [Versions]\n"
+    "  130  stopped by Ctrl-C (143: by SIGTERM)";
 
 void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     app.set_help_flag("-h,--help", "print this help and exit");
