@@ -89,6 +89,13 @@ TEST(CliConfig, SetGetKeepsTheRestOfTheFile) {
     EXPECT_EQ(cli(home.str(), "config get LanguageFiles 1").out, "lang/english.lng\n");
     EXPECT_EQ(cli(home.str(), "config path").out, home.str() + "/config.ini\n");
     EXPECT_EQ(cli(home.str(), "config set Options").exitCode, 2);
+
+    EXPECT_EQ(cli(home.str(), "config get Options NoSuchKey").exitCode, 1);
+    EXPECT_EQ(cli(home.str(), "config get Options CrtPath").exitCode, 0); // there, but empty
+    const Result speed = cli(home.str(), "config set Options Speed 1200");
+    EXPECT_EQ(speed.exitCode, 2);
+    EXPECT_EQ(speed.out, "Speed: \"1200\" is not allowed; use 4800, 9600 or 19200\n");
+    EXPECT_EQ(cli(home.str(), "config get Options Speed").out, "19200\n");
 }
 
 // The parser's contract: --help and --version on stdout with 0; a usage error as
