@@ -10,9 +10,12 @@
 #include "link/Serial.h"
 #include "link/SerialHost.h"
 
+#include <QDeadlineTimer>
+
 namespace {
 // The titrator abandons an exchange after the protocol's read time-out; a margin for a slow line.
 constexpr int kTitratorGivesUpMs = Serial::kReadTimeoutMs + 500;
+constexpr int kQuietWaitLimitMs = 4 * kTitratorGivesUpMs;
 } // namespace
 
 LinkMonitor::LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath,
@@ -130,9 +133,11 @@ bool LinkMonitor::confirmLink() {
         return titratorOnline_;
     // A titrator inside an exchange we gave up takes any byte for part of it and
     // waits again: stay quiet until it has given up too (this covers the settling pause).
+    // A line that never falls quiet is not waited for longer than a few of those.
+    const QDeadlineTimer giveUp(kQuietWaitLimitMs);
     serial_.setReadTimeoutMs(kTitratorGivesUpMs);
     std::string stray;
-    while (serial_.readPort(stray, 1))
+    while (!giveUp.hasExpired() && serial_.readPort(stray, 1))
         serial_.readAllInput();
     serial_.setReadTimeoutMs(Serial::kReadTimeoutMs);
     serial_.waitRecovery();
