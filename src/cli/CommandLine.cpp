@@ -107,10 +107,10 @@ void addIdentify(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
 }
 
 // Which models each family of verify covers, from the model table.
-std::string familyModels() {
-    std::string text = "Families:";
+std::string familyHelp() {
+    std::string text = "the model family:";
     for (int family = 0; family <= 3; ++family) {
-        text += family == 0 ? " " : "; ";
+        text += family == 0 ? "\n" : ",\n";
         text += std::to_string(family);
         for (const ModelInfo& model : allModels())
             if (model.titType == family)
@@ -126,9 +126,7 @@ void addSumvalCommands(CLI::App& app, Chosen& chosen) {
         "check a method file for model family N (0..3); prints the code and\n"
         "its meaning (0 valid, 3 bad name, 4 checksum, 5 type not allowed for the family)");
     c->add_option("FILE", verify->file, "the method file")->required()->type_name("");
-    addNumber(c, "--family", verify->family, INT32_MIN, INT32_MAX, "the model family (0..3, below)")
-        ->required();
-    c->footer(familyModels());
+    addNumber(c, "--family", verify->family, INT32_MIN, INT32_MAX, familyHelp())->required();
     onChosen(c, chosen, [verify](auto& out, auto& err) { return cmdVerify(*verify, out, err); });
 
     auto file = std::make_shared<std::string>();
