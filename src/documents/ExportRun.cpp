@@ -116,6 +116,7 @@ ExportOutcome ExportRun::run() {
             ++outcome_.failed;
         } else {
             outcome_.summary = path;
+            outcome_.leftOutOfSummary = export_.leftOutOfSummary();
             host_.fileWritten(path);
         }
     }

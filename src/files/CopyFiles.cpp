@@ -536,10 +536,12 @@ CopyResult Copy::run() {
             result_.handled = static_cast<int>(i) + 1;
             const PaneEntry& entry = req_.selected[i];
             end_ = {};
+            ui_.progress.entryStarted(entry.name);
             const Step step = req_.source == 0
                                   ? sendEntry(entry)
                                   : fetchEntry(entry, static_cast<int>(i), static_cast<int>(n));
             recordEntry(entry, step);
+            ui_.progress.entryEnded(step == Step::Went);
             if (step == Step::Went)
                 ++result_.done;
             if (step == Step::Cancel)
@@ -714,6 +716,16 @@ void recordDeleted(CopyUi& ui, TransferRecord r, const FileSetResult& set, bool 
     emitRecord(ui, r);
 }
 
+// The entries an abort left: they are still where they were.
+void recordUndeleted(CopyUi& ui, const CopyRequest& req, std::size_t from, std::size_t n) {
+    for (std::size_t i = from; i < n; ++i) {
+        TransferRecord r = deleteRecord(req, req.selected[i], req.selected[i].name);
+        r.result = TransferOutcome::Aborted;
+        r.reason = reasonText(kTextReasonStopped);
+        emitRecord(ui, r);
+    }
+}
+
 } // namespace
 
 CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& ui) {
@@ -731,17 +743,20 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
     const std::size_t n = std::min(req.selected.size(), kMaxSelection);
     result.handled = static_cast<int>(n);
     if (req.source == 0) {
-        for (std::size_t i = 0; i < n; ++i) {
+        std::size_t i = 0;
+        for (; i < n && !ui.progress.abortRequested(); ++i) {
             const PaneEntry& entry = req.selected[i];
             const TransferRecord r = deleteRecord(req, entry, entry.name);
+            ui.progress.entryStarted(entry.name);
             const bool went = pcfiles::deletePcFile(ui.host, entry.name,
                                                     selectedFileType(entry.name), req.pcFolder);
             recordDeleted(ui, r, {}, went);
-            if (went)
-                ++result.done;
-            else
+            result.done += went ? 1 : 0;
+            if (!went)
                 result.failed.push_back(entry.name);
+            ui.progress.entryEnded(went);
         }
+        recordUndeleted(ui, req, i, n);
         result.refreshPc = true;
         return result;
     }
@@ -759,8 +774,10 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
     {
         serial.waitRecovery();
         Serial::Exchange hold(serial);
-        for (std::size_t i = 0; hold && i < n; ++i) {
+        std::size_t i = 0;
+        for (; hold && i < n && !ui.progress.abortRequested(); ++i) {
             const PaneEntry& entry = req.selected[i];
+            ui.progress.entryStarted(entry.name);
             FileSetResult set;
             const bool went = deleteTitratorFile(link, entry.line, type, &set);
             for (const MovedFile& f : set.files)
@@ -770,11 +787,12 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
                     ui,
                     deleteRecord(req, entry, set.failedFile.empty() ? entry.name : set.failedFile),
                     set, false);
-            if (went)
-                ++result.done;
-            else
+            result.done += went ? 1 : 0;
+            if (!went)
                 result.failed.push_back(entry.name);
+            ui.progress.entryEnded(went);
         }
+        recordUndeleted(ui, req, i, n);
         if (hold && (type < ftype::kReports || type >= ftype::kLogs))
             reloadTitratorMethods(link);
     }

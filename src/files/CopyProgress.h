@@ -27,6 +27,10 @@ public:
     // The bytes the whole operation is expected to move (-1: not known); the
     // count of bytes moved (TransferSink::moved) starts again.
     virtual void setTotalBytes(std::int64_t total) { (void)total; }
+    // A selected entry is taken up, and how it ended (went: sent, fetched or deleted);
+    // the command-line tool names the files that did not go.
+    virtual void entryStarted(const std::string& name) { (void)name; }
+    virtual void entryEnded(bool went) { (void)went; }
     void clear() {
         setFileStatus(0);
         setTotalStatus(0);

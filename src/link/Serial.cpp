@@ -527,6 +527,8 @@ void Serial::commError(int code) {
                         kCommErrorShowMs);
     setSerialError();
     startRecoveryWait();
+    if (afterCommError_)
+        afterCommError_();
 }
 
 // ---------------------------------------------------------------- waiting

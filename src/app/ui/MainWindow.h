@@ -22,6 +22,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class DebugWindow;
+class CurveWindow;
 class DocumentPrinter;
 class ProgressWindow;
 class ReplaceWindow;
@@ -117,6 +118,7 @@ public:
     bool dropAllowed(int from) const;
     ViewerWindow& viewer();
     DocumentPrinter& printer();
+    CurveWindow& compareWindow();
     ProgressWindow& progressWindow() { return *progress_; }
     ReplaceWindow& replaceWindow() { return *replace_; }
     void showDebugWindow();
@@ -175,6 +177,9 @@ private:
     int titratorKind() const;
     std::vector<PaneLine> selectedLines(int source) const;
     bool oneSelectedEntry(PaneLine& entry);
+    // View with several reports selected: their curves overlaid. False when the
+    // selection is not several reports.
+    bool compareSelectedReports();
     OpenedDocument documentOf(const PaneLine& entry, DocumentUse use);
     devfiles::CopyRequest copyRequest(int source, bool move) const;
     void applyCopyResult(const devfiles::CopyResult& result);
@@ -207,6 +212,7 @@ private:
     ProgressWindow* progress_ = nullptr;
     ReplaceWindow* replace_ = nullptr;
     ViewerWindow* viewer_ = nullptr;
+    CurveWindow* compare_ = nullptr;
     std::unique_ptr<DocumentPrinter> printer_;
     std::unique_ptr<TransferLog> transferLog_;
     std::unique_ptr<LastTransfer> lastTransfer_;
