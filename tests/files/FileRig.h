@@ -10,6 +10,7 @@
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Pump.h"
+#include "core/TransferRecord.h"
 #include "files/CopyFiles.h"
 #include "files/CopyProgress.h"
 #include "files/ReplacePrompt.h"
@@ -43,6 +44,11 @@ struct ScriptedReplace : ReplaceAsker {
         answers.pop_front();
         return a;
     }
+};
+
+struct RecordedTransfers : TransferObserver {
+    std::vector<TransferRecord> all;
+    void record(const TransferRecord& r) override { all.push_back(r); }
 };
 
 struct RecordingProgress : CopyProgress {
@@ -88,8 +94,9 @@ struct SimRig {
     RecordingHost host;
     ScriptedReplace replace;
     RecordingProgress progress;
+    RecordedTransfers records;
     std::unique_ptr<DeviceSession> session;
-    devfiles::CopyUi ui{host, progress, replace};
+    devfiles::CopyUi ui{host, progress, replace, &records};
     std::string model;
     std::size_t logMark = 0;
 

@@ -37,6 +37,7 @@ constexpr int kTextNothingSelected = 306;
 constexpr int kTextSeveralSelected = 332;
 constexpr int kTextSelectTitle = 334;
 constexpr int kTextLogLink = 1195; // %v of %v files went
+constexpr int kTextLogLinkTip = 1210;
 
 Series seriesOf(SeriesCode code) {
     return code == SeriesCode::QX50x ? Series::QX50x
@@ -58,6 +59,7 @@ void MainWindow::createFileWindows() {
     transferLink_ = new QLabel(statusBar_);
     transferLink_->setObjectName("transferLogLink");
     transferLink_->setTextFormat(Qt::RichText);
+    transferLink_->setToolTip(languageUiText(kTextLogLinkTip));
     transferLink_->hide();
     auto* row = new QHBoxLayout(statusBar_);
     row->setContentsMargins(0, 0, 4, 0);

@@ -16,14 +16,15 @@ namespace {
 
 // "Titrator: 1,295 bytes, 2026-12-07 17:47 (newer)"
 QString factsLine(int textIndex, const FileFacts& f, bool newer) {
-    const std::string unknown = langText(ReplaceWindow::kTextUnknown);
-    const std::string size =
-        f.size >= 0 ? fromQt(QLocale().toString(static_cast<qlonglong>(f.size))) : unknown;
-    const std::string date = f.date ? formatDateTime(*f.date) : unknown;
-    std::string line = formatMsg(langText(textIndex), {size, date});
+    const std::string size = fromQt(QLocale().toString(static_cast<qlonglong>(f.size)));
+    std::string line = formatMsg(langText(textIndex), {size, formatDateTime(*f.date)});
     if (newer)
         line += " " + langText(ReplaceWindow::kTextNewer);
     return uiText(line);
+}
+
+bool knows(const FileFacts& f) {
+    return f.size >= 0 && f.date;
 }
 
 } // namespace
@@ -95,18 +96,24 @@ QString ReplaceWindow::pcFacts() const {
     return pcFacts_->isHidden() ? QString() : pcFacts_->text();
 }
 
-// The newer copy is marked and set in bold, so that Replace is an informed choice.
+// The newer copy is marked and set in bold, so that Replace is an informed
+// choice. A copy the listing says nothing of gets no line.
 void ReplaceWindow::showFacts(const CopyFacts& facts) {
     const NewerCopy newer = newerCopy(facts);
-    titratorFacts_->setText(
-        factsLine(kTextTitratorCopy, facts.titrator, newer == NewerCopy::Titrator));
-    pcFacts_->setText(factsLine(kTextPcCopy, facts.pc, newer == NewerCopy::Pc));
-    QFont bold = font();
-    bold.setBold(true);
-    titratorFacts_->setFont(newer == NewerCopy::Titrator ? bold : font());
-    pcFacts_->setFont(newer == NewerCopy::Pc ? bold : font());
-    titratorFacts_->setVisible(facts.known);
-    pcFacts_->setVisible(facts.known);
+    const std::pair<QLabel*, std::pair<const FileFacts*, NewerCopy>> lines[] = {
+        {titratorFacts_, {&facts.titrator, NewerCopy::Titrator}},
+        {pcFacts_, {&facts.pc, NewerCopy::Pc}}};
+    for (const auto& [label, copy] : lines) {
+        const bool shown = facts.known && knows(*copy.first);
+        label->setVisible(shown);
+        if (!shown)
+            continue;
+        const int text = label == titratorFacts_ ? kTextTitratorCopy : kTextPcCopy;
+        label->setText(factsLine(text, *copy.first, newer == copy.second));
+        QFont f = font();
+        f.setBold(newer == copy.second);
+        label->setFont(f);
+    }
     adjustSize();
 }
 

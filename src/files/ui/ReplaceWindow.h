@@ -24,7 +24,6 @@ public:
     static constexpr int kTextTitratorCopy = 1171;
     static constexpr int kTextPcCopy = 1172;
     static constexpr int kTextNewer = 1173;
-    static constexpr int kTextUnknown = 1210;
 
     // progress: its file name is emptied when a button is pressed.
     explicit ReplaceWindow(QWidget* parent = nullptr, CopyProgress* progress = nullptr);
@@ -35,7 +34,7 @@ public:
 
     int replaceStatus() const { return status_; }
     QString question() const;
-    // The lines on both copies; empty when the question has none.
+    // The lines on both copies; empty for a copy whose size and date are not known.
     QString titratorFacts() const;
     QString pcFacts() const;
     // replaceBtn(index); null for 0 and 4.
