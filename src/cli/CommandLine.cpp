@@ -102,11 +102,16 @@ std::vector<std::string> categoryWords() {
     return words;
 }
 
+const char* const kJsonHelp = "JSON Lines on stdout (fields in the README); messages on stderr";
+
 void addIdentify(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
+    auto json = std::make_shared<bool>(false);
     CLI::App* c = app.add_subcommand(
         "identify", "connect and print the titrator's model and firmware:\n"
                     "model=QX502 typeCode=2 titType=1 modelCode=QX502C series=QX50x firmware=3.00");
-    onChosen(c, chosen, [&link](auto& out, auto& err) { return cmdIdentify(link, out, err); });
+    c->add_flag("--json", *json, kJsonHelp);
+    onChosen(c, chosen,
+             [&link, json](auto& out, auto& err) { return cmdIdentify(link, *json, out, err); });
 }
 
 // Which models each family of verify covers, from the model table.
@@ -348,6 +353,7 @@ void addExport(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
         ->check(oneOf({"reports", "tray-reports"}))
         ->type_name("reports|tray-reports")
         ->needs(to);
+    c->add_flag("--json", o->json, kJsonHelp);
     onChosen(c, chosen, [o, &link](auto& out, auto& err) { return cmdExport(*o, link, out, err); });
 }
 
@@ -396,6 +402,7 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
                 ->type_name("ask|all|none");
         if (command == "delete")
             c->add_flag("--yes", o->yes, "delete without asking");
+        c->add_flag("--json", o->json, kJsonHelp);
         onChosen(
             c, chosen, [o, &link](auto& out, auto& err) { return cmdFiles(*o, link, out, err); },
             [o] {

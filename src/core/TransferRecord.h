@@ -19,6 +19,7 @@ struct TransferRecord {
     std::string pcName;       // the PC file (a path; the CSV for an export); "" when none
     std::string titratorName; // the titrator's file name; "" when none
     std::int64_t size = -1;   // bytes moved, written or deleted; -1 unknown
+    std::string date; // the file's, as its listing line or the PC gives it: "2026-12-07T17:47"
     std::string sha256;       // of the bytes that went over the link or were written
     TransferOutcome result = TransferOutcome::Done;
     std::string reason; // a language text (8-bit, as the table holds it); "" when done

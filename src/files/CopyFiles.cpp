@@ -73,6 +73,7 @@ struct Send {
 
 // How the entry in hand ended, for its records.
 struct EntryEnd {
+    FileFacts own; // the entry's own file as the source side gave it before the copy
     TransferOutcome outcome = TransferOutcome::Done;
     std::string reason;
     FileSetResult set;
@@ -169,6 +170,12 @@ private:
     void finish();
 
     std::int64_t expectedBytes(std::size_t n) const;
+    FileFacts sourceFacts(const PaneEntry& entry) const {
+        if (req_.source == 0)
+            return pcFileFacts(req_.pcFolder / entry.name);
+        const ListedFile listed = listedFile(entry.line);
+        return {listed.size, listed.date};
+    }
     TransferRecord recordOf(const PaneEntry& entry, const std::string& file,
                             const std::string& pcPath) const;
     void recordEntry(const PaneEntry& entry, Step step);
@@ -536,6 +543,7 @@ CopyResult Copy::run() {
             result_.handled = static_cast<int>(i) + 1;
             const PaneEntry& entry = req_.selected[i];
             end_ = {};
+            end_.own = sourceFacts(entry);
             ui_.progress.entryStarted(entry.name);
             const Step step = req_.source == 0
                                   ? sendEntry(entry)
@@ -623,13 +631,24 @@ void Copy::recordEntry(const PaneEntry& entry, Step step) {
         TransferRecord r = recordOf(entry, f.name, f.pcPath);
         r.size = f.size;
         r.sha256 = f.sha256;
+        // A companion's date is the PC file's where it came from the PC; the
+        // titrator's "dir" gives none.
+        r.date = recordDate(filenames::sameName(f.name, entry.name) ? end_.own.date
+                            : req_.source == 0 ? pcFileFacts(f.pcPath).date
+                                               : std::nullopt);
         emitRecord(ui_, r);
     }
     if (step == Step::Went) {
-        if (end_.set.files.empty())
-            emitRecord(ui_, recordOf(entry, entry.name, {}));
+        if (end_.set.files.empty()) {
+            TransferRecord r = recordOf(entry, entry.name, {});
+            r.size = end_.own.size;
+            r.date = recordDate(end_.own.date);
+            emitRecord(ui_, r);
+        }
         return;
     }
+    const bool own =
+        end_.set.failedFile.empty() || filenames::sameName(end_.set.failedFile, entry.name);
     if (end_.outcome == TransferOutcome::Done)
         ended(step,
               ui_.progress.abortRequested() ? TransferOutcome::Aborted : TransferOutcome::Failed,
@@ -637,9 +656,10 @@ void Copy::recordEntry(const PaneEntry& entry, Step step) {
                                                                       : end_.set.failure));
     const std::string& file = end_.set.failedFile.empty() ? entry.name : end_.set.failedFile;
     TransferRecord r = recordOf(entry, file, {});
-    if (filenames::sameName(file, entry.name))
-        r.size = req_.source == 1 ? listedFile(entry.line).size
-                                  : pcFileFacts(req_.pcFolder / entry.name).size;
+    if (own) {
+        r.size = end_.own.size;
+        r.date = recordDate(end_.own.date);
+    }
     r.result = end_.outcome;
     r.reason = end_.reason;
     emitRecord(ui_, r);
@@ -649,7 +669,10 @@ void Copy::recordUnreached(std::size_t from, std::size_t n, TransferOutcome outc
                            const std::string& reason) {
     for (std::size_t i = from; i < n; ++i) {
         end_ = {};
+        const FileFacts facts = sourceFacts(req_.selected[i]);
         TransferRecord r = recordOf(req_.selected[i], req_.selected[i].name, {});
+        r.size = facts.size;
+        r.date = recordDate(facts.date);
         r.result = outcome;
         r.reason = reason;
         emitRecord(ui_, r);
@@ -698,9 +721,13 @@ TransferRecord deleteRecord(const CopyRequest& req, const PaneEntry& entry,
         r.pcName = (req.pcFolder / file).string();
     else
         r.titratorName = file;
-    if (filenames::sameName(file, entry.name))
-        r.size =
-            req.source == 0 ? pcFileFacts(req.pcFolder / file).size : listedFile(entry.line).size;
+    if (filenames::sameName(file, entry.name)) {
+        const ListedFile listed = listedFile(entry.line);
+        const FileFacts facts = req.source == 0 ? pcFileFacts(req.pcFolder / file)
+                                                : FileFacts{listed.size, listed.date};
+        r.size = facts.size;
+        r.date = recordDate(facts.date);
+    }
     return r;
 }
 

@@ -37,6 +37,14 @@ TransferOutcome outcomeOf(TransferResult r) {
                                           : TransferOutcome::Failed;
 }
 
+std::string recordDate(const std::optional<DateTime>& date) {
+    if (!date)
+        return {};
+    std::string text = formatDateTime(*date);
+    text[10] = 'T';
+    return text;
+}
+
 std::int64_t recordTimeNow() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();

@@ -1,10 +1,12 @@
 #pragma once
 // The per-file records of the file service: the reason texts a record carries,
 // and the time stamp it gets.
+#include "core/Dates.h"
 #include "core/TransferRecord.h"
 #include "link/Transfer.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ std::string reasonText(int n, const std::vector<std::string>& args = {});
 std::string transferReason(TransferResult r);
 // What a record says of a transfer that ended with r.
 TransferOutcome outcomeOf(TransferResult r);
+
+// A record's date: "2026-12-07T17:47", or "" when not known.
+std::string recordDate(const std::optional<DateTime>& date);
 
 // Milliseconds since 1970-01-01 UTC now.
 std::int64_t recordTimeNow();
