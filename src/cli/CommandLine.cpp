@@ -11,6 +11,7 @@
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
+#include "cli/SyncCommand.h"
 #include "cli/UpgradeCommand.h"
 #include "core/AuditTrail.h"
 #include "core/FileTypes.h"
@@ -412,6 +413,22 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
     }
 }
 
+void addSync(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
+    auto o = std::make_shared<SyncOptions>();
+    CLI::App* c = app.add_subcommand(
+        "sync", "collect the titrator's reports into DIR, each once: the state file\n"
+                "veltran-sync.json there remembers what was taken (README: \"Collect\n"
+                "reports automatically\")");
+    c->add_option("--to", o->to, "the folder (made when missing)")->required()->type_name("DIR");
+    c->add_flag("--tray", o->tray, "tray report sets too");
+    c->add_flag("--export-csv", o->exportCsv, "each new report's CSV beside it (config.ini's export settings)");
+    c->add_flag("--move", o->move, "delete each report from the titrator once its fetch is verified");
+    addNumber(c, "--every", o->every, 1, INT_MAX, "keep going: a pass every SECONDS")
+        ->type_name("SECONDS");
+    c->add_flag("--json", o->json, "the events as JSON Lines on stdout; lines on stderr too");
+    onChosen(c, chosen, [o, &link](auto& out, auto& err) { return cmdSync(*o, link, out, err); });
+}
+
 // The whole usage with each command's block indented under "Commands:", so that
 // help2man makes a section of them, one item per command.
 class UsageFormatter : public CLI::Formatter {
@@ -464,6 +481,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     addIdentify(app, link, chosen);
     addFileCommands(app, link, chosen);
     addExport(app, link, chosen);
+    addSync(app, link, chosen);
     addRenderAndPrint(app, chosen);
     addPlot(app, chosen);
     addUpgrade(app, link, chosen);
