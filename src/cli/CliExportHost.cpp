@@ -30,9 +30,10 @@ bool CliExportHost::cancelRequested() {
 
 bool CliExportHost::fetchReport(const TitratorReport& report, std::string& bytes,
                                 ExportError& error) {
-    const TransferResult r = link_ ? devfiles::fetchReportText(*link_, report.fileType,
-                                                               report.trayFolder, report.name, bytes)
-                                   : TransferResult::Refused;
+    const TransferResult r = link_
+                                 ? devfiles::fetchReportText(*link_, report.fileType,
+                                                             report.trayFolder, report.name, bytes)
+                                 : TransferResult::Refused;
     if (!succeeded(r))
         error = exporterr::fileAccess(describe(r));
     return succeeded(r);

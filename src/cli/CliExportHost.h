@@ -25,8 +25,7 @@ public:
     int checkReplaceOnPc(const std::string& fileName) override;
     bool cancelRequested() override;
     // The titrator side, once connected (link_ set): reports fetched into memory.
-    bool fetchReport(const TitratorReport& report, std::string& bytes,
-                     ExportError& error) override;
+    bool fetchReport(const TitratorReport& report, std::string& bytes, ExportError& error) override;
     bool listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
                         ExportError& error) override;
     void showExportError(const ExportError& e) override;

@@ -421,8 +421,10 @@ void addSync(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
                 "reports automatically\")");
     c->add_option("--to", o->to, "the folder (made when missing)")->required()->type_name("DIR");
     c->add_flag("--tray", o->tray, "tray report sets too");
-    c->add_flag("--export-csv", o->exportCsv, "each new report's CSV beside it (config.ini's export settings)");
-    c->add_flag("--move", o->move, "delete each report from the titrator once its fetch is verified");
+    c->add_flag("--export-csv", o->exportCsv,
+                "each new report's CSV beside it (config.ini's export settings)");
+    c->add_flag("--move", o->move,
+                "delete each report from the titrator once its fetch is verified");
     addNumber(c, "--every", o->every, 1, INT_MAX, "keep going: a pass every SECONDS")
         ->type_name("SECONDS");
     c->add_flag("--json", o->json, "the events as JSON Lines on stdout; lines on stderr too");

@@ -1,8 +1,8 @@
 #include "cli/ExportCommand.h"
 
+#include "cli/CliExportHost.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliLink.h"
-#include "cli/CliExportHost.h"
 #include "cli/ExitCodes.h"
 #include "cli/JsonLines.h"
 #include "core/AppPaths.h"

@@ -58,8 +58,8 @@ QJsonObject identityJson(const TitratorIdentity& id) {
             {"titType", id.titType},
             {"modelCode", QString::fromStdString(std::string(modelCodeName(id.modelCode)))},
             {"series", QString::fromStdString(std::string(seriesName(id.seriesCode)))},
-            {"firmware", QString::fromStdString(
-                             num::fixed(static_cast<double>(id.firmwareVersion), 2))}};
+            {"firmware",
+             QString::fromStdString(num::fixed(static_cast<double>(id.firmwareVersion), 2))}};
 }
 
 QJsonObject recordJson(const TransferRecord& r) {
@@ -68,18 +68,18 @@ QJsonObject recordJson(const TransferRecord& r) {
                              : !r.titratorName.empty()
                                  ? r.titratorName
                                  : std::filesystem::path(r.pcName).filename().string();
-    return {{"time", QDateTime::fromMSecsSinceEpoch(r.timeMs, Qt::UTC)
-                         .toString(Qt::ISODateWithMs)},
-            {"operation", operationWord(r.operation)},
-            {"direction", directionWord(r.direction)},
-            {"file", text(file)},
-            {"entry", text(r.entry)},
-            {"path", r.pcName.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(r.pcName))},
-            {"size", number(r.size)},
-            {"date", text(r.date)},
-            {"sha256", text(r.sha256)},
-            {"result", outcomeWord(r.result)},
-            {"reason", text(r.reason)}};
+    return {
+        {"time", QDateTime::fromMSecsSinceEpoch(r.timeMs, Qt::UTC).toString(Qt::ISODateWithMs)},
+        {"operation", operationWord(r.operation)},
+        {"direction", directionWord(r.direction)},
+        {"file", text(file)},
+        {"entry", text(r.entry)},
+        {"path", r.pcName.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(r.pcName))},
+        {"size", number(r.size)},
+        {"date", text(r.date)},
+        {"sha256", text(r.sha256)},
+        {"result", outcomeWord(r.result)},
+        {"reason", text(r.reason)}};
 }
 
 void JsonRecords::record(const TransferRecord& r) {

@@ -173,8 +173,9 @@ bool SyncRun::keptOut(const devfiles::ListedFile& file) {
     if (!ec && file.size >= 0 && static_cast<std::int64_t>(size) == file.size)
         return false; // the report itself, left by a pass cut short: fetched again
     ++failed_;
-    log_.event("kept", file.name + ": not collected: " + existing.string() +
-                           " is another file of that name",
+    log_.event("kept",
+               file.name + ": not collected: " + existing.string() +
+                   " is another file of that name",
                {{"file", toQt(file.name)}, {"path", QString::fromStdString(existing.string())}});
     return true;
 }
@@ -201,8 +202,8 @@ int SyncRun::collect(int fileType, int& found, int& fresh) {
     pending_.clear();
     for (const std::string& line : request.titratorEntries) {
         const devfiles::ListedFile file = devfiles::listedFile(line);
-        const CollectedReport report{titrator_, file.name, file.size,
-                                     devfiles::recordDate(file.date), {}, {}};
+        const CollectedReport report{
+            titrator_, file.name, file.size, devfiles::recordDate(file.date), {}, {}};
         ++found;
         if (state_.has(report) || keptOut(file))
             continue;

@@ -13,8 +13,8 @@ struct CollectedReport {
     std::string titrator; // serial number, else model
     std::string file;     // as the titrator lists it
     std::int64_t size = -1;
-    std::string date;     // "2026-12-07T17:47" as listed; "" when the line gives none
-    std::string sha256;   // of the bytes received
+    std::string date;      // "2026-12-07T17:47" as listed; "" when the line gives none
+    std::string sha256;    // of the bytes received
     std::string collected; // UTC, ISO 8601
 };
 

@@ -169,7 +169,7 @@ private:
     bool caseTwinsRefused(std::string& reason);
     void finish();
 
-    std::int64_t expectedBytes(std::size_t n) const;
+    std::vector<std::int64_t> expectedBytes(std::size_t n) const;
     FileFacts sourceFacts(const PaneEntry& entry) const {
         if (req_.source == 0)
             return pcFileFacts(req_.pcFolder / entry.name);
@@ -519,7 +519,11 @@ CopyResult Copy::run() {
     std::string stopReason;    // why the entries after the last one handled were not
     TransferOutcome unreached = TransferOutcome::Aborted;
     ui_.progress.clear();
-    ui_.progress.setTotalBytes(expectedBytes(n));
+    const std::vector<std::int64_t> expected = expectedBytes(n);
+    std::int64_t later = 0;
+    for (std::int64_t bytes : expected)
+        later += bytes;
+    ui_.progress.setTotalBytes(later);
     ui_.progress.showProgress(true);
     {
         serial.waitRecovery();
@@ -542,6 +546,8 @@ CopyResult Copy::run() {
             ui_.progress.setTotalStatus(double(i) / double(n));
             result_.handled = static_cast<int>(i) + 1;
             const PaneEntry& entry = req_.selected[i];
+            later -= expected[i];
+            ui_.progress.setBytesAhead(expected[i], later);
             end_ = {};
             end_.own = sourceFacts(entry);
             ui_.progress.entryStarted(entry.name);
@@ -594,21 +600,21 @@ bool Copy::caseTwinsRefused(std::string& reason) {
     return false;
 }
 
-// What the whole copy will move, as far as the PC's files and the titrator's
+// What each entry will move, as far as the PC's files and the titrator's
 // listing lines tell; the progress window estimates the time left from it.
-std::int64_t Copy::expectedBytes(std::size_t n) const {
-    std::int64_t total = 0;
+std::vector<std::int64_t> Copy::expectedBytes(std::size_t n) const {
+    std::vector<std::int64_t> bytes(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
         const PaneEntry& entry = req_.selected[i];
         if (req_.source == 1) {
-            total += std::max<std::int64_t>(listedFile(entry.line).size, 0);
+            bytes[i] = std::max<std::int64_t>(listedFile(entry.line).size, 0);
             continue;
         }
         for (const std::string& file :
              filesToSend(selectedFileType(entry.name), entry.name, req_.pcFolder))
-            total += std::max<std::int64_t>(pcFileFacts(req_.pcFolder / file).size, 0);
+            bytes[i] += std::max<std::int64_t>(pcFileFacts(req_.pcFolder / file).size, 0);
     }
-    return total;
+    return bytes;
 }
 
 // --------------------------------------------------------------- records
@@ -634,8 +640,8 @@ void Copy::recordEntry(const PaneEntry& entry, Step step) {
         // A companion's date is the PC file's where it came from the PC; the
         // titrator's "dir" gives none.
         r.date = recordDate(filenames::sameName(f.name, entry.name) ? end_.own.date
-                            : req_.source == 0 ? pcFileFacts(f.pcPath).date
-                                               : std::nullopt);
+                            : req_.source == 0                      ? pcFileFacts(f.pcPath).date
+                                                                    : std::nullopt);
         emitRecord(ui_, r);
     }
     if (step == Step::Went) {

@@ -27,6 +27,12 @@ public:
     // The bytes the whole operation is expected to move (-1: not known); the
     // count of bytes moved (TransferSink::moved) starts again.
     virtual void setTotalBytes(std::int64_t total) { (void)total; }
+    // An entry starts: the bytes it is expected to move, and those of the entries
+    // after it. Files the expectation did not know of add what they announce.
+    virtual void setBytesAhead(std::int64_t entry, std::int64_t later) {
+        (void)entry;
+        (void)later;
+    }
     // A selected entry is taken up, and how it ended (went: sent, fetched or deleted);
     // the command-line tool names the files that did not go.
     virtual void entryStarted(const std::string& name) { (void)name; }

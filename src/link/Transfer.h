@@ -32,7 +32,9 @@ public:
     virtual void started(const std::string& name) { (void)name; }
     // 0..1 before each block and 1 at the end.
     virtual void progress(double fraction) { (void)fraction; }
-    // A block of a file went over the line: its data bytes.
+    // A file's transfer starts with this many data bytes (a received file's
+    // header gives whole blocks), then each block that went over the line.
+    virtual void announced(std::size_t bytes) { (void)bytes; }
     virtual void moved(std::size_t bytes) { (void)bytes; }
 
     void requestAbort() { abort_ = true; }

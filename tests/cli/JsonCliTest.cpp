@@ -33,7 +33,8 @@ TEST(CliJson, EveryCommandWritesStrictJsonLinesWithTheDocumentedFields) {
     TempDir home, root, pc;
     root.write("QX502/reports/TI_00001.RPT", "\tQX502 report\r\n");
     root.write("QX502/reports/TI_00001.LOG", "log");
-    fs::copy(fs::path(VT_SOURCE_DIR) / "data/samples/export/TI_00201.RPT", pc.path() / "TI_00201.RPT");
+    fs::copy(fs::path(VT_SOURCE_DIR) / "data/samples/export/TI_00201.RPT",
+             pc.path() / "TI_00201.RPT");
     simtest::SimProcess sim({"--model", "QX502", "--root", root.str(), "--persist"});
     const std::string port = "--port " + sim.pty() + " ";
     const std::string to = " --to '" + pc.str() + "'";

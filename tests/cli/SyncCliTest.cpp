@@ -33,7 +33,7 @@ struct SyncRig {
     }
     void start(std::vector<std::string> extra = {}) {
         sim.reset();
-        std::vector<std::string> args{"--model", "QX502", "--root",    root.str(),
+        std::vector<std::string> args{"--model", "QX502", "--root",   root.str(),
                                       "--log",   log,     "--persist"};
         args.insert(args.end(), extra.begin(), extra.end());
         sim = std::make_unique<simtest::SimProcess>(args);
@@ -41,10 +41,9 @@ struct SyncRig {
     }
     fs::path in() const { return pc.path() / "in"; }
     CliResult sync(const std::string& options = "") {
-        const CliResult r = runCli(home.str(),
-                                   "--port " + sim->pty() + " sync --to '" + in().string() + "' " +
-                                       options,
-                                   "", Stderr::Apart);
+        const CliResult r = runCli(
+            home.str(), "--port " + sim->pty() + " sync --to '" + in().string() + "' " + options,
+            "", Stderr::Apart);
         return r;
     }
     std::vector<std::string> commands() const {
@@ -66,9 +65,8 @@ struct SyncRig {
     }
     // The state file's report names, in order.
     std::vector<std::string> collected() const {
-        const QJsonDocument doc =
-            QJsonDocument::fromJson(QByteArray::fromStdString(simtest::readFile(
-                (in() / "veltran-sync.json").string())));
+        const QJsonDocument doc = QJsonDocument::fromJson(
+            QByteArray::fromStdString(simtest::readFile((in() / "veltran-sync.json").string())));
         std::vector<std::string> names;
         for (const QJsonValue& r : doc.object().value("reports").toArray())
             names.push_back(r.toObject().value("file").toString().toStdString());
@@ -77,8 +75,7 @@ struct SyncRig {
     // Every titrator report that is in the folder has its bytes, and nothing half-written is.
     void expectSameBytes(const std::vector<std::string>& names) const {
         for (const std::string& name : names)
-            EXPECT_EQ(simtest::readFile((in() / name).string()),
-                      root.read("QX502/reports/" + name))
+            EXPECT_EQ(simtest::readFile((in() / name).string()), root.read("QX502/reports/" + name))
                 << name;
         for (const auto& e : fs::directory_iterator(in()))
             EXPECT_FALSE(e.path().filename().string().starts_with(".veltran-")) << e.path();
@@ -103,7 +100,8 @@ TEST(Sync, EachPassCollectsOnlyWhatIsNew) {
     };
     for (const Pass& p : passes) {
         if (!p.added.empty())
-            rig.putReport(p.added, simtest::readFile(VT_SOURCE_DIR "/data/samples/export/TI_00201.RPT"));
+            rig.putReport(p.added,
+                          simtest::readFile(VT_SOURCE_DIR "/data/samples/export/TI_00201.RPT"));
         const CliResult r = rig.sync(p.options);
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_EQ(rig.gets(), p.gets) << p.added;

@@ -61,7 +61,8 @@ TEST(ProgressWindow, BarsNameAndAbort) {
     EXPECT_EQ(signalled, 2);
 }
 
-// Bytes done of the total at the line's pace, and the time the rest takes at it.
+// Bytes done of the total (growing by the files a listing did not show) at the
+// line's pace, and the time the rest takes at it.
 TEST(ProgressWindow, BytesRateAndTimeLeft) {
     filetest::loadEnglish();
     QLocale::setDefault(QLocale::c());
@@ -69,8 +70,12 @@ TEST(ProgressWindow, BytesRateAndTimeLeft) {
     w.setTotalBytes(3000);
     EXPECT_EQ(w.bytesText(), "0 of 3000 bytes");
     EXPECT_EQ(w.timeLeftText(), "");
+    // The first entry was listed with 1000 bytes; a companion announces 5000 more.
+    w.setBytesAhead(1000, 2000);
+    w.announced(5000);
+    EXPECT_EQ(w.bytesText(), "0 of 7000 bytes");
     w.moved(1000);
-    EXPECT_TRUE(w.bytesText().startsWith("1000 of 3000 bytes")) << w.bytesText().toStdString();
+    EXPECT_TRUE(w.bytesText().startsWith("1000 of 7000 bytes")) << w.bytesText().toStdString();
     w.clear(); // an operation whose size is not known shows none
     EXPECT_EQ(w.bytesText(), "");
 

@@ -71,6 +71,7 @@ TransferLogWindow::TransferLogWindow(TransferLog& log, Host& host, QWidget* pare
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setWordWrap(false);
     view_->verticalHeader()->hide();
+    view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     view_->horizontalHeader()->setStretchLastSection(true);
     view_->horizontalHeader()->setResizeContentsPrecision(200);
 

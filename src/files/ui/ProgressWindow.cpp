@@ -85,26 +85,41 @@ void ProgressWindow::setFileName(const std::string& name) {
 }
 
 void ProgressWindow::setTotalBytes(std::int64_t total) {
-    totalBytes_ = total;
-    doneBytes_ = 0;
+    known_ = total >= 0;
+    doneBytes_ = fileLeft_ = entryLeft_ = 0;
+    laterBytes_ = std::max<std::int64_t>(total, 0);
     clock_.start();
+    showPace();
+}
+
+void ProgressWindow::setBytesAhead(std::int64_t entry, std::int64_t later) {
+    fileLeft_ = 0;
+    entryLeft_ = std::max<std::int64_t>(entry, 0);
+    laterBytes_ = std::max<std::int64_t>(later, 0);
+    showPace();
+}
+
+// A file the entry was not expected to hold (a report's companions, which the
+// listing does not show) adds what its transfer announces.
+void ProgressWindow::announced(std::size_t bytes) {
+    fileLeft_ = static_cast<std::int64_t>(bytes);
+    entryLeft_ = std::max<std::int64_t>(entryLeft_ - fileLeft_, 0);
     showPace();
 }
 
 void ProgressWindow::moved(std::size_t bytes) {
     doneBytes_ += static_cast<std::int64_t>(bytes);
+    fileLeft_ = std::max<std::int64_t>(fileLeft_ - static_cast<std::int64_t>(bytes), 0);
     showPace();
 }
 
-// A total that turns out short (companions the listing did not show) grows with
-// what has moved, so the estimate never goes below nothing left.
 void ProgressWindow::showPace() {
-    if (totalBytes_ < 0) {
+    if (!known_) {
         bytesLabel_->clear();
         timeLeftLabel_->clear();
         return;
     }
-    const std::int64_t total = std::max(totalBytes_, doneBytes_);
+    const std::int64_t total = doneBytes_ + fileLeft_ + entryLeft_ + laterBytes_;
     const TransferPace pace = transferPace(doneBytes_, total, clock_.elapsed());
     bytesLabel_->setText(
         uiText(pace.bytesPerSecond > 0

@@ -31,6 +31,8 @@ public:
     void setFileName(const std::string& name) override;
     void showProgress(bool visible) override;
     void setTotalBytes(std::int64_t total) override;
+    void setBytesAhead(std::int64_t entry, std::int64_t later) override;
+    void announced(std::size_t bytes) override;
     void moved(std::size_t bytes) override;
 
     // For tests and the accessibility tree.
@@ -59,7 +61,10 @@ private:
     QLabel* bytesLabel_;
     QLabel* timeLeftLabel_;
     QPushButton* abortBtn_;
-    std::int64_t totalBytes_ = -1;
+    // What is left is the file in hand's rest, the rest of what its entry was
+    // expected to move, and the entries after it.
+    bool known_ = false;
     std::int64_t doneBytes_ = 0;
+    std::int64_t fileLeft_ = 0, entryLeft_ = 0, laterBytes_ = 0;
     QElapsedTimer clock_; // since the operation began
 };
