@@ -17,8 +17,9 @@ AuditTable loadAuditTable(const std::filesystem::path& file) {
     AuditTable table;
     scanAuditLog(
         file, table.verdict, table.error,
-        [&](std::int64_t, std::string_view, const AuditLine* line) {
-            if (line)
+        [&](std::int64_t number, std::string_view, const AuditLine* line) {
+            // The first line records the log's creation: no event.
+            if (line && !(number == 1 && line->event.operation == audit::kCreate))
                 table.events.push_back(line->event);
         },
         &table.missing);

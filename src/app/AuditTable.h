@@ -8,7 +8,7 @@
 #include <vector>
 
 struct AuditTable {
-    std::vector<AuditEvent> events; // every line that parses, in the log's order
+    std::vector<AuditEvent> events; // every line that parses but the creation, in order
     AuditVerdict verdict;
     std::string error; // the log could not be read
     bool missing = false;

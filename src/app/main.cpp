@@ -69,11 +69,14 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QString::fromStdString(paths.dataDir.string()));
 
     MainWindow window(settings, host, defaultPump());
+    auditLog()->onTornLine = [&window] {
+        window.setStatusBar(auditText(kTextAuditTorn), colour::kRed);
+    };
     if (!auditLog()->check())
-        window.setStatusBar(
-            formatMsg(langText(109), {fromQt(QString::fromStdString(auditLog()->lastError()))}),
-            colour::kRed);
+        window.setStatusBar(auditText(kTextAuditUnwritable), colour::kRed);
     host.setParent(&window);
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    auditLog()->onTornLine = {}; // the window goes first
+    return code;
 }

@@ -6,21 +6,26 @@
 #include "core/AuditLog.h"
 #include "core/AuditTrail.h"
 
+#include <QString>
+#include <algorithm>
 #include <ostream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kUsage = "usage: veltran-cli audit verify [FILE]\n"
-                           "       veltran-cli audit show [--since DATE] [--file NAME] [--json]\n";
+const char* const kUsage =
+    "usage: veltran-cli audit verify [FILE]\n"
+    "       veltran-cli audit show [--since DATE] [--file NAME] [--json] [FILE]\n";
 
-// A log line or field on a terminal: control characters (an edited line may hold
-// any) shown as "?", and no screenful from one line.
+// A log line or field on a terminal: control characters, C0 and C1 (an edited line
+// may hold any), shown as "?", and no screenful from one line.
 std::string printable(std::string_view text, std::size_t limit = 400) {
-    std::string out;
-    for (char c : text.substr(0, limit))
-        out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?' : c;
+    QString shown = QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), limit)));
+    for (QChar& c : shown)
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f))
+            c = u'?';
+    const std::string out = shown.toStdString();
     return text.size() > limit ? out + "..." : out;
 }
 
@@ -43,6 +48,10 @@ int verify(const AuditOptions& options, std::ostream& out, std::ostream& err) {
             << printable(verdict.brokenText) << "\n";
         return cliexit::kFailed;
     }
+    for (std::int64_t n : verdict.tornLines)
+        out << file.string() << ": line " << n
+            << ": cut short by an interrupted write, kept as found (recorded by line " << n + 1
+            << ")\n";
     out << file.string() << ": " << verdict.events << " events, chain intact\n";
     return cliexit::kOk;
 }
@@ -91,10 +100,15 @@ int show(const AuditOptions& options, std::ostream& out, std::ostream& err) {
         &missing);
     if (!read) {
         err << error << "\n";
-        return missing ? cliexit::kOk : cliexit::kUsage; // no log yet: no events
+        if (missing) // the data folder's log not written yet: no events
+            return options.log.empty() ? cliexit::kOk : cliexit::kFailed;
+        return cliexit::kUsage;
     }
     if (unreadable > 0)
-        err << "warning: " << unreadable << " lines are not events and were left out\n";
+        err << "warning: " << unreadable
+            << (unreadable == 1 ? " line is not an event and was"
+                                : " lines are not events and were")
+            << " left out\n";
     if (!verdict.intact())
         err << "warning: line " << verdict.brokenLine << " breaks the chain: " << verdict.reason
             << " (see audit verify)\n";

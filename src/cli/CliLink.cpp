@@ -16,6 +16,7 @@
 #include "link/SerialHost.h"
 
 #include <QCoreApplication>
+#include <iostream>
 #include <optional>
 #include <ostream>
 
@@ -104,14 +105,31 @@ std::string cliText(std::string text) {
     return text;
 }
 
+void setCliAuditLog(const AppPaths& paths) {
+    auto log = std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran-cli");
+    log->onTornLine = [file = log->file()] {
+        std::cerr << "warning: " << file.string()
+                  << ": the last line was cut short by an interrupted write; it is kept as found "
+                     "and recorded by the next line (see audit verify)\n";
+    };
+    setAuditLog(std::move(log));
+}
+
 AppPaths cliAppPaths(std::ostream& err) {
     AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
     std::string dataError;
     if (!prepareDataDir(paths, dataError))
         err << "warning: " << dataError << "\n";
     setAppPaths(paths);
-    setAuditLog(std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran-cli"));
+    setCliAuditLog(paths);
     return paths;
+}
+
+bool cliAuditWritable(std::ostream& err) {
+    if (auditWritable())
+        return true;
+    err << "the audit log cannot be written: " << auditLog()->lastError() << "\n";
+    return false;
 }
 
 struct CliLink::Parts {
@@ -131,10 +149,7 @@ CliLink::CliLink(const LinkOptions& options, std::ostream& err)
     : parts_(std::make_unique<Parts>(err)) {
     Parts& p = *parts_;
     p.ready = loadCliSettings(p.paths, p.settings, p.view, err);
-    if (p.ready && auditLog() && !auditLog()->check()) { // nothing goes over the link unrecorded
-        err << "the audit log cannot be written: " << auditLog()->lastError() << "\n";
-        p.ready = false;
-    }
+    p.ready = p.ready && cliAuditWritable(err); // nothing goes over the link unrecorded
     p.com = options.com > 0 ? options.com : p.settings.comPort;
     p.speed = options.speed > 0 ? options.speed : p.settings.comSpeed;
     DeviceSession::Config config;

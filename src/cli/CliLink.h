@@ -42,6 +42,13 @@ bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostre
 // the data folder prepared (a warning on `err` when it cannot be) and made process-wide.
 AppPaths cliAppPaths(std::ostream& err);
 
+// The data folder's audit log as the process's, a torn last line told on stderr.
+void setCliAuditLog(const AppPaths& paths);
+
+// Whether the process's audit log can be written; when not, the reason on `err`
+// (the command then exits 2 before it starts).
+bool cliAuditWritable(std::ostream& err);
+
 // The options before the command that choose the port.
 struct LinkOptions {
     std::string device; // --port DEV

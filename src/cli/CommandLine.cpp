@@ -303,7 +303,9 @@ void addAudit(CLI::App& app, Chosen& chosen) {
                   "prints the event count, or the first broken line and exits 1");
     c->add_option("FILE", o->log, "the audit log")->type_name("");
     onChosen(c, chosen, run, [o] { o->action = AuditOptions::Action::Verify; });
-    c = audit->add_subcommand("show", "print the events, one a line, or the log's own JSON lines");
+    c = audit->add_subcommand("show", "[FILE]: print the events, one a line, or the log's own "
+                                      "JSON lines (default: the data folder's log)");
+    c->add_option("FILE", o->log, "the audit log")->type_name("");
     c->add_option("--since", o->since, "from DATE on: YYYY-MM-DD[THH:MM[:SS]], UTC without a zone")
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {

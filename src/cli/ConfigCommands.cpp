@@ -1,5 +1,6 @@
 #include "cli/ConfigCommands.h"
 
+#include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
 #include "core/AppPaths.h"
 #include "core/AuditLog.h"
@@ -95,15 +96,15 @@ int cmdConfig(const ConfigOptions& o, std::ostream& out, std::ostream& err) {
         err << "cannot write " << paths.configPath().string() << "\n";
         return 1;
     }
-    AuditLog audit(paths.dataDir / AuditLog::kFileName, "veltran-cli");
-    if (!audit.check()) { // never a change that goes unrecorded
-        err << audit.lastError() << "\n";
-        return 2;
+    setCliAuditLog(paths);
+    if (!auditWritable()) { // never a change that goes unrecorded
+        err << auditLog()->lastError() << "\n";
+        return cliexit::kUsage;
     }
     const std::string before = getIniString(paths.configPath(), o.section, o.key);
     const bool written = writeIniString(paths.configPath(), o.section, o.key, o.value);
-    if (!audit.append(configChangeEvent(o.section, o.key, before, o.value, written)))
-        err << audit.lastError() << "\n";
+    if (!recordAudit(configChangeEvent(o.section, o.key, before, o.value, written)))
+        err << auditLog()->lastError() << "\n";
     if (!written) {
         err << "cannot write " << paths.configPath().string() << "\n";
         return cliexit::kFailed;

@@ -73,7 +73,7 @@ int cmdExport(const ExportCommandOptions& a, const LinkOptions& options, std::os
     }
     const AppPaths paths = cliAppPaths(err);
     Settings settings;
-    if (!loadSettings(paths, host, settings))
+    if (!loadSettings(paths, host, settings) || !cliAuditWritable(err))
         return cliexit::kUsage;
     const ExportOptions stored = loadExportOptions(paths.configPath());
     ExportRequest request;

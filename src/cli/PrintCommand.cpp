@@ -1,8 +1,10 @@
 #include "cli/PrintCommand.h"
 
+#include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/FileTypes.h"
 #include "documents/PrintJob.h"
 #include "documents/PrintLines.h"
@@ -24,7 +26,7 @@ int failed(const PrintError& e, std::ostream& err) {
 
 int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     std::string text;
-    if (!loadCliDocument(o, text, err))
+    if (!loadCliDocument(o, text, err) || !cliAuditWritable(err))
         return cliexit::kUsage;
     const int type = documentType(o, text);
     if (!o.type && !printAccepts(type)) {
@@ -45,6 +47,8 @@ int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
         !engine.load(database, printTemplatePath(appPaths()), error))
         return failed(error, err);
     const int pages = engine.writePdf(pdf, error);
+    if (!recordPrint(o.file, pdf, "", job.printText, error))
+        err << "the audit log cannot be written: " << auditLog()->lastError() << '\n';
     if (pages == 0)
         return failed(error, err);
     out << pdf.string() << ": " << pages << (pages == 1 ? " page" : " pages") << '\n';

@@ -1,6 +1,8 @@
 #include "core/AuditEvent.h"
 
+#include "core/Encoding.h"
 #include "core/Sha256.h"
+#include "core/TransferRecord.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -131,5 +133,68 @@ AuditEvent configChangeEvent(const std::string& section, const std::string& key,
     e.source = name + before;
     e.target = name + after;
     e.result = written ? audit::kOk : audit::kFailed;
+    return e;
+}
+
+namespace {
+
+const char* transferOperation(const TransferRecord& r) {
+    switch (r.operation) {
+    case TransferOperation::Copy:
+        return r.direction == TransferDirection::ToTitrator ? audit::kPut : audit::kGet;
+    case TransferOperation::Move:
+        return audit::kMove;
+    case TransferOperation::Delete:
+        return audit::kDelete;
+    case TransferOperation::Export:
+        return audit::kExport;
+    }
+    return audit::kGet;
+}
+
+const char* transferResult(TransferOutcome outcome) {
+    switch (outcome) {
+    case TransferOutcome::Done:
+        return audit::kOk;
+    case TransferOutcome::Skipped:
+        return audit::kSkipped;
+    case TransferOutcome::Refused:
+        return audit::kRefused;
+    case TransferOutcome::Aborted:
+        return audit::kAborted;
+    case TransferOutcome::Failed:
+        break;
+    }
+    return audit::kFailed;
+}
+
+// Titrator names and language texts are 8-bit; the log is UTF-8.
+std::string utf8(const std::string& bytes) {
+    return toQt(bytes).toStdString();
+}
+
+} // namespace
+
+AuditEvent transferAuditEvent(const TransferRecord& r) {
+    AuditEvent e;
+    e.operation = transferOperation(r);
+    const std::string titrator = utf8(r.titratorName);
+    switch (r.operation) {
+    case TransferOperation::Delete:
+        e.source = r.pcName.empty() ? titrator : r.pcName;
+        break;
+    case TransferOperation::Export:
+        e.source = titrator.empty() ? utf8(r.entry) : titrator; // the report; the CSV is written
+        e.target = r.pcName;
+        break;
+    default:
+        const bool toTitrator = r.direction == TransferDirection::ToTitrator;
+        e.source = toTitrator ? r.pcName : titrator;
+        e.target = toTitrator ? titrator : r.pcName;
+    }
+    e.size = r.size;
+    e.sha256 = r.sha256;
+    e.result = transferResult(r.result);
+    e.reason = utf8(r.reason);
     return e;
 }

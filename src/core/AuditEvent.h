@@ -21,11 +21,13 @@ inline constexpr char kExport[] = "export";
 inline constexpr char kPrint[] = "print";
 inline constexpr char kUpgrade[] = "upgrade";
 inline constexpr char kConfig[] = "config";
+inline constexpr char kTornLine[] = "torn-line"; // the line before was cut short by a crash
 // Results.
 inline constexpr char kOk[] = "ok";
 inline constexpr char kFailed[] = "failed";
 inline constexpr char kAborted[] = "aborted";
 inline constexpr char kRefused[] = "refused";
+inline constexpr char kSkipped[] = "skipped";
 // "prev" of the first line.
 inline constexpr char kNoPrevious[] =
     "0000000000000000000000000000000000000000000000000000000000000000";
@@ -40,7 +42,7 @@ struct AuditEvent {
     std::string program; // "veltran" or "veltran-cli"
     std::string version;
     // What the caller knows.
-    std::string port;     // "COM1 /dev/ttyS0"
+    std::string port;     // "COM1 /dev/ttyS0", or the device given on the command line
     std::string titrator; // the model
     std::string serial;   // the serial number, where "info" gives it
     std::string firmware;
@@ -68,6 +70,12 @@ std::string auditLineText(const AuditEvent& event, const std::string& prevSha);
 // and of a line the next one does not follow: every other edit breaks the chain.
 bool parseAuditLine(std::string_view text, AuditLine& line, std::string& reason,
                     bool checkOwnHash = true);
+
+struct TransferRecord;
+// One file of a copy, move, delete or export: "put", "get", "move", "delete" or
+// "export", from the side it came from to the side it went to. The link's facts
+// (port, titrator) are the caller's.
+AuditEvent transferAuditEvent(const TransferRecord& r);
 
 // A configuration value set: "[Section] Key=value" before (source) and after (target).
 AuditEvent configChangeEvent(const std::string& section, const std::string& key,

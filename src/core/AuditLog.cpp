@@ -1,6 +1,10 @@
 #include "core/AuditLog.h"
 
+#include "core/Encoding.h"
+#include "core/Language.h"
 #include "core/Sha256.h"
+#include "core/Text.h"
+#include "core/TransferRecord.h"
 #include "core/Version.h"
 
 #include <QDateTime>
@@ -14,6 +18,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -38,32 +43,46 @@ struct Descriptor {
 };
 
 // The last line of the file without its line end; `ended` tells whether the file
-// ends with one (a crash can leave the last line torn).
+// ends with one (a crash can leave the last line torn). Read in blocks from the
+// end, each searched once, so that a long last line costs its length only.
 bool readLastLine(int fd, off_t size, std::string& line, bool& ended) {
-    constexpr off_t kChunk = 4096;
-    std::string tail;
-    off_t from = size;
-    for (;;) {
-        const off_t start = std::max<off_t>(0, from - kChunk);
-        std::string chunk(std::size_t(from - start), '\0');
-        if (::pread(fd, chunk.data(), chunk.size(), start) != ssize_t(chunk.size()))
+    constexpr off_t kBlock = 64 * 1024;
+    std::vector<std::string> blocks; // the last one first
+    std::size_t total = 0;
+    for (off_t from = size; from > 0;) {
+        const off_t start = std::max<off_t>(0, from - kBlock);
+        std::string block(std::size_t(from - start), '\0');
+        if (::pread(fd, block.data(), block.size(), start) != ssize_t(block.size()))
             return false;
-        tail.insert(0, chunk);
-        from = start;
-        ended = tail.back() == '\n';
-        const std::size_t end = tail.size() - (ended ? 1 : 0);
-        const std::size_t cut = end == 0 ? std::string::npos : tail.rfind('\n', end - 1);
-        if (cut != std::string::npos || from == 0) {
-            const std::size_t begin = cut == std::string::npos ? 0 : cut + 1;
-            line = tail.substr(begin, end - begin);
-            return true;
+        if (from == size) {
+            ended = block.back() == '\n';
+            if (ended)
+                block.pop_back();
         }
+        from = start;
+        const std::size_t cut = block.rfind('\n');
+        if (cut != std::string::npos)
+            block.erase(0, cut + 1);
+        total += block.size();
+        blocks.push_back(std::move(block));
+        if (cut != std::string::npos)
+            break;
     }
+    line.clear();
+    line.reserve(total);
+    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it)
+        line += *it;
+    return true;
 }
 
 std::unique_ptr<AuditLog>& processLog() {
     static std::unique_ptr<AuditLog> log;
     return log;
+}
+
+AuditEvent& linkFacts() {
+    static AuditEvent facts;
+    return facts;
 }
 
 } // namespace
@@ -97,6 +116,7 @@ bool AuditLog::appendLocked(int fd, const AuditEvent* event) {
         return fail("cannot write", EINVAL);
     std::string out;
     std::string prev = audit::kNoPrevious;
+    bool torn = false;
     if (st.st_size == 0) {
         AuditEvent created;
         created.operation = audit::kCreate;
@@ -110,8 +130,20 @@ bool AuditLog::appendLocked(int fd, const AuditEvent* event) {
         if (!readLastLine(fd, st.st_size, last, ended))
             return fail("cannot read", errno ? errno : EIO);
         prev = sha256Hex(last);
-        if (!ended)
-            out = "\n"; // a line torn by a crash stays as evidence; the chain goes on from it
+        if (!ended) {
+            // A line torn by a crash stays as evidence, ended; the next line records it.
+            torn = true;
+            AuditEvent found;
+            found.operation = audit::kTornLine;
+            found.target = file_.string();
+            found.size = std::int64_t(last.size());
+            found.sha256 = prev;
+            found.result = audit::kFailed;
+            found.reason = "the line before was cut short by an interrupted write; kept as found";
+            const std::string line = auditLineText(stamped(found), prev);
+            prev = sha256Hex(line);
+            out = "\n" + line + "\n";
+        }
     }
     if (event)
         out += auditLineText(stamped(*event), prev) + '\n';
@@ -122,6 +154,8 @@ bool AuditLog::appendLocked(int fd, const AuditEvent* event) {
         return fail("cannot write", written < 0 ? errno : ENOSPC);
     if (::fsync(fd) != 0)
         return fail("cannot write", errno);
+    if (torn && onTornLine)
+        onTornLine();
     return true;
 }
 
@@ -161,4 +195,40 @@ AuditLog* auditLog() {
 bool recordAudit(const AuditEvent& event) {
     AuditLog* log = auditLog();
     return !log || log->append(event);
+}
+
+void setAuditLink(const AuditEvent& facts) {
+    AuditEvent& kept = linkFacts();
+    kept.port = facts.port;
+    kept.titrator = facts.titrator;
+    kept.serial = facts.serial;
+    kept.firmware = facts.firmware;
+}
+
+void fillAuditLink(AuditEvent& e) {
+    const AuditEvent& link = linkFacts();
+    e.port = link.port;
+    e.titrator = link.titrator;
+    e.serial = link.serial;
+    e.firmware = link.firmware;
+}
+
+bool recordTransfer(const TransferRecord& r) {
+    AuditEvent e = transferAuditEvent(r);
+    if (r.direction != TransferDirection::OnPc)
+        fillAuditLink(e);
+    return recordAudit(e);
+}
+
+std::string auditText(int n) {
+    const AuditLog* log = auditLog();
+    const std::string what = !log                  ? std::string()
+                             : n == kTextAuditTorn ? log->file().string()
+                                                   : log->lastError();
+    return formatMsg(langText(n), {fromQt(QString::fromStdString(what))});
+}
+
+bool auditWritable() {
+    AuditLog* log = auditLog();
+    return !log || log->check();
 }

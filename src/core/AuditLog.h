@@ -7,6 +7,7 @@
 #include "core/AuditEvent.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,9 @@ public:
     // filled in. False with the reason in lastError().
     bool append(AuditEvent event);
     const std::string& lastError() const { return error_; }
+    // Called once when an append found the last line torn (a crash inside a write):
+    // the line stays as found, ended, and a "torn-line" event follows it.
+    std::function<void()> onTornLine;
 
 private:
     bool fail(const std::string& what, int error);
@@ -45,6 +49,29 @@ private:
 // Without one (tests, tools), events are not recorded.
 void setAuditLog(std::unique_ptr<AuditLog> log);
 AuditLog* auditLog();
+
+// The port and titrator the link identified (empty: none), for the events of files
+// that go over the link. The link's audit sets and clears them.
+void setAuditLink(const AuditEvent& facts);
+// Fills in the link's facts, for an event of the titrator.
+void fillAuditLink(AuditEvent& e);
+
+struct TransferRecord;
+// One file of a copy, move, delete or export, from the file service's or the
+// export's record, with the link's facts when the titrator took part.
+bool recordTransfer(const TransferRecord& r);
+
+// Language texts that tell the user the log could not be written, each with its reason.
+inline constexpr int kTextAuditUnwritable = 109; // status bar
+inline constexpr int kTextAuditStopped = 111;    // an operation stopped after its last file
+inline constexpr int kTextAuditRefused = 112;    // an operation or change not started
+inline constexpr int kTextAuditTorn = 113;       // a torn last line was found and recorded
+// Text n filled with the log's file or its last error (8-bit, as the table holds it).
+std::string auditText(int n);
+
+// Whether the process's log can be written now (true without a log; else the reason in
+// auditLog()->lastError()). Run before any file operation or settings change.
+bool auditWritable();
 
 // One line per event. True when recorded or when no log is set; false when the
 // log could not be written (the reason in auditLog()->lastError()).

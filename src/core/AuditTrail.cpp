@@ -77,15 +77,27 @@ bool scanAuditLog(const std::filesystem::path& file, AuditVerdict& verdict, std:
     std::string text, prevText;
     std::int64_t number = 0;
     AuditLine line;
-    std::string reason;
+    std::string reason, tornReason;
+    bool maybeTorn = false; // the previous line did not parse: torn, if a "torn-line" follows
     while (std::getline(in, text)) {
         ++number;
         // Each line's own hash is left to the chain: the next line's "prev" covers its bytes.
         const bool parsed = parseAuditLine(text, line, reason, false);
+        if (verdict.intact() && maybeTorn) {
+            if (parsed && line.event.operation == audit::kTornLine &&
+                line.prev == sha256Hex(prevText))
+                verdict.tornLines.push_back(number - 1);
+            else
+                markBroken(verdict, number - 1, tornReason, prevText);
+            maybeTorn = false;
+        }
         if (verdict.intact()) {
             if (parsed)
                 checkChain(verdict, number, line, text, prevText, !in.eof());
-            else
+            else if (number > 1 && !in.eof()) {
+                maybeTorn = true;
+                tornReason = reason;
+            } else
                 markBroken(verdict, number, reason, text);
             if (!verdict.intact() && !visit)
                 break;
@@ -94,6 +106,8 @@ bool scanAuditLog(const std::filesystem::path& file, AuditVerdict& verdict, std:
             visit(number, text, parsed ? &line : nullptr);
         prevText.swap(text);
     }
+    if (verdict.intact() && maybeTorn) // a last line that ends but is no event
+        markBroken(verdict, number, tornReason, prevText);
     if (verdict.intact() && number > 0) // nothing follows the last line
         if (std::string fault = ownHashFault(prevText); !fault.empty())
             markBroken(verdict, number, fault, prevText);
@@ -105,7 +119,7 @@ bool scanAuditLog(const std::filesystem::path& file, AuditVerdict& verdict, std:
         verdict.brokenLine = 1;
         verdict.reason = "the log is empty: its first line is missing";
     }
-    verdict.events = number > 0 ? number - 1 : 0;
+    verdict.events = number > 0 ? number - 1 - std::int64_t(verdict.tornLines.size()) : 0;
     return true;
 }
 

@@ -8,13 +8,17 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct AuditVerdict {
     bool intact() const { return brokenLine == 0; }
-    std::int64_t events = 0;     // the lines after the first, which records the creation
+    std::int64_t events = 0;     // the lines after the first (the creation), torn lines left out
     std::int64_t brokenLine = 0; // the first line that breaks the chain, from 1
     std::string reason;
     std::string brokenText; // that line as it is in the file
+    // Lines cut short by a crash inside a write, each followed by the "torn-line"
+    // event that the next writer recorded: the chain goes on behind them.
+    std::vector<std::int64_t> tornLines;
 };
 
 // Every line as it is in the file (without its line end) and, when it parses, its event

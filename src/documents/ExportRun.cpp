@@ -1,5 +1,6 @@
 #include "documents/ExportRun.h"
 
+#include "core/AuditLog.h"
 #include "core/Language.h"
 #include "core/Sha256.h"
 #include "core/Text.h"
@@ -118,6 +119,7 @@ ExportOutcome ExportRun::run() {
             outcome_.summary = path;
             outcome_.leftOutOfSummary = export_.leftOutOfSummary();
             host_.fileWritten(path);
+            recordSummary(path);
         }
     }
     finish();
@@ -148,6 +150,17 @@ bool ExportRun::checkSelection() {
     }
     outcome_.commandFailed = false;
     return true;
+}
+
+void ExportRun::recordSummary(const fs::path& path) {
+    AuditEvent e;
+    e.operation = audit::kExport;
+    e.target = path.string();
+    std::string error;
+    std::error_code ec;
+    if (sha256OfFile(path, e.sha256, error))
+        e.size = static_cast<std::int64_t>(fs::file_size(path, ec));
+    audited(recordAudit(e));
 }
 
 bool ExportRun::stopping() {
@@ -222,7 +235,16 @@ void ExportRun::record(const std::string& name, const fs::path& csv, TransferOut
     if (outcome == TransferOutcome::Done && sha256OfFile(csv, r.sha256, error))
         r.size = static_cast<std::int64_t>(fs::file_size(csv, ec));
     answer_ = 0;
+    audited(recordTransfer(r));
     host_.record(r);
+}
+
+// An event the log could not take stops the export before its next report.
+void ExportRun::audited(bool recorded) {
+    if (recorded || outcome_.cancelled)
+        return;
+    outcome_.cancelled = true;
+    host_.message(auditText(kTextAuditStopped), "", Host::Icon::Critical);
 }
 
 void ExportRun::exportEntry(const ExportEntry& entry) {

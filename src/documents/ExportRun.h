@@ -135,6 +135,8 @@ private:
     std::filesystem::path csvTarget(const std::filesystem::path& folder,
                                     const std::string& reportName, const std::string& source);
     bool stopping();
+    void audited(bool recorded);
+    void recordSummary(const std::filesystem::path& path);
     // One report's end: a CSV written, or a failure that names the report.
     void report(ExportFault fault, const std::string& name, const std::filesystem::path& csv = {});
     void record(const std::string& name, const std::filesystem::path& csv, TransferOutcome outcome,

@@ -1,11 +1,16 @@
 #include "documents/PrintJob.h"
 
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
+#include "core/Encoding.h"
 #include "core/Language.h"
+#include "core/Sha256.h"
 #include "documents/PrintLines.h"
 #include "documents/PrintTemplate.h"
 #include "documents/RenderDocument.h"
 #include "documents/ReportDatabase.h"
+
+#include <QString>
 
 PrintJob renderPrintJob(const std::string& text, int fileType, int kind,
                         const TitratorInfo& titrator) {
@@ -14,6 +19,28 @@ PrintJob renderPrintJob(const std::string& text, int fileType, int kind,
 
 PrintJob renderedPrintJob(const std::string& printText, int fileType) {
     return {printText, fileType, langText(printTitleText(fileType))};
+}
+
+bool recordPrint(const std::string& document, const std::filesystem::path& pdf,
+                 const std::string& printer, const std::string& printText,
+                 const PrintError& error) {
+    AuditEvent e;
+    e.operation = audit::kPrint;
+    e.source = document;
+    e.target = pdf.empty() ? printer : pdf.string();
+    std::string unread;
+    std::error_code ec;
+    if (!pdf.empty() && sha256OfFile(pdf, e.sha256, unread))
+        e.size = static_cast<std::int64_t>(std::filesystem::file_size(pdf, ec));
+    else if (pdf.empty()) {
+        e.sha256 = sha256Hex(printText);
+        e.size = static_cast<std::int64_t>(printText.size());
+    }
+    if (error.failed()) {
+        e.result = audit::kFailed;
+        e.reason = toQt(error.description).toStdString();
+    }
+    return recordAudit(e);
 }
 
 bool storePrintJob(const PrintJob& job, const std::filesystem::path& database, PrintError& error) {

@@ -24,6 +24,11 @@ PrintJob renderedPrintJob(const std::string& printText, int fileType);
 // Empties the table, then fills it with the job's print lines (all of them).
 bool storePrintJob(const PrintJob& job, const std::filesystem::path& database, PrintError& error);
 
+// A print in the audit log: the document, where it went (the PDF written, or the
+// printer) and the SHA-256 of the bytes written (the PDF) or sent (the print text).
+bool recordPrint(const std::string& document, const std::filesystem::path& pdf,
+                 const std::string& printer, const std::string& printText, const PrintError& error);
+
 // VUVez.mdb in the data folder; print.rpc from the data folder when the user put
 // one there, else the shipped one.
 std::filesystem::path reportDatabasePath(const AppPaths& paths);

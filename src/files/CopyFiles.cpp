@@ -1,10 +1,12 @@
 #include "files/CopyFiles.h"
 
+#include "core/AuditLog.h"
 #include "core/FileTypes.h"
 #include "core/Host.h"
 #include "core/Language.h"
 #include "core/MethodRevision.h"
 #include "core/RegularFile.h"
+#include "core/Sha256.h"
 #include "core/SumvalLibrary.h"
 #include "core/Text.h"
 #include "core/TransferRecord.h"
@@ -84,11 +86,16 @@ TransferOperation operationOf(const CopyRequest& r) {
     return r.move ? TransferOperation::Move : TransferOperation::Copy;
 }
 
+// Every file's record goes to the audit log. One that cannot be recorded stops the
+// operation before its next file: nothing more happens unrecorded.
 void emitRecord(CopyUi& ui, TransferRecord r) {
-    if (!ui.observer)
-        return;
     r.timeMs = recordTimeNow();
-    ui.observer->record(r);
+    if (!recordTransfer(r) && !ui.progress.abortRequested()) {
+        ui.progress.requestAbort();
+        ui.host.message(auditText(kTextAuditStopped), "", Host::Icon::Critical);
+    }
+    if (ui.observer)
+        ui.observer->record(r);
 }
 
 class Copy {
@@ -733,6 +740,9 @@ TransferRecord deleteRecord(const CopyRequest& req, const PaneEntry& entry,
                                                 : FileFacts{listed.size, listed.date};
         r.size = facts.size;
         r.date = recordDate(facts.date);
+        std::string error;
+        if (req.source == 0 && !sha256OfFile(req.pcFolder / file, r.sha256, error))
+            r.sha256.clear(); // the bytes deleted, as far as they could be read
     }
     return r;
 }

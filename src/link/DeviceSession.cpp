@@ -38,7 +38,7 @@ DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Confi
                              std::unique_ptr<Port> port)
     : config_(std::move(config)), port_(port ? std::move(port) : addressedPort()),
       relay_(std::make_unique<BusyRelay>(host)),
-      audit_(std::make_unique<LinkAudit>(view, [this](int n) { return deviceForPort(n); })) {
+      audit_(std::make_unique<LinkAudit>(view, [this](int n) { return portName(n); })) {
     if (!config_.traceLog.empty())
         trace_ = std::make_unique<Trace>(config_.traceLog);
     serial_ = std::make_unique<Serial>(
@@ -47,6 +47,7 @@ DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Confi
                                              config_.periodicLinkCheck);
     relay_->monitor = monitor_.get();
     audit_->monitor = monitor_.get();
+    audit_->serial = serial_.get();
     if (config_.checkLinkAfterError)
         serial_->setAfterCommError([this] { monitor_->confirmLink(); });
 }
@@ -64,6 +65,7 @@ DeviceSession::~DeviceSession() {
     audit_->disconnecting(); // the port closes with the session
     relay_->monitor = nullptr;
     audit_->monitor = nullptr;
+    audit_->serial = nullptr;
     serial_->setAfterCommError({});
     monitor_.reset();
     serial_.reset(); // closes the port before the adapter goes
@@ -84,6 +86,12 @@ Trace* DeviceSession::trace() {
 std::string DeviceSession::deviceForPort(int portNumber) const {
     return config_.fixedDevice.empty() ? ::deviceForPort(portNumber, config_.configPath)
                                        : config_.fixedDevice;
+}
+
+std::string DeviceSession::portName(int portNumber) const {
+    return config_.fixedDevice.empty()
+               ? "COM" + std::to_string(portNumber) + " " + deviceForPort(portNumber)
+               : config_.fixedDevice;
 }
 
 void DeviceSession::connect(int comPort, int speed) {

@@ -40,6 +40,8 @@ public:
     LinkMonitor& monitor();
     Trace* trace(); // null while the trace is off
     std::string deviceForPort(int portNumber) const;
+    // The port as the audit log names it: "COM1 /dev/ttyS0", or the fixed device.
+    std::string portName(int portNumber) const;
 
     // Connect and Disconnect as the user gives them.
     void connect(int comPort, int speed);

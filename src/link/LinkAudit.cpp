@@ -2,7 +2,9 @@
 
 #include "core/AuditLog.h"
 #include "core/Encoding.h"
+#include "core/Text.h"
 #include "link/LinkMonitor.h"
+#include "link/Serial.h"
 
 #include <QString>
 
@@ -10,12 +12,42 @@ AuditEvent LinkAudit::linkEvent(const char* operation) const {
     AuditEvent e;
     e.operation = operation;
     const int port = monitor ? monitor->statusComPort() : 0;
-    e.port = "COM" + std::to_string(port) + " " + device_(port);
+    e.port = portName_(port);
     if (monitor && monitor->identity().typeCode != 0) {
         e.titrator = modelName(monitor->identity().typeCode);
+        e.serial = serialNumber_;
         e.firmware = toQt(monitor->identity().versionText).trimmed().toStdString();
     }
     return e;
+}
+
+std::string serialNumberOf(const std::string& info) {
+    const std::size_t at = info.find("S/N");
+    if (at == std::string::npos)
+        return {};
+    std::string rest = text::trim(info.substr(at + 3));
+    if (!rest.empty() && rest.front() == ':')
+        rest = text::trim(rest.substr(1));
+    return toQt(takeToken(rest, " ")).trimmed().toStdString();
+}
+
+// Quietly: a titrator that does not answer "info" is identified all the same.
+std::string LinkAudit::askSerialNumber() {
+    if (!serial || !auditLog())
+        return {};
+    Serial::Exchange hold(*serial);
+    if (!hold || serial->sendCommandAck("info", "") != TransferResult::Done)
+        return {};
+    TransferSink quiet;
+    std::string info;
+    return serial->stringReception(info, quiet) == TransferResult::Done ? serialNumberOf(info)
+                                                                        : std::string();
+}
+
+void LinkAudit::linkEnded() {
+    up_ = false;
+    serialNumber_.clear();
+    setAuditLink({});
 }
 
 void LinkAudit::record(const AuditEvent& e) {
@@ -53,11 +85,14 @@ void LinkAudit::disconnecting() {
     disconnecting_ = true;
     if (up_)
         recordAudit(linkEvent(audit::kDisconnect));
-    up_ = false;
+    linkEnded();
 }
 
 void LinkAudit::onlineControls() {
-    record(linkEvent(audit::kIdentify));
+    serialNumber_ = askSerialNumber();
+    const AuditEvent e = linkEvent(audit::kIdentify);
+    setAuditLink(e);
+    record(e);
     view_.onlineControls();
 }
 
@@ -66,7 +101,7 @@ void LinkAudit::offlineFilters() {
         AuditEvent e = linkEvent(audit::kLinkLost);
         e.result = audit::kFailed;
         recordAudit(e);
-        up_ = false;
+        linkEnded();
     }
     view_.offlineFilters();
 }

@@ -10,13 +10,19 @@
 #include <vector>
 
 class LinkMonitor;
+class Serial;
+
+// The serial number in a titrator's "info" answer ("QX502 I502v3.00 S/N 0412"):
+// the word after "S/N"; "" when it names none.
+std::string serialNumberOf(const std::string& info);
 
 class LinkAudit : public LinkView {
 public:
-    using DeviceName = std::function<std::string(int portNumber)>;
-    LinkAudit(LinkView& view, DeviceName deviceName)
-        : view_(view), device_(std::move(deviceName)) {}
+    // The port as events name it: "COM1 /dev/ttyS0", or the device the command line gave.
+    using PortName = std::function<std::string(int portNumber)>;
+    LinkAudit(LinkView& view, PortName portName) : view_(view), portName_(std::move(portName)) {}
     LinkMonitor* monitor = nullptr;
+    Serial* serial = nullptr; // asked "info" for the serial number while a log records
 
     // DeviceSession's Connect and Disconnect run between these.
     void connecting();
@@ -49,9 +55,12 @@ public:
 private:
     AuditEvent linkEvent(const char* operation) const;
     void record(const AuditEvent& e);
+    std::string askSerialNumber();
+    void linkEnded();
 
     LinkView& view_;
-    DeviceName device_;
+    PortName portName_;
+    std::string serialNumber_; // of the titrator identified
     bool connecting_ = false;
     std::vector<AuditEvent> pending_; // what Connect itself brought, recorded after it
     bool disconnecting_ = false;

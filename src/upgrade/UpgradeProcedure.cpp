@@ -1,7 +1,9 @@
 #include "upgrade/UpgradeProcedure.h"
 
+#include "core/AuditLog.h"
 #include "core/Host.h"
 #include "core/Language.h"
+#include "core/Sha256.h"
 #include "core/SumvalLibrary.h"
 #include "core/Text.h"
 #include "link/Serial.h"
@@ -115,13 +117,45 @@ std::optional<UpgradeProcedure::Outcome> UpgradeProcedure::checkChosenFile() {
     }
 }
 
+// The upgrade's event: the file, its bytes and how it ended.
+void UpgradeProcedure::record(Outcome outcome, const std::string& reason) {
+    if (outcome == Outcome::Ignored || file_.empty())
+        return;
+    AuditEvent e;
+    e.operation = audit::kUpgrade;
+    e.source = file_.string();
+    e.target = kUpgradeDestination;
+    std::string unread;
+    std::error_code ec;
+    if (sha256OfFile(file_, e.sha256, unread))
+        e.size = static_cast<std::int64_t>(std::filesystem::file_size(file_, ec));
+    e.result = outcome == Outcome::Accepted  ? audit::kOk
+               : outcome == Outcome::Refused ? audit::kRefused
+               : outcome == Outcome::Aborted ? audit::kAborted
+                                             : audit::kFailed;
+    e.reason = outcome == Outcome::Rejected ? "the titrator answered \"" + verdict_ + "\"" : reason;
+    fillAuditLink(e);
+    recordAudit(e);
+}
+
 UpgradeProcedure::Outcome UpgradeProcedure::upgrade() {
     if (active_ || running_)
         return Outcome::Ignored;
+    if (!auditWritable()) { // nothing is sent unrecorded
+        host_.message(auditText(kTextAuditRefused), "", Host::Icon::Critical);
+        return Outcome::Refused;
+    }
+    const Outcome outcome = attempt();
+    record(outcome, outcome == Outcome::LinkFailed ? "the link failed" : failure_);
+    return outcome;
+}
+
+UpgradeProcedure::Outcome UpgradeProcedure::attempt() {
     ActiveFlag active(active_);
     answers_.clearAbort();
     transfer_->clearAbort();
     verdict_.clear();
+    failure_.clear();
     // Whatever goes wrong, the link's hold is released on the way out and the
     // window comes back to idle: nothing may stay busy.
     try {
@@ -302,6 +336,7 @@ void UpgradeProcedure::abort() {
 
 UpgradeProcedure::Outcome UpgradeProcedure::unexpectedError(int number,
                                                             const std::string& description) {
+    failure_ = description;
     showErrorInfo(host_, number, description, kSource);
     if (running_)
         serial_.settleAfter(TransferResult::Aborted); // the titrator may be inside a transfer

@@ -76,7 +76,9 @@ private:
     // The steps return nothing to go on, or how the procedure ends.
     using Step = std::optional<Outcome>;
 
+    Outcome attempt();
     Outcome run();
+    void record(Outcome outcome, const std::string& reason);
     Step checkFile(const std::filesystem::path& file);
     Step checkModel(const std::filesystem::path& file);
     Outcome transferPhase(const std::filesystem::path& file);
@@ -98,6 +100,7 @@ private:
     UpgradeView& view_;
     std::filesystem::path file_;
     std::string verdict_;
+    std::string failure_;  // the unexpected error of the last attempt
     bool running_ = false; // the transfer phase has begun and was not aborted
     bool active_ = false;  // a procedure or query is under way
     UpgradeControls controls_;

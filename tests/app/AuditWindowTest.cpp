@@ -61,8 +61,8 @@ TEST(AuditWindow, TheFileMenuOpensTheLogFilteredAndExportedToCsv) {
     AuditWindow* a = f.open();
     ASSERT_NE(a, nullptr);
     EXPECT_TRUE(a->isVisible());
-    EXPECT_EQ(rows(a), 4); // with the creation line
-    EXPECT_EQ(verdict(a), "4 of 4 events shown. The chain is intact.");
+    EXPECT_EQ(rows(a), 3); // events only: the creation line is none
+    EXPECT_EQ(verdict(a), "3 of 3 events shown. The chain is intact.");
 
     auto* file = a->findChild<QLineEdit*>("auditFile");
     auto* operation = a->findChild<QComboBox*>("auditOperation");
@@ -82,7 +82,7 @@ TEST(AuditWindow, TheFileMenuOpensTheLogFilteredAndExportedToCsv) {
     a->findChild<QDateEdit*>("auditFrom")->setDate(QDate(2024, 5, 2));
     a->findChild<QDateEdit*>("auditTo")->setDate(QDate(2024, 5, 2));
     EXPECT_EQ(rows(a), 1);
-    EXPECT_EQ(verdict(a), "1 of 4 events shown. The chain is intact.");
+    EXPECT_EQ(verdict(a), "1 of 3 events shown. The chain is intact.");
 
     const std::string csv = (f.win.dir.path() / "out.csv").string();
     a->setFileChooser([&] { return QString::fromStdString(csv); });
@@ -112,10 +112,35 @@ TEST(AuditWindow, TheVerdictNamesTheFirstBrokenLine) {
     text.replace(text.find("B.MTD"), 5, "C.MTD");
     f.win.dir.write(AuditLog::kFileName, text);
     AuditWindow* a = f.open();
-    EXPECT_EQ(verdict(a), "4 of 4 events shown. Line 3 breaks the chain: the log was changed or "
+    EXPECT_EQ(verdict(a), "3 of 3 events shown. Line 3 breaks the chain: the log was changed or "
                           "damaged.");
     std::filesystem::remove(f.log);
     a->reload();
     EXPECT_EQ(verdict(a), "No events have been recorded yet.");
     EXPECT_EQ(rows(a), 0);
+}
+
+TEST(AuditWindow, ALogThatCannotBeWrittenRefusesFileOperationsAndSettings) {
+    Window win{false};
+    const std::filesystem::path log = win.dir.path() / "log-is-a-folder";
+    std::filesystem::create_directory(log);
+    setAuditLog(std::make_unique<AuditLog>(log, "veltran"));
+    const std::string refused =
+        "The audit log cannot be written, so nothing was done: " + log.string() +
+        ": cannot open: Is a directory";
+    const std::size_t shown = win.host.messages.size();
+    const std::function<void()> commands[] = {
+        [&] { win.w->copySelected(0, false); },
+        [&] { win.w->deleteSelected(); },
+        [&] { win.w->exportSelectedReports(); },
+        [&] { win.w->mnuSetting_Click(); }, // a modal dialog would hang here
+        [&] { win.w->mnuUpgrade_Click(); },
+    };
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        win.w->setStatusBar("", colour::kBlue);
+        commands[i]();
+        EXPECT_EQ(win.w->findChild<QLabel*>("statusBar")->text().toStdString(), refused) << i;
+    }
+    EXPECT_EQ(win.host.messages.size(), shown);
+    setAuditLog(nullptr);
 }

@@ -5,6 +5,7 @@
 #include "core/AuditTrail.h"
 #include "core/Ini.h"
 #include "core/Sha256.h"
+#include "core/TransferRecord.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -196,25 +197,56 @@ TEST(AuditLog, VerifyFindsTheFirstLineThatBreaksTheChain) {
     }
 }
 
-TEST(AuditLog, AnEventAfterATornLastLineEndsItAndChainsOnFromIt) {
+TEST(AuditLog, ATornLastLineIsKeptRecordedByTheNextWriterAndNamedByVerify) {
     TempDir dir;
     AuditLog log(dir.path() / AuditLog::kFileName, "veltran");
+    int told = 0;
+    log.onTornLine = [&told] { ++told; };
     ASSERT_TRUE(log.append(putEvent("A.MTD")));
     const std::string before = dir.read(AuditLog::kFileName);
     const std::string torn = R"({"time":"2024-05-01T)";
-    dir.write(AuditLog::kFileName, before + torn); // a crash inside the write
+    dir.write(AuditLog::kFileName, before + torn);  // a crash inside the write
+    EXPECT_EQ(verdictOf(log.file()).brokenLine, 3); // until a writer comes
+    ASSERT_TRUE(log.check());
     ASSERT_TRUE(log.append(putEvent("B.MTD")));
+    EXPECT_EQ(told, 1);
 
     const std::string after = dir.read(AuditLog::kFileName);
     EXPECT_EQ(after.substr(0, before.size()), before);
     const std::vector<std::string> lines = splitLines(after);
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[2], torn);
-    AuditLine last;
+    AuditLine found;
     std::string reason;
-    ASSERT_TRUE(parseAuditLine(lines[3], last, reason)) << reason;
-    EXPECT_EQ(last.prev, sha256Hex(torn));
+    ASSERT_TRUE(parseAuditLine(lines[3], found, reason)) << reason;
+    EXPECT_EQ(found.event.operation, audit::kTornLine);
+    EXPECT_EQ(found.prev, sha256Hex(torn));
+    EXPECT_EQ(found.event.sha256, sha256Hex(torn));
+    EXPECT_EQ(found.event.size, std::int64_t(torn.size()));
+    const AuditVerdict v = verdictOf(log.file());
+    EXPECT_TRUE(v.intact()) << v.brokenLine << ": " << v.reason;
+    EXPECT_EQ(v.tornLines, std::vector<std::int64_t>{3});
+    EXPECT_EQ(v.events, 3); // A, the torn line's record, B
+
+    // A torn line whose record was removed is a break again.
+    std::vector<std::string> cut = lines;
+    cut.erase(cut.begin() + 3);
+    dir.write(AuditLog::kFileName, joinLines(cut));
     EXPECT_EQ(verdictOf(log.file()).brokenLine, 3);
+}
+
+TEST(AuditLog, LastLinesAcrossReadBlocksChainOn) {
+    for (std::size_t reasonSize : {65000u, 65536u, 200000u}) {
+        TempDir dir;
+        AuditLog log(dir.path() / AuditLog::kFileName, "veltran");
+        AuditEvent big = putEvent("A.MTD");
+        big.reason.assign(reasonSize, 'r');
+        ASSERT_TRUE(log.append(big));
+        ASSERT_TRUE(log.append(putEvent("B.MTD")));
+        const AuditVerdict v = verdictOf(log.file());
+        EXPECT_TRUE(v.intact()) << reasonSize << ": " << v.brokenLine << " " << v.reason;
+        EXPECT_EQ(v.events, 2) << reasonSize;
+    }
 }
 
 TEST(AuditLog, EightWriterProcessesKeepOneLinearChain) {
@@ -308,6 +340,70 @@ TEST(AuditLog, ConfigurationValuesTheProgramSetsAreRecordedWhenTheyChange) {
     EXPECT_EQ(events[1].target, "[Options] csvSep=1");
     EXPECT_EQ(events[1].result, audit::kOk);
     EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(AuditLog, FileRecordsBecomeEventsWithTheLinkWhereTheTitratorTookPart) {
+    using Op = TransferOperation;
+    using Dir = TransferDirection;
+    using Out = TransferOutcome;
+    struct Case {
+        Op op;
+        Dir dir;
+        const char *entry, *pc, *titrator;
+        Out result;
+        const char *operation, *source, *target, *word;
+        bool linked;
+    };
+    const Case cases[] = {
+        {Op::Copy, Dir::ToTitrator, "M\xe9.MTD", "/pc/M.MTD", "M\xe9.MTD", Out::Refused, "put",
+         "/pc/M.MTD", "M\xc3\xa9.MTD", "refused", true},
+        {Op::Export, Dir::ToPc, "TI_1.RPT", "/pc/TI_1.csv", "TI_1.RPT", Out::Done, "export",
+         "TI_1.RPT", "/pc/TI_1.csv", "ok", true},
+        {Op::Export, Dir::OnPc, "TI_2.RPT", "/pc/TI_2.csv", "", Out::Skipped, "export", "TI_2.RPT",
+         "/pc/TI_2.csv", "skipped", false},
+        {Op::Delete, Dir::OnPc, "A.MTD", "/pc/A.MTD", "", Out::Aborted, "delete", "/pc/A.MTD", "",
+         "aborted", false},
+    };
+    TempDir dir;
+    setAuditLog(std::make_unique<AuditLog>(dir.path() / AuditLog::kFileName, "veltran"));
+    AuditEvent link;
+    link.port = "COM1 /dev/ttyS0";
+    link.titrator = "QX502";
+    link.serial = "0412";
+    for (const Case& c : cases) {
+        TransferRecord r;
+        r.operation = c.op;
+        r.direction = c.dir;
+        r.entry = c.entry;
+        r.pcName = c.pc;
+        r.titratorName = c.titrator;
+        r.result = c.result;
+        r.reason = "Ung\xfcltig";
+        setAuditLink(link);
+        EXPECT_TRUE(recordTransfer(r));
+    }
+    setAuditLink({});
+    setAuditLog(nullptr);
+    std::vector<AuditEvent> events;
+    AuditVerdict verdict;
+    std::string error;
+    ASSERT_TRUE(scanAuditLog(dir.path() / AuditLog::kFileName, verdict, error,
+                             [&](std::int64_t n, std::string_view, const AuditLine* l) {
+                                 if (n > 1)
+                                     events.push_back(l->event);
+                             }));
+    ASSERT_EQ(events.size(), std::size(cases));
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const Case& c = cases[i];
+        const AuditEvent& e = events[i];
+        EXPECT_EQ(e.operation, c.operation) << i;
+        EXPECT_EQ(e.source, c.source) << i;
+        EXPECT_EQ(e.target, c.target) << i;
+        EXPECT_EQ(e.result, c.word) << i;
+        EXPECT_EQ(e.reason, "Ung\xc3\xbcltig") << i;
+        EXPECT_EQ(e.serial, c.linked ? "0412" : "") << i;
+        EXPECT_EQ(e.port, c.linked ? link.port : "") << i;
+    }
 }
 
 TEST(AuditTrail, FiltersByTimeNameOperationAndResult) {

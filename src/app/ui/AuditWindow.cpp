@@ -39,6 +39,16 @@ std::string dayStart(const QDate& date) {
     return auditTimeOf(date.toString(Qt::ISODate).toStdString());
 }
 
+constexpr int kTextTornLines = 114;
+
+// Lines a crash cut short, kept in the log: " Line 7 was cut short ...", or "".
+std::string tornLinesText(const AuditVerdict& verdict) {
+    std::string lines;
+    for (std::int64_t n : verdict.tornLines)
+        lines += (lines.empty() ? "" : ", ") + std::to_string(n);
+    return lines.empty() ? lines : " " + formatMsg(langText(kTextTornLines), {lines});
+}
+
 } // namespace
 
 // The rows a filter leaves, read from the table without copying it.
@@ -192,7 +202,7 @@ void AuditWindow::applyFilter() {
     else if (!table_->error.empty())
         text = formatMsg(langText(107), {fromQt(QString::fromStdString(table_->error))});
     else if (table_->verdict.intact())
-        text = formatMsg(langText(104), {shown, total});
+        text = formatMsg(langText(104), {shown, total}) + tornLinesText(table_->verdict);
     else
         text = formatMsg(langText(105), {shown, total, std::to_string(table_->verdict.brokenLine)});
     const bool fault = !table_->missing && (!table_->error.empty() || !table_->verdict.intact());

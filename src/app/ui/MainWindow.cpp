@@ -624,6 +624,8 @@ void MainWindow::showDebugWindow() {
 }
 
 void MainWindow::mnuSetting_Click() {
+    if (!auditAllows())
+        return;
     SettingsDialog dialog(
         settings_, *session_, host_, appExportOptions(),
         [this](int topic) { showContextHelp(topic); }, this);
@@ -634,6 +636,8 @@ void MainWindow::mnuSetting_Click() {
 }
 
 void MainWindow::mnuUpgrade_Click() {
+    if (!auditAllows())
+        return;
     if (!upgrade_)
         upgrade_ = new UpgradeWindow(*session_, host_, this);
     upgrade_->exec();
@@ -642,6 +646,11 @@ void MainWindow::mnuUpgrade_Click() {
 // ---------------------------------------------------------------- help, language, exit
 
 void MainWindow::chooseLanguage(int index) {
+    if (!auditAllows()) {
+        for (int i = 1; i <= kLanguageSlots; ++i)
+            mnuLangSub[i]->setChecked(settings_.languageMenu[i].checked);
+        return;
+    }
     ::chooseLanguage(settings_, index, host_);
     for (int i = 1; i <= kLanguageSlots; ++i)
         mnuLangSub[i]->setChecked(settings_.languageMenu[i].checked);

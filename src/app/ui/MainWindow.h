@@ -144,6 +144,7 @@ protected:
 
 private:
     // Construction (MainWindow.cpp).
+    bool auditAllows();
     void buildControls();
     void buildMenus();
     void buildLayout();

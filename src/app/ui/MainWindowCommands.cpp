@@ -6,6 +6,7 @@
 #include "app/ui/GuiExportHost.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/TransferLogWindow.h"
+#include "core/AuditLog.h"
 #include "core/FileTypes.h"
 #include "core/Language.h"
 #include "core/Settings.h"
@@ -261,6 +262,8 @@ void MainWindow::exportSelectedReports() {
 }
 
 void MainWindow::runExport(const ExportRequest& request) {
+    if (!auditAllows())
+        return;
     lastTransfer_->kind = LastTransfer::Kind::Export;
     lastTransfer_->exportRequest = request;
     transferLog_->beginOperation();
@@ -314,7 +317,17 @@ void MainWindow::deleteSelected() {
     runDelete(copyRequest(panes_->source(), false));
 }
 
+// Nothing happens unrecorded: a log that cannot be written refuses the operation.
+bool MainWindow::auditAllows() {
+    if (auditWritable())
+        return true;
+    setStatusBar(auditText(kTextAuditRefused), colour::kRed);
+    return false;
+}
+
 void MainWindow::runCopy(const devfiles::CopyRequest& request) {
+    if (!auditAllows())
+        return;
     *lastTransfer_ = {LastTransfer::Kind::Copy, request, {}};
     transferLog_->beginOperation();
     devfiles::CopyUi ui{host_, *progress_, *replace_, transferLog_.get()};
@@ -327,6 +340,8 @@ void MainWindow::runCopy(const devfiles::CopyRequest& request) {
 }
 
 void MainWindow::runDelete(const devfiles::CopyRequest& request) {
+    if (!auditAllows())
+        return;
     *lastTransfer_ = {LastTransfer::Kind::Delete, request, {}};
     transferLog_->beginOperation();
     devfiles::CopyUi ui{host_, *progress_, *replace_, transferLog_.get()};

@@ -1,6 +1,7 @@
 #include "documents/ui/DocumentPrinter.h"
 
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/Encoding.h"
 #include "core/Host.h"
 #include "documents/ReportEngine.h"
@@ -118,6 +119,10 @@ void DocumentPrinter::StoreDefaultPrinter(QPrinter& printer, bool& cancelled) {
 }
 
 bool DocumentPrinter::print(const PrintJob& job) {
+    if (!auditWritable()) { // nothing is printed unrecorded
+        host_.message(auditText(kTextAuditRefused), kPrintSource, Host::Icon::Critical);
+        return false;
+    }
     ReportEngine engine;
     PrintError error;
     if (!loadEngine(job, curvePages_, engine, error))
@@ -129,7 +134,13 @@ bool DocumentPrinter::print(const PrintJob& job) {
     StoreDefaultPrinter(printer, cancelled);
     if (cancelled)
         return false;
-    return engine.paint(printer, error) > 0 || fail(error, kPrintSource);
+    const bool printed = engine.paint(printer, error) > 0;
+    const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+    recordPrint(name_.empty() ? job.title : name_,
+                pdf ? std::filesystem::path(printer.outputFileName().toStdString())
+                    : std::filesystem::path(),
+                printer.printerName().toStdString(), job.printText, error);
+    return printed || fail(error, kPrintSource);
 }
 
 bool DocumentPrinter::PreViewSelectedFile(int fileType) {
