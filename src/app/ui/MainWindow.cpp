@@ -586,6 +586,10 @@ void MainWindow::mnuConnect_Click() {
 }
 
 void MainWindow::smnuCommSub_Click(int index) {
+    if (!auditAllows()) { // the port chosen is a setting
+        tickComPort(linkMonitor().statusComPort());
+        return;
+    }
     showMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
     if (chooseComPort(serial(), settings_, index, host_)) {
         uncheckMenuComPorts();
