@@ -108,12 +108,25 @@ TEST(AuditWindow, TheFileMenuOpensTheLogFilteredAndExportedToCsv) {
 
 TEST(AuditWindow, TheVerdictNamesTheFirstBrokenLine) {
     AuditFixture f;
-    std::string text = f.win.dir.read(AuditLog::kFileName);
+    const std::string good = f.win.dir.read(AuditLog::kFileName);
+    AuditEvent get;
+    get.operation = audit::kGet;
+    std::string text = good;
     text.replace(text.find("B.MTD"), 5, "C.MTD");
     f.win.dir.write(AuditLog::kFileName, text);
     AuditWindow* a = f.open();
     EXPECT_EQ(verdict(a), "3 of 3 events shown. Line 3 breaks the chain: the log was changed or "
                           "damaged.");
+    f.win.dir.write(AuditLog::kFileName, f.win.dir.read(AuditLog::kFileName) + "{\"ti");
+    EXPECT_TRUE(recordAudit(get));
+    a->reload();
+    EXPECT_EQ(verdict(a), "5 of 5 events shown. Line 3 breaks the chain: the log was changed or "
+                          "damaged.");
+    f.win.dir.write(AuditLog::kFileName, good + "{\"ti");
+    EXPECT_TRUE(recordAudit(get));
+    a->reload();
+    EXPECT_EQ(verdict(a), "5 of 5 events shown. The chain is intact. Line 5 was cut short by an "
+                          "interrupted write and is kept as found.");
     std::filesystem::remove(f.log);
     a->reload();
     EXPECT_EQ(verdict(a), "No events have been recorded yet.");
