@@ -21,6 +21,7 @@
 #include "files/TitratorFiles.h"
 #include "files/TransferRecords.h"
 #include "link/DeviceSession.h"
+#include "link/LinkAudit.h"
 #include "link/LinkMonitor.h"
 #include "link/Serial.h"
 
@@ -40,15 +41,6 @@ constexpr int kLastRetrySeconds = 60;
 
 std::string utcNow() {
     return QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
-}
-
-// "QX502 I502v3.00 S/N 0412" -> "0412"; "" when the answer names none.
-std::string serialNumberOf(const std::string& info) {
-    const std::size_t at = info.find("S/N");
-    if (at == std::string::npos)
-        return {};
-    const std::string rest = text::trim(info.substr(at + 3));
-    return text::printable(rest.substr(0, rest.find(' ')));
 }
 
 // Each event: one line on stderr and, with --json, one object on stdout.

@@ -28,7 +28,7 @@ std::string serialNumberOf(const std::string& info) {
     std::string rest = text::trim(info.substr(at + 3));
     if (!rest.empty() && rest.front() == ':')
         rest = text::trim(rest.substr(1));
-    return toQt(takeToken(rest, " ")).trimmed().toStdString();
+    return text::printable(rest.substr(0, rest.find(' ')));
 }
 
 // Quietly: a titrator that does not answer "info" is identified all the same.
@@ -40,8 +40,9 @@ std::string LinkAudit::askSerialNumber() {
         return {};
     TransferSink quiet;
     std::string info;
-    return serial->stringReception(info, quiet) == TransferResult::Done ? serialNumberOf(info)
-                                                                        : std::string();
+    if (serial->stringReception(info, quiet) != TransferResult::Done)
+        return {};
+    return toQt(serialNumberOf(info)).toStdString(); // the log is UTF-8
 }
 
 void LinkAudit::linkEnded() {

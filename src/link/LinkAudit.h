@@ -13,7 +13,7 @@ class LinkMonitor;
 class Serial;
 
 // The serial number in a titrator's "info" answer ("QX502 I502v3.00 S/N 0412"):
-// the word after "S/N"; "" when it names none.
+// the word after "S/N", control characters shown as "?"; "" when it names none.
 std::string serialNumberOf(const std::string& info);
 
 class LinkAudit : public LinkView {

@@ -59,9 +59,9 @@ const Fault kFaults[] = {
      "upgrade " + (kSamples / "pc/upgrade/50231096.upg").string(),
      4,
      kRefusedFirmware},
-    // echo, "ver 4", "ver 0", "extdir"; then silence: the link check ends the move.
+    // echo, "ver 4", "ver 0", "info", "extdir"; then silence: the link check ends the move.
     {"DeafDuringMove",
-     {"--deaf-after", "4"},
+     {"--deaf-after", "5"},
      "",
      "get reports TI_00018.RPT --move",
      3,
