@@ -87,7 +87,7 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     showCsv.appendItem(*c.ShowCSVPcFilesCb, 1, 1);
     checks.appendItem(showAll, 0, 1);
     checks.appendItem(showCsv, 0, 1);
-    checks.appendItem(*c.spacer, 1, 1);
+    checks.appendItem(*c.pcHiddenLabel, 1, 1);
     pcInfo.appendItem(path, 1, 0);
     pcInfo.appendItem(checks, 1, 0);
 
@@ -95,7 +95,12 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     type.setLeftPadding(kSidePadding);
     type.setRightPadding(kSidePadding);
     type.appendItem(*c.TitratorTypeLabel, 1, 1);
+    Layout& free = add(Layout::Row, kCheckRowHeight);
+    free.setLeftPadding(kSidePadding);
+    free.setRightPadding(kSidePadding);
+    free.appendItem(*c.titFreeLabel, 1, 1);
     titInfo.appendItem(type, 1, 0);
+    titInfo.appendItem(free, 1, 0);
 
     Layout& buttons = add(Layout::Row, kButtonRowHeight);
     buttons.setSpacing(kButtonSpacing);

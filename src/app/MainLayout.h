@@ -13,8 +13,8 @@ struct MainControls {
         *SeqRptCheckBox;
     LayoutControl *pcFrame, *pcOpenDirBtn, *titFrame, *titOpenDirBtn;
     LayoutControl *pcList, *titList;
-    LayoutControl *PCPathLabel, *ChangePathBtn, *ShowAllPcFilesCb, *ShowCSVPcFilesCb, *spacer,
-        *TitratorTypeLabel;
+    LayoutControl *PCPathLabel, *ChangePathBtn, *ShowAllPcFilesCb, *ShowCSVPcFilesCb,
+        *pcHiddenLabel, *TitratorTypeLabel, *titFreeLabel;
     LayoutControl *connectBtn, *ViewBtn, *ExportBtn, *printBtn, *copyBtn, *moveBtn, *deleteBtn;
     LayoutControl* statusBar;
     // The options share the top row in proportion to these (their captions' widths).

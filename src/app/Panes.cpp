@@ -103,6 +103,12 @@ void Panes::showFiles() {
         view_.statusMessage(listing.error, colour::kRed, kErrorShowMs);
     pcLines_ = std::move(listing.lines);
     view_.showPcLines(pcLines_);
+    std::string note;
+    if (listing.hidden > 0 && online())
+        note = formatMsg(
+            langText(listing.hidden == 1 ? kTextHiddenOne : kTextHiddenMany),
+            {std::to_string(listing.hidden), session_.monitor().identity().currentModelName});
+    view_.showHiddenNote(note);
 }
 
 void Panes::listTitrator() {
@@ -113,10 +119,24 @@ void Panes::listTitrator() {
     showListing(listing);
 }
 
+void Panes::showFreeSlots() {
+    const int typeCode = fileTypeOf(static_cast<Category>(state_.category()));
+    const auto free = devfiles::freeSlots(session_, host_, typeCode);
+    view_.showFreeSlots(free ? formatMsg(langText(kTextFreeSlots), {std::to_string(*free)}) : "");
+}
+
+void Panes::refresh() {
+    view_.setActive(false);
+    showFiles();
+    listTitrator();
+    showFreeSlots();
+    view_.setActive(true);
+}
+
 void Panes::showListing(const std::string& listing) {
     titLines_.clear();
     for (std::string& line : devfiles::listingLines(listing))
-        titLines_.push_back({devfiles::entryName(line), std::move(line)});
+        titLines_.push_back(titratorPaneLine(std::move(line)));
     view_.showTitratorLines(titLines_);
 }
 
@@ -156,6 +176,7 @@ void Panes::chooseCategory(Category category) {
     applyCategory(category);
     showFiles();
     listTitrator();
+    showFreeSlots();
     view_.setActive(true);
 }
 
@@ -340,9 +361,11 @@ void Panes::titratorIdentified() {
         applyCategory(kReports);
     listTitrator();
     showFiles();
+    showFreeSlots();
 }
 
 void Panes::titratorLost() {
     titLines_.clear();
     view_.showTitratorLines(titLines_);
+    view_.showFreeSlots("");
 }

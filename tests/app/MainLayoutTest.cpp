@@ -14,13 +14,13 @@ struct Window {
     std::map<std::string, FakeControl> c;
     MainControls controls;
     Window() {
-        controls = {&c["Rpt"],      &c["Std"],        &c["Usr"],     &c["All"],
-                    &c["Seq"],      &c["SeqRpt"],     &c["pcFrame"], &c["pcOpenDirBtn"],
-                    &c["titFrame"], &c["titOpenDir"], &c["pcList"],  &c["titList"],
-                    &c["PCPath"],   &c["ChangePath"], &c["ShowAll"], &c["ShowCSV"],
-                    &c["spacer"],   &c["TitType"],    &c["connect"], &c["View"],
-                    &c["Export"],   &c["print"],      &c["copy"],    &c["move"],
-                    &c["delete"],   &c["statusBar"]};
+        controls = {&c["Rpt"],      &c["Std"],        &c["Usr"],      &c["All"],
+                    &c["Seq"],      &c["SeqRpt"],     &c["pcFrame"],  &c["pcOpenDirBtn"],
+                    &c["titFrame"], &c["titOpenDir"], &c["pcList"],   &c["titList"],
+                    &c["PCPath"],   &c["ChangePath"], &c["ShowAll"],  &c["ShowCSV"],
+                    &c["pcHidden"], &c["TitType"],    &c["titFree"],  &c["connect"],
+                    &c["View"],     &c["Export"],     &c["print"],    &c["copy"],
+                    &c["move"],     &c["delete"],     &c["statusBar"]};
     }
     const FakeControl& operator[](const std::string& name) { return c.at(name); }
 };
@@ -58,9 +58,10 @@ TEST(MainLayout, PanesSideBySideCommandsBelowNothingOverlaps) {
         EXPECT_EQ(w["titOpenDir"].right(), w["titList"].right());
         EXPECT_LE(w["Rpt"].bottom(), w["pcFrame"].top);
         EXPECT_LE(w["pcFrame"].bottom(), w["pcList"].top);
-        for (const char* pcSide : {"PCPath", "ChangePath", "ShowAll", "ShowCSV"})
+        for (const char* pcSide : {"PCPath", "ChangePath", "ShowAll", "ShowCSV", "pcHidden"})
             EXPECT_LE(w[pcSide].right(), w["titList"].left) << pcSide;
-        EXPECT_GE(w["TitType"].left, w["titList"].left);
+        for (const char* titSide : {"TitType", "titFree"})
+            EXPECT_GE(w[titSide].left, w["titList"].left) << titSide;
         EXPECT_LE(w["pcList"].bottom(), w["ShowCSV"].top);
         EXPECT_LE(w["ShowCSV"].bottom(), w["connect"].top);
         EXPECT_LE(w["connect"].bottom(), w["statusBar"].top);

@@ -134,9 +134,8 @@ TEST(MainWindowCommands, AFailedExportNamesTheReport) {
     Window win(false);
     fs::copy(VT_SOURCE_DIR "/data/samples/export/KF_00209.RPT", win.dir.path() / "pc");
     win.w->panes().showFiles();
-    QListWidget* pc = win.list("pcList");
-    for (const char* name : {"KF_00209.RPT", "PH_00014.RPT"})
-        pc->findItems(name, Qt::MatchStartsWith)[0]->setSelected(true);
+    win.select("pcList", "KF_00209.RPT");
+    win.select("pcList", "PH_00014.RPT", Qt::ControlModifier);
     win.host.messages.clear();
     win.click("ExportBtn");
     EXPECT_TRUE(fs::exists(win.dir.path() / "pc" / "PH_00014.csv"));

@@ -166,10 +166,10 @@ TEST(MainWindowPanes, BackFromBothTrayFoldersListsTheTitratorsSets) {
     win.click("SeqRptCheckBox");
     win.select("pcList", "TRAY0005.RPT");
     win.click("pcOpenDirBtn");
-    QListWidget* tit = win.list("titList");
+    QTreeView* tit = win.list("titList");
     win.select("titList", "TRAY0001.RPT"); // the first click of the double click
     QTest::mouseDClick(tit->viewport(), Qt::LeftButton, {},
-                       tit->visualItemRect(tit->item(0)).center());
+                       tit->visualRect(tit->model()->index(0, 0)).center());
     EXPECT_EQ(win.listings().back(), "\\QX502\\asreport\\TRAY0001\\*.rpt");
     EXPECT_FALSE(contains(win.items("titList"), "TRAY0001.RPT"));
 
@@ -203,20 +203,18 @@ TEST(MainWindowPanes, ConnectKeepsThePcTrayFolderOrFallsBackToReports) {
     EXPECT_TRUE(qx503.host.messages.empty()) << qx503.host.messages[0].text;
 }
 
-// At the minimum window size the widest line still reads whole: the rows are as
-// wide as it, and the list scrolls sideways.
-TEST(MainWindowPanes, TheWidestLineSetsTheHorizontalScrollRange) {
+// At the minimum window size the widest name still reads whole: the name
+// column is as wide as it, and the table scrolls sideways.
+TEST(MainWindowPanes, TheWidestNameSetsTheHorizontalScrollRange) {
     Window win(false);
     const std::string longName = "TI_" + std::string(150, 'L') + ".RPT";
     win.dir.write("pc/" + longName, "x");
     win.click("ShowAllPcFilesCb");
     win.w->resize(win.w->minimumSize());
     QCoreApplication::processEvents();
-    QListWidget* pc = win.list("pcList");
-    const auto rows = pc->findItems(QString::fromStdString(longName), Qt::MatchExactly);
-    ASSERT_EQ(rows.size(), 1);
-    const int textWidth = pc->fontMetrics().horizontalAdvance(rows[0]->text());
-    EXPECT_GE(pc->visualItemRect(rows[0]).width(), textWidth);
+    QTreeView* pc = win.list("pcList");
+    const int textWidth = pc->fontMetrics().horizontalAdvance(QString::fromStdString(longName));
+    EXPECT_GE(pc->columnWidth(0), textWidth);
     EXPECT_GE(pc->horizontalScrollBar()->maximum(), textWidth - pc->viewport()->width());
     EXPECT_EQ(pc->horizontalScrollBar()->value(), 0);
 }

@@ -13,7 +13,7 @@
 #include "link/LinkMonitor.h"
 
 #include <QAbstractButton>
-#include <QListWidget>
+#include <QTreeView>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -86,23 +86,35 @@ struct Window {
         return out;
     }
     template <typename T> T* get(const char* name) { return w->findChild<T*>(name); }
-    QListWidget* list(const char* name) { return get<QListWidget>(name); }
+    QTreeView* list(const char* name) { return get<QTreeView>(name); }
+    // The real names of a pane's rows, in the order shown.
     std::vector<std::string> items(const char* name) {
         std::vector<std::string> out;
-        for (int i = 0; i < list(name)->count(); ++i)
-            out.push_back(list(name)->item(i)->data(Qt::UserRole).toByteArray().toStdString());
+        const QAbstractItemModel* m = list(name)->model();
+        for (int i = 0; i < m->rowCount(); ++i)
+            out.push_back(m->index(i, 0).data(Qt::UserRole).toByteArray().toStdString());
+        return out;
+    }
+    // What a column shows, row by row.
+    std::vector<std::string> column(const char* name, int c) {
+        std::vector<std::string> out;
+        const QAbstractItemModel* m = list(name)->model();
+        for (int i = 0; i < m->rowCount(); ++i)
+            out.push_back(m->index(i, c).data().toString().toStdString());
         return out;
     }
     void click(const char* name) { QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton); }
     // Clicks the entry, as a user picks it: the list gets the focus and the selection.
-    void select(const char* listName, const std::string& name) {
-        QListWidget* l = list(listName);
-        for (int i = 0; i < l->count(); ++i) {
-            if (l->item(i)->data(Qt::UserRole).toByteArray().toStdString() != name)
+    void select(const char* listName, const std::string& name,
+                Qt::KeyboardModifiers modifiers = {}) {
+        QTreeView* l = list(listName);
+        const std::vector<std::string> names = items(listName);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i] != name)
                 continue;
-            l->scrollToItem(l->item(i));
-            QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
-                              l->visualItemRect(l->item(i)).center());
+            const QModelIndex row = l->model()->index(static_cast<int>(i), 0);
+            l->scrollTo(row);
+            QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualRect(row).center());
         }
     }
     bool enabled(const char* name) { return get<QWidget>(name)->isEnabled(); }
