@@ -13,8 +13,9 @@
 #include "link/LinkMonitor.h"
 
 #include <QAbstractButton>
-#include <QTreeView>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -51,12 +52,14 @@ struct Window {
             sim = std::make_unique<simtest::SimProcess>(args);
             ports = "1=" + sim->pty();
         }
-        dir.write("config.ini",
-                  "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
-                      "\n[LanguageFiles]\n1=" VT_RESOURCE_DIR "/lang/english.lng\n"
-                      "[Versions]\nQX502_MIN=1\nQX502_MAX=9\nQX503_MIN=1\nQX503_MAX=9\n"
-                      "[Ports]\n" +
-                      ports + "\n");
+        dir.write(
+            "config.ini",
+            "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
+                "\n[LanguageFiles]\n1=" VT_RESOURCE_DIR "/lang/english.lng\n"
+                "[Versions]\nQX502_MIN=1\nQX502_MAX=9\nQX503_MIN=1\nQX503_MAX=9\nQX532_MIN=1\n"
+                "QX532_MAX=9\n"
+                "[Ports]\n" +
+                ports + "\n");
         paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
         setAppPaths(paths);
         EXPECT_TRUE(loadSettings(paths, host, settings));
@@ -114,10 +117,27 @@ struct Window {
                 continue;
             const QModelIndex row = l->model()->index(static_cast<int>(i), 0);
             l->scrollTo(row);
-            QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualRect(row).center());
+            QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers,
+                              l->visualRect(row).center());
         }
     }
     bool enabled(const char* name) { return get<QWidget>(name)->isEnabled(); }
+    // Clicks a column's header, as a user sorts by it.
+    void clickHeader(const char* listName, int column) {
+        QHeaderView* header = list(listName)->header();
+        const QPoint centre(header->sectionViewportPosition(column) +
+                                header->sectionSize(column) / 2,
+                            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+    }
+    std::vector<std::string> selected(const char* listName) {
+        std::vector<std::string> out;
+        QModelIndexList rows = list(listName)->selectionModel()->selectedRows();
+        std::sort(rows.begin(), rows.end());
+        for (const QModelIndex& row : rows)
+            out.push_back(row.data(Qt::UserRole).toByteArray().toStdString());
+        return out;
+    }
 };
 
 inline bool contains(const std::vector<std::string>& v, const std::string& s) {

@@ -148,14 +148,12 @@ private:
     // Panes (MainWindowPanes.cpp).
     bool listEvent(PaneTree* list, QEvent* event);
     std::vector<int> selectedRows(const PaneTree* list) const;
-    void fillList(PaneTree* list, const std::vector<PaneLine>& lines);
     void highlightSource(int source);
     void listDoubleClicked(PaneTree* list);
     void showListMenu(PaneTree* list, const QPoint& pos);
     void showHiddenFiles();
     void layOut();
     void snapBackToMinimum();
-    void updateScroolbars(PaneTree* list);
     void restoreColumns();
     void storeColumns();
     // Commands (MainWindowCommands.cpp).

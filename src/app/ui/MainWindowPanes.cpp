@@ -28,7 +28,6 @@ namespace {
 
 // The active pane's header, list and button are lit in a light cyan.
 const QColor kSourceColour = fromBgr(0xFFFFD0);
-constexpr int kNamePaddingPx = 16; // the cell's margins
 const char* const kPcColumnsSection = "PcPane";
 const char* const kTitratorColumnsSection = "TitratorPane";
 
@@ -118,29 +117,12 @@ void MainWindow::fixTabIndex(QWidget* first) {
 
 // ---------------------------------------------------------------- what the panes show
 
-void MainWindow::fillList(PaneTree* list, const std::vector<PaneLine>& lines) {
-    list->paneModel().setLines(lines);
-    updateScroolbars(list);
-}
-
-// updateScroolbars: the name column is never narrower than the widest name, so
-// no name is cut short; past the pane's width the table scrolls sideways.
-void MainWindow::updateScroolbars(PaneTree* list) {
-    const QFontMetrics metrics(list->font());
-    int widest = 0;
-    for (const PaneLine& line : list->paneModel().lines())
-        widest = std::max(widest, metrics.horizontalAdvance(toQt(line.name)));
-    const int needed = widest + kNamePaddingPx;
-    if (list->columnWidth(kNameColumn) < needed)
-        list->setColumnWidth(kNameColumn, needed);
-}
-
 void MainWindow::showPcLines(const std::vector<PaneLine>& lines) {
-    fillList(pcList, lines);
+    pcList->showLines(lines);
 }
 
 void MainWindow::showTitratorLines(const std::vector<PaneLine>& lines) {
-    fillList(titList, lines);
+    titList->showLines(lines);
 }
 
 void MainWindow::showHiddenNote(const std::string& text) {

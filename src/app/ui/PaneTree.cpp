@@ -1,7 +1,14 @@
 #include "app/ui/PaneTree.h"
 
+#include "core/Encoding.h"
+
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <algorithm>
+
+namespace {
+constexpr int kNamePaddingPx = 16; // the cell's margins
+} // namespace
 
 PaneTree::PaneTree(QWidget* parent) : QTreeView(parent), model_(this) {
     setModel(&model_);
@@ -23,6 +30,17 @@ PaneTree::PaneTree(QWidget* parent) : QTreeView(parent), model_(this) {
     header()->setSectionsMovable(false);
     header()->setSortIndicator(-1, Qt::AscendingOrder); // the pane's own order at first
     setSortingEnabled(true);
+}
+
+void PaneTree::showLines(std::vector<PaneLine> lines) {
+    model_.setLines(std::move(lines));
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const PaneLine& line : model_.lines())
+        widest = std::max(widest, metrics.horizontalAdvance(toQt(line.name)));
+    const int needed = widest + kNamePaddingPx;
+    if (columnWidth(kNameColumn) < needed)
+        setColumnWidth(kNameColumn, needed);
 }
 
 std::vector<int> PaneTree::selectedLines() const {

@@ -9,6 +9,9 @@ class PaneTree : public QTreeView {
 public:
     explicit PaneTree(QWidget* parent);
 
+    // New lines; the name column widens to the widest name, so that none is cut
+    // short (updateScroolbars): past the pane's width the table scrolls sideways.
+    void showLines(std::vector<PaneLine> lines);
     PaneModel& paneModel() { return model_; }
     const PaneModel& paneModel() const { return model_; }
     // The pane positions of the selected rows, in the order shown.
