@@ -1,5 +1,6 @@
 // The file commands of the main window, from the button to the files on both sides.
 #include "SampleWindow.h"
+#include "ScopedEnv.h"
 #include "documents/ui/ViewerWindow.h"
 #include "link/Serial.h"
 
@@ -8,8 +9,6 @@
 #include <QLabel>
 #include <QTextEdit>
 #include <QTimer>
-#include <cstdlib>
-#include <optional>
 
 using namespace panestest;
 
@@ -55,23 +54,6 @@ TEST(MainWindowCommands, CopyMoveAndDeleteActOnTheSelectedPane) {
     EXPECT_FALSE(contains(win.items("titList"), "QX0231AC.MTD"));
     EXPECT_FALSE(fs::exists(win.dir.path() / "titrator" / "QX502" / "methods" / "QX0231AC.MTD"));
 }
-
-// An environment variable set for one scope.
-struct ScopedEnv {
-    std::string name;
-    std::optional<std::string> old;
-    ScopedEnv(const char* n, const std::string& value) : name(n) {
-        if (const char* v = std::getenv(n))
-            old = v;
-        ::setenv(n, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old)
-            ::setenv(name.c_str(), old->c_str(), 1);
-        else
-            ::unsetenv(name.c_str());
-    }
-};
 
 // PC deletes go to the desktop trash where there is one (here a private one,
 // with its companions); without one they are for good, and the question says
