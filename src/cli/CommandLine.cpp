@@ -7,6 +7,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/FileCommands.h"
 #include "cli/LinkCommands.h"
+#include "cli/PlotCommand.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
@@ -17,6 +18,7 @@
 #include "core/Version.h"
 #include "files/DeviceFiles.h"
 #include "files/FileNames.h"
+#include "link/ModelTable.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -107,13 +109,27 @@ void addIdentify(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
     onChosen(c, chosen, [&link](auto& out, auto& err) { return cmdIdentify(link, out, err); });
 }
 
+// Which models each family of verify covers, from the model table.
+std::string familyHelp() {
+    std::string text = "the model family:";
+    for (int family = 0; family <= 3; ++family) {
+        text += family == 0 ? "\n" : ",\n";
+        text += std::to_string(family);
+        for (const ModelInfo& model : allModels())
+            if (model.titType == family)
+                text += " " + std::string(model.idText);
+    }
+    return text;
+}
+
 void addSumvalCommands(CLI::App& app, Chosen& chosen) {
     auto verify = std::make_shared<VerifyOptions>();
     CLI::App* c = app.add_subcommand(
-        "verify", "check a method file for model family N (0..3); prints the code");
+        "verify",
+        "check a method file for model family N (0..3); prints the code and\n"
+        "its meaning (0 valid, 3 bad name, 4 checksum, 5 type not allowed for the family)");
     c->add_option("FILE", verify->file, "the method file")->required()->type_name("");
-    addNumber(c, "--family", verify->family, INT32_MIN, INT32_MAX, "the model family (0..3)")
-        ->required();
+    addNumber(c, "--family", verify->family, INT32_MIN, INT32_MAX, familyHelp())->required();
     onChosen(c, chosen, [verify](auto& out, auto& err) { return cmdVerify(*verify, out, err); });
 
     auto file = std::make_shared<std::string>();
@@ -134,8 +150,18 @@ void addSumvalCommands(CLI::App& app, Chosen& chosen) {
 void addDocumentOptions(CLI::App* c, RenderOptions& o, const std::string& outOption,
                         const std::string& outHelp) {
     c->add_option("FILE", o.file, "a method, sequence or report file")->required()->type_name("");
-    addNumber(c, "--type", o.type, -32768, 32767, "the file type (default: from its name)");
-    addNumber(c, "--kind", o.kind, -32768, 32767, "the method kind (default 0)");
+    addNumber(c, "--type", o.type, 0, 12,
+              "the file type: 1-3 methods, 4-6 reports,\n"
+              "10 sequences, 11-12 tray reports, 0 other\n"
+              "(default: from its name; a .MTD other than\n"
+              "SEQ*.MTD is a method)")
+        ->check(oneOf({"0", "1", "2", "3", "4", "5", "6", "7", "8", "10", "11", "12"}));
+    addNumber(c, "--kind", o.kind, 0, 3,
+              "the titrator kind: 0 ordinary, 2 and 3 the\n"
+              "Karl Fischer kinds (default: the kind a\n"
+              "method file was written for)")
+        ->check(oneOf({"0", "2", "3"}))
+        ->type_name("K");
     c->add_option_function<std::string>(
          "--firmware",
          [&o](const std::string& text) {
@@ -177,11 +203,58 @@ void addRenderAndPrint(CLI::App& app, Chosen& chosen) {
     auto print = std::make_shared<RenderOptions>();
     c = app.add_subcommand("print",
                            "lay a document out on pages as the Print command does and write a\n"
-                           "PDF (default: FILE's name with .pdf, in the current folder);\n"
-                           "prints \"OUT.pdf: N pages\". Needs no display");
+                           "PDF (default: FILE's name with .pdf, in the current folder), a\n"
+                           "report's curve on a page after its text; prints \"OUT.pdf: N\n"
+                           "pages\". Needs no display");
     addDocumentOptions(c, *print, "--pdf", "the PDF to write");
     c->get_option("--pdf")->type_name("OUT.pdf");
     onChosen(c, chosen, [print](auto& out, auto& err) { return cmdPrint(*print, out, err); });
+}
+
+CLI::Validator plotSize() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            int w = 0, h = 0;
+            return parsePlotSize(text, w, h)
+                       ? ""
+                       : "\"" + text + "\" is not WIDTHxHEIGHT with 50 to 10000 pixels each";
+        },
+        "");
+}
+
+void addPlot(CLI::App& app, Chosen& chosen) {
+    auto o = std::make_shared<PlotOptions>();
+    CLI::App* c = app.add_subcommand(
+        "plot", "draw reports' curves as the Curve view does, without a display, into\n"
+                "a PNG or SVG file (several reports of one kind overlaid); prints\n"
+                "\"FILE: N curves\". --json prints the parsed reports");
+    c->add_option("REPORT", o->reports, "report files (.rpt)")->required()->type_name("");
+    c->add_option("--out", o->out, "the picture to write")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                return isPlotPicture(text) ? "" : "\"" + text + "\" is not a .png or .svg file";
+            },
+            ""))
+        ->type_name("FILE.png|FILE.svg");
+    c->add_option("--x", o->x, "the x axis: a column's name or quantity (default: the kind's)")
+        ->type_name("COLUMN");
+    c->add_option("--y", o->y, "the y axis: a column's name or quantity (default: the kind's)")
+        ->type_name("COLUMN");
+    c->add_flag("--derivative", o->derivative, "dY/dX on a second axis");
+    c->add_option_function<std::string>(
+         "--size", [o](const std::string& text) { parsePlotSize(text, o->width, o->height); },
+         "the picture in pixels (default 800x500)")
+        ->check(plotSize())
+        ->type_name("WxH");
+    c->add_flag("--json", o->json,
+                "print the parsed reports (columns with units, rows, end points) as JSON;\n"
+                "several as an array");
+    onChosen(
+        c, chosen, [o](auto& out, auto& err) { return cmdPlot(*o, out, err); },
+        [o] {
+            if (o->out.empty() && !o->json)
+                throw CLI::ValidationError("--out", "FILE.png or FILE.svg is needed (or --json)");
+        });
 }
 
 void addUpgrade(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
@@ -316,8 +389,9 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
                 ->type_name("DIR");
         if (command == "get" || command == "put")
             c->add_flag("--move", o->move, "delete the source files once copied");
-        if (command == "put")
-            c->add_option("--replace", o->replace, "replace existing files (default: ask)")
+        if (command == "get" || command == "put")
+            c->add_option("--replace", o->replace,
+                          "replace existing files (default: ask on a terminal, else none)")
                 ->check(oneOf({"ask", "all", "none"}))
                 ->type_name("ask|all|none");
         if (command == "delete")
@@ -347,12 +421,15 @@ public:
 
 const char* const kExitCodes =
     "Exit codes:\n"
-    "  0  success (every file went)\n"
-    "  1  check failed (verify), value not stored (config), a file refused or failed,\n"
-    "     or a report not exported (export)\n"
-    "  2  usage or setup error (also a file checksum cannot read)\n"
-    "  3  no link (or the link was lost)\n"
-    "  4  titrator not identified, or its firmware is not supported";
+    "  0    success (every file went)\n"
+    "  1    check failed (verify), value not stored or key not there (config), a file\n"
+    "       refused, skipped or failed, a report not exported (export), or a report not\n"
+    "       read or drawn with the others (plot)\n"
+    "  2    usage or setup error (also a file checksum cannot read, a config value\n"
+    "       the key does not take, put tray-reports)\n"
+    "  3    no link, or the link was lost (also a titrator gone silent)\n"
+    "  4    titrator not identified, or its firmware is outside [Versions]\n"
+    "  130  stopped by Ctrl-C (143: by SIGTERM)";
 
 void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     app.set_help_flag("-h,--help", "print this help and exit");
@@ -381,6 +458,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     addFileCommands(app, link, chosen);
     addExport(app, link, chosen);
     addRenderAndPrint(app, chosen);
+    addPlot(app, chosen);
     addUpgrade(app, link, chosen);
     addSumvalCommands(app, chosen);
     addConfig(app, chosen);

@@ -7,8 +7,9 @@
 #include "documents/PrintJob.h"
 #include "documents/PrintLines.h"
 #include "documents/ReportEngine.h"
+#include "documents/chart/CurveChart.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <filesystem>
 #include <ostream>
 
@@ -22,23 +23,24 @@ int failed(const PrintError& e, std::ostream& err) {
 } // namespace
 
 int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
-    const int type = documentType(o);
+    std::string text;
+    if (!loadCliDocument(o, text, err))
+        return cliexit::kUsage;
+    const int type = documentType(o, text);
     if (!o.type && !printAccepts(type)) {
         err << o.file << ": " << kCannotPrintType << '\n';
         return cliexit::kUsage;
     }
-    std::string text;
-    if (!loadCliDocument(o, text, err))
-        return cliexit::kUsage;
     const std::filesystem::path pdf =
         o.outPath.empty() ? std::filesystem::path(o.file).filename().replace_extension(".pdf")
                           : std::filesystem::path(o.outPath);
 
-    const PrintJob job = renderPrintJob(text, type, o.kind, o.titrator);
+    const PrintJob job = renderPrintJob(text, type, documentKind(o, type, text), o.titrator);
     const std::filesystem::path database = reportDatabasePath(appPaths());
     PrintError error;
     ReportEngine engine;
     engine.setTitle(job.title);
+    engine.setExtraPages(reportCurvePages(text, std::filesystem::path(o.file).filename().string()));
     if (!storePrintJob(job, database, error) ||
         !engine.load(database, printTemplatePath(appPaths()), error))
         return failed(error, err);
@@ -51,9 +53,10 @@ int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
 
 std::unique_ptr<QCoreApplication> cliApplication(int& argc, char** argv,
                                                  const std::string& command) {
-    if (command != "print")
+    if (command != "print" && command != "plot")
         return std::make_unique<QCoreApplication>(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    // Qt Charts draws through a graphics scene, which wants a QApplication.
+    return std::make_unique<QApplication>(argc, argv);
 }

@@ -107,7 +107,8 @@ struct Window {
         return out;
     }
     void click(const char* name) { QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton); }
-    // Clicks the entry, as a user picks it: the list gets the focus and the selection.
+    // Clicks the entry, as a user picks it: the list gets the focus and the selection
+    // (with Ctrl, one more entry).
     void select(const char* listName, const std::string& name,
                 Qt::KeyboardModifiers modifiers = {}) {
         QTreeView* l = list(listName);
