@@ -13,7 +13,7 @@ struct MainControls {
         *SeqRptCheckBox;
     LayoutControl *pcFrame, *pcOpenDirBtn, *titFrame, *titOpenDirBtn;
     LayoutControl *pcList, *titList;
-    LayoutControl *PCPathLabel, *ChangePathBtn, *ShowAllPcFilesCb, *ShowCSVPcFilesCb,
+    LayoutControl *PCPathLabel, *ChangePathBtn, *ShowAllPcFilesCb, *ShowCSVPcFilesCb, *spacer,
         *pcHiddenLabel, *TitratorTypeLabel, *titFreeLabel;
     LayoutControl *connectBtn, *ViewBtn, *ExportBtn, *printBtn, *copyBtn, *moveBtn, *deleteBtn;
     LayoutControl* statusBar;
@@ -39,6 +39,7 @@ public:
 
 private:
     Layout& add(int lType, int height = 0);
+    Layout& note(LayoutControl& label);
 
     TwipsScale scale_;
     std::vector<std::unique_ptr<Layout>> layouts_;

@@ -9,7 +9,7 @@
 class Host;
 
 struct PaneColumns {
-    std::array<int, kPaneColumns> widths{100, 60, 115, 200}; // pixels
+    std::array<int, kPaneColumns> widths{100, 60, 115, 120}; // pixels
     int sortColumn = -1;                                     // -1: the pane's own order
     bool descending = false;
     bool operator==(const PaneColumns&) const = default;

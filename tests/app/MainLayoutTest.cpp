@@ -14,13 +14,13 @@ struct Window {
     std::map<std::string, FakeControl> c;
     MainControls controls;
     Window() {
-        controls = {&c["Rpt"],      &c["Std"],        &c["Usr"],      &c["All"],
-                    &c["Seq"],      &c["SeqRpt"],     &c["pcFrame"],  &c["pcOpenDirBtn"],
-                    &c["titFrame"], &c["titOpenDir"], &c["pcList"],   &c["titList"],
-                    &c["PCPath"],   &c["ChangePath"], &c["ShowAll"],  &c["ShowCSV"],
-                    &c["pcHidden"], &c["TitType"],    &c["titFree"],  &c["connect"],
-                    &c["View"],     &c["Export"],     &c["print"],    &c["copy"],
-                    &c["move"],     &c["delete"],     &c["statusBar"]};
+        controls = {&c["Rpt"],      &c["Std"],        &c["Usr"],     &c["All"],
+                    &c["Seq"],      &c["SeqRpt"],     &c["pcFrame"], &c["pcOpenDirBtn"],
+                    &c["titFrame"], &c["titOpenDir"], &c["pcList"],  &c["titList"],
+                    &c["PCPath"],   &c["ChangePath"], &c["ShowAll"], &c["ShowCSV"],
+                    &c["spacer"],   &c["pcHidden"],   &c["TitType"], &c["titFree"],
+                    &c["connect"],  &c["View"],       &c["Export"],  &c["print"],
+                    &c["copy"],     &c["move"],       &c["delete"],  &c["statusBar"]};
     }
     const FakeControl& operator[](const std::string& name) { return c.at(name); }
 };
@@ -62,6 +62,9 @@ TEST(MainLayout, PanesSideBySideCommandsBelowNothingOverlaps) {
             EXPECT_LE(w[pcSide].right(), w["titList"].left) << pcSide;
         for (const char* titSide : {"TitType", "titFree"})
             EXPECT_GE(w[titSide].left, w["titList"].left) << titSide;
+        // Each note spans its pane.
+        EXPECT_GT(w["pcHidden"].width, w["pcList"].width * 3 / 4);
+        EXPECT_GT(w["titFree"].width, w["titList"].width * 3 / 4);
         EXPECT_LE(w["pcList"].bottom(), w["ShowCSV"].top);
         EXPECT_LE(w["ShowCSV"].bottom(), w["connect"].top);
         EXPECT_LE(w["connect"].bottom(), w["statusBar"].top);

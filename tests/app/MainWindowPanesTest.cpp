@@ -129,10 +129,10 @@ TEST(MainWindowPanes, ChangingThePcFolderListsItAndACancelKeepsIt) {
 // whatever size the window is given; below the minimum it is not made smaller.
 TEST(MainWindowPanes, LayoutFollowsTheWindowSize) {
     Window win(false);
-    const char* controls[] = {"RptCheckbox", "SeqRptCheckBox", "pcFrame",    "pcOpenDirBtn",
-                              "titFrame",    "titOpenDirBtn",  "pcList",     "titList",
-                              "PCPathLabel", "ChangePathBtn",  "connectBtn", "deleteBtn",
-                              "statusBar"};
+    const char* controls[] = {"RptCheckbox", "SeqRptCheckBox", "pcFrame",     "pcOpenDirBtn",
+                              "titFrame",    "titOpenDirBtn",  "pcList",      "titList",
+                              "PCPathLabel", "ChangePathBtn",  "connectBtn",  "deleteBtn",
+                              "statusBar",   "pcHiddenLabel",  "titFreeLabel"};
     for (QSize size : {QSize(700, 500), QSize(1200, 900), QSize(300, 200)}) {
         win.w->resize(size);
         QCoreApplication::processEvents();

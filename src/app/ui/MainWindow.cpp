@@ -179,6 +179,7 @@ void MainWindow::buildControls() {
     PCPathLabel = named(new QLabel(central), "PCPathLabel");
     PCPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ChangePathBtn = named(new QPushButton("...", central), "ChangePathBtn");
+    spacer_ = new QWidget(central);
     pcHiddenLabel = named(new QLabel(central), "pcHiddenLabel");
     TitratorTypeLabel = named(new QLabel(central), "TitratorTypeLabel");
     TitratorTypeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -228,6 +229,7 @@ void MainWindow::buildLayout() {
     c.ChangePathBtn = control(ChangePathBtn);
     c.ShowAllPcFilesCb = control(ShowAllPcFilesCb);
     c.ShowCSVPcFilesCb = control(ShowCSVPcFilesCb);
+    c.spacer = control(spacer_);
     c.pcHiddenLabel = control(pcHiddenLabel);
     c.TitratorTypeLabel = control(TitratorTypeLabel);
     c.titFreeLabel = control(titFreeLabel);

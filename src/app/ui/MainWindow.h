@@ -214,6 +214,7 @@ private:
     QCheckBox *ShowAllPcFilesCb, *ShowCSVPcFilesCb;
     QLabel *pcFrame, *titFrame, *PCPathLabel, *TitratorTypeLabel, *statusBar_, *pcHiddenLabel,
         *titFreeLabel;
+    QWidget* spacer_;
     PaneTree *pcList, *titList;
     QPushButton *pcOpenDirBtn, *titOpenDirBtn, *ChangePathBtn, *connectBtn, *ViewBtn, *ExportBtn,
         *printBtn, *copyBtn, *moveBtn, *deleteBtn;
