@@ -4,18 +4,12 @@
 #include "core/Language.h"
 
 #include <QLocale>
-#include <algorithm>
 
 void PaneModel::setLines(std::vector<PaneLine> lines) {
     beginResetModel();
     lines_ = std::move(lines);
     order_ = sortedOrder(lines_, sortColumn_, sortOrder_ == Qt::DescendingOrder);
     endResetModel();
-}
-
-int PaneModel::rowOf(int line) const {
-    const auto at = std::find(order_.begin(), order_.end(), line);
-    return at == order_.end() ? -1 : static_cast<int>(at - order_.begin());
 }
 
 int PaneModel::rowCount(const QModelIndex& parent) const {

@@ -19,9 +19,8 @@ public:
     // New lines in the pane's order; the current sort applies to them.
     void setLines(std::vector<PaneLine> lines);
     const std::vector<PaneLine>& lines() const { return lines_; }
-    // The position in the pane of the line shown in a row, and back.
+    // The position in the pane of the line shown in a row.
     int lineAt(int row) const { return order_[static_cast<std::size_t>(row)]; }
-    int rowOf(int line) const;
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
 

@@ -103,11 +103,12 @@ void Panes::showFiles() {
         view_.statusMessage(listing.error, colour::kRed, kErrorShowMs);
     pcLines_ = std::move(listing.lines);
     view_.showPcLines(pcLines_);
+    // Until the model is known every report is hidden; that is no news.
+    const std::string& model = session_.monitor().identity().currentModelName;
     std::string note;
-    if (listing.hidden > 0 && online())
-        note = formatMsg(
-            langText(listing.hidden == 1 ? kTextHiddenOne : kTextHiddenMany),
-            {std::to_string(listing.hidden), session_.monitor().identity().currentModelName});
+    if (listing.hidden > 0 && online() && !model.empty())
+        note = formatMsg(langText(listing.hidden == 1 ? kTextHiddenOne : kTextHiddenMany),
+                         {std::to_string(listing.hidden), model});
     view_.showHiddenNote(note);
 }
 
