@@ -17,6 +17,7 @@ const std::set<uint8_t> kTheirOptions{telnet::kBinary, telnet::kSuppressGoAhead}
 void Rfc2217Port::reset(int baud) {
     telnet_ = std::make_unique<telnet::Connection>(kOurOptions, kTheirOptions);
     line_ = std::make_unique<rfc2217::LineCheck>(baud);
+    settingsAsked_ = false;
 }
 
 void Rfc2217Port::received(const std::string& raw) {
@@ -25,26 +26,41 @@ void Rfc2217Port::received(const std::string& raw) {
     for (const telnet::Subnegotiation& s : telnet_->takeSubnegotiations())
         if (s.option == telnet::kComPortOption)
             line_->answer(s.payload);
-    const std::string replies = telnet_->takeReplies();
+    std::string replies = telnet_->takeReplies();
+    // The server said DO COM-PORT-OPTION: now the line settings.
+    if (!settingsAsked_ && telnet_->ours(telnet::kComPortOption) == OptionState::On) {
+        replies += line_->requests();
+        settingsAsked_ = true;
+    }
     if (!replies.empty())
         sendRaw(replies);
 }
 
 // The client says WILL COM-PORT-OPTION, the server answers DO; then the line settings.
-std::string Rfc2217Port::setUpLine(const QDeadlineTimer& deadline) {
+void Rfc2217Port::startLine() {
     sendRaw(telnet_->askOurs(telnet::kComPortOption) + telnet_->askOurs(telnet::kBinary) +
             telnet_->askTheirs(telnet::kBinary));
-    waitUntil([this] { return telnet_->ours(telnet::kComPortOption) != OptionState::Asked; },
-              deadline);
-    if (telnet_->ours(telnet::kComPortOption) != OptionState::On)
-        return comPortError();
-    sendRaw(line_->requests());
-    waitUntil([this] { return line_->verdict() != rfc2217::LineCheck::Verdict::Pending; },
-              deadline);
-    if (line_->verdict() != rfc2217::LineCheck::Verdict::Accepted)
-        return lineSettingError();
-    noteLine();
-    return {};
+}
+
+TcpPort::Line Rfc2217Port::lineState() const {
+    const OptionState comPort = telnet_->ours(telnet::kComPortOption);
+    if (comPort == OptionState::Asked)
+        return Line::Pending;
+    if (comPort != OptionState::On)
+        return Line::Failed;
+    switch (line_->verdict()) {
+    case rfc2217::LineCheck::Verdict::Pending:
+        return Line::Pending;
+    case rfc2217::LineCheck::Verdict::Accepted:
+        return Line::Ready;
+    default:
+        return Line::Failed;
+    }
+}
+
+std::string Rfc2217Port::lineError() const {
+    return telnet_->ours(telnet::kComPortOption) != OptionState::On ? comPortError()
+                                                                    : lineSettingError();
 }
 
 std::string Rfc2217Port::silenceError() const {
@@ -64,7 +80,7 @@ std::string Rfc2217Port::lineSettingError() const {
                        : netText(kTextClosed, {address()});
 }
 
-void Rfc2217Port::noteLine() const {
+void Rfc2217Port::lineUp() {
     std::string settings;
     for (const rfc2217::LineSetting& s : line_->answered())
         settings += (settings.empty() ? "" : ", ") + rfc2217::describe(s);

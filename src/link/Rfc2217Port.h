@@ -16,7 +16,10 @@ public:
 
 protected:
     void reset(int baud) override;
-    std::string setUpLine(const QDeadlineTimer& deadline) override;
+    void startLine() override;
+    Line lineState() const override;
+    std::string lineError() const override;
+    void lineUp() override;
     void received(const std::string& raw) override;
     std::string onWire(const std::string& data) override { return telnet::escape(data); }
 
@@ -24,8 +27,8 @@ private:
     std::string silenceError() const;
     std::string comPortError() const;
     std::string lineSettingError() const;
-    void noteLine() const;
 
     std::unique_ptr<telnet::Connection> telnet_;
     std::unique_ptr<rfc2217::LineCheck> line_;
+    bool settingsAsked_ = false;
 };

@@ -2,16 +2,20 @@
 // RFC 2217 down, and Debian's ser2net setting the line of the simulator's pty.
 #include "PcSide.h"
 #include "RecordingSerialHost.h"
+#include "RecordingView.h"
 #include "Ser2net.h"
 #include "TempDir.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Pump.h"
 #include "link/AddressedPort.h"
+#include "link/ComPorts.h"
+#include "link/DeviceSession.h"
 #include "link/NetworkTexts.h"
 #include "link/Serial.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <arpa/inet.h>
 #include <atomic>
 #include <fcntl.h>
@@ -124,7 +128,7 @@ struct NetRig {
     std::vector<std::string> notes;
     AddressedPort port{
         dir.write("config.ini", "[Options]\nConnectTimeout=" + std::to_string(kTimeoutS) + "\n"),
-        [this](const std::string& n) { notes.push_back(n); }};
+        defaultPump(), [this](const std::string& n) { notes.push_back(n); }};
     RecordingSerialHost host;
     Serial serial{port, defaultPump(), host, [this](int) { return address; }};
 
@@ -164,6 +168,48 @@ TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
             EXPECT_TRUE(contains(rig.portError(),
                                  netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
         }
+    }
+}
+
+// Connecting and probing wait as every wait of the link does, running events,
+// with the link held: a command an event starts meanwhile is refused. Silent
+// servers are probed together, so three cost one connect time-out.
+TEST(NetPortLink, WaitsForServersRunEventsWithTheLinkHeld) {
+    UnansweringHost silent[3];
+    TempDir dir;
+    std::string config = "[Options]\nConnectTimeout=" + std::to_string(kTimeoutS) + "\n[Ports]\n";
+    for (int i = 0; i < 3; ++i)
+        config += std::to_string(i + 1) + "=" +
+                  address(i == 0 ? NetMode::Raw : NetMode::Rfc2217, silent[i].port()) + "\n";
+    RecordingView view;
+    DeviceSession session(view, view, defaultPump(),
+                          {dir.write("config.ini", config), {}, {}, false});
+    Serial& serial = session.serial();
+    PortSurvey survey;
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"opening a port", [&] { return !serial.openPort(1, 19200); }},
+        {"surveying the ports",
+         [&] {
+             return session.surveyPorts(survey) && !survey.numbers[0].available &&
+                    !survey.numbers[1].available && !survey.numbers[2].available;
+         }},
+    };
+    for (const auto& [what, run] : cases) {
+        SCOPED_TRACE(what);
+        bool ran = false, refused = false;
+        QTimer::singleShot(kShortReadMs, [&] {
+            ran = true;
+            refused = !serial.beginExchange();
+            if (!refused)
+                serial.endExchange();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(run());
+        EXPECT_TRUE(ran);
+        EXPECT_TRUE(refused);
+        EXPECT_LT(clock.elapsed(), 2 * kTimeoutS * 1000 + kShortReadMs);
+        EXPECT_TRUE(serial.canStartExchange()); // and free again afterwards
     }
 }
 
