@@ -110,12 +110,25 @@ bool DeviceSession::busy() const {
     return serial_->isSerialBusy();
 }
 
+// Only network ports make the probe wait, and only then is the link held (which
+// shows the wait message); serial devices answer at once.
 bool DeviceSession::surveyPorts(PortSurvey& survey) {
-    return serial_->holdLinkWhile([&] {
+    const auto addressOf = [this](int n) { return deviceForPort(n); };
+    const auto take = [&] {
         serial_->closePort();
-        survey = ::surveyPorts([this](int n) { return deviceForPort(n); }, pump_,
-                               connectTimeoutMs(config_.configPath));
-    });
+        survey = ::surveyPorts(addressOf, pump_, connectTimeoutMs(config_.configPath));
+    };
+    bool network = false;
+    for (int n = 1; n <= kComPortCount; ++n)
+        network = network || isNetworkAddress(addressOf(n));
+    if (network)
+        return serial_->holdLinkWhile(take);
+    if (!serial_->canStartExchange()) { // the port is in use by a waiting exchange
+        relay_->statusMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
+        return false;
+    }
+    take();
+    return true;
 }
 
 bool DeviceSession::tryNetworkPort(const std::string& address, std::string& failure) {
