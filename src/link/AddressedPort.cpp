@@ -86,6 +86,10 @@ std::string AddressedPort::errorText() const {
     return port_->errorText();
 }
 
+int AddressedPort::systemError() const {
+    return port_->systemError();
+}
+
 std::vector<NetworkPortCheck> checkNetworkPorts(const std::vector<std::string>& addresses,
                                                 Pump& pump, int connectTimeoutMs) {
     std::vector<std::unique_ptr<TcpPort>> ports;

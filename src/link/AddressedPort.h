@@ -38,6 +38,7 @@ public:
     bool write(const std::string& bytes) override;
     PortError error() const override;
     std::string errorText() const override;
+    int systemError() const override;
 
 private:
     std::filesystem::path configIni_;

@@ -2,6 +2,8 @@
 
 #include "link/NetworkTexts.h"
 
+#include <cerrno>
+
 namespace {
 
 using telnet::OptionState;
@@ -58,26 +60,28 @@ TcpPort::Line Rfc2217Port::lineState() const {
     }
 }
 
-std::string Rfc2217Port::lineError() const {
+TcpPort::Failure Rfc2217Port::lineError() const {
     return telnet_->ours(telnet::kComPortOption) != OptionState::On ? comPortError()
                                                                     : lineSettingError();
 }
 
-std::string Rfc2217Port::silenceError() const {
-    return connected() ? noAnswerText() : netText(kTextClosed, {address()});
+TcpPort::Failure Rfc2217Port::silenceError() const {
+    return connected() ? noAnswer() : closedByPeer();
 }
 
-std::string Rfc2217Port::comPortError() const {
+// A refusal breaks the protocol the port needs: EPROTO.
+TcpPort::Failure Rfc2217Port::comPortError() const {
     const bool refused = telnet_->ours(telnet::kComPortOption) == OptionState::Refused;
-    return refused ? netText(kTextNoComPort, {address()}) : silenceError();
+    return refused ? Failure{EPROTO, netText(kTextNoComPort, {address()})} : silenceError();
 }
 
-std::string Rfc2217Port::lineSettingError() const {
+TcpPort::Failure Rfc2217Port::lineSettingError() const {
     const std::string setting = rfc2217::describe(line_->culprit());
     if (line_->verdict() == rfc2217::LineCheck::Verdict::Refused)
-        return netText(kTextSettingRefused, {address(), setting});
-    return connected() ? netText(kTextSettingSilent, {address(), setting})
-                       : netText(kTextClosed, {address()});
+        return {EPROTO, netText(kTextSettingRefused, {address(), setting})};
+    if (!connected())
+        return closedByPeer();
+    return {ETIMEDOUT, netText(kTextSettingSilent, {address(), setting})};
 }
 
 void Rfc2217Port::lineUp() {

@@ -5,6 +5,7 @@
 #include "link/PortNames.h"
 
 #include <QTcpSocket>
+#include <cerrno>
 
 #ifdef __linux__
 #include <netinet/in.h>
@@ -42,10 +43,11 @@ void TcpPort::startOpen(const std::string& address, int baud) {
     address_ = address;
     error_ = PortError::None;
     errorText_.clear();
+    systemError_ = 0;
     peerGone_ = false;
     const PortAddress a = parsePortAddress(address);
     if (a.kind == PortKind::Device || !a.valid) {
-        fail(netText(kTextNotAnAddress, {address}));
+        fail({EINVAL, netText(kTextNotAnAddress, {address})});
         return;
     }
     reset(baud);
@@ -55,7 +57,7 @@ void TcpPort::startOpen(const std::string& address, int baud) {
 
 PortError TcpPort::finishOpen() {
     if (state_ == State::Connecting)
-        fail(noAnswerText());
+        fail(noAnswer());
     else if (state_ == State::SettingUp)
         fail(lineError());
     if (state_ == State::Open)
@@ -86,16 +88,22 @@ void TcpPort::advanceLine() {
     }
 }
 
-std::string TcpPort::connectError() const {
+TcpPort::Failure TcpPort::connectError() const {
     switch (socket_->error()) {
     case QAbstractSocket::ConnectionRefusedError:
-        return netText(kTextRefused, {address_});
+        return {ECONNREFUSED, netText(kTextRefused, {address_})};
     case QAbstractSocket::HostNotFoundError:
-        return netText(kTextHostNotFound, {address_});
+        return {EHOSTUNREACH, netText(kTextHostNotFound, {address_})};
     case QAbstractSocket::SocketTimeoutError:
-        return noAnswerText();
+        return noAnswer();
+    case QAbstractSocket::RemoteHostClosedError:
+        return closedByPeer();
+    case QAbstractSocket::NetworkError:
+        return {ENETUNREACH, address_ + ": " + socket_->errorString().toStdString()};
+    case QAbstractSocket::SocketAccessError:
+        return {EACCES, address_ + ": " + socket_->errorString().toStdString()};
     default:
-        return address_ + ": " + socket_->errorString().toStdString();
+        return {EIO, address_ + ": " + socket_->errorString().toStdString()};
     }
 }
 
@@ -114,10 +122,11 @@ void TcpPort::setSocketOptions() {
 }
 
 // The socket is let go by finishOpen: not from inside one of its own signals.
-void TcpPort::fail(const std::string& text) {
+void TcpPort::fail(const Failure& failure) {
     state_ = State::Failed;
     error_ = PortError::Other;
-    errorText_ = text;
+    errorText_ = failure.text;
+    systemError_ = failure.number;
 }
 
 void TcpPort::close() {
@@ -156,7 +165,7 @@ void TcpPort::onSocketError(int socketError) {
     } else if (state_ == State::Open && error_ != PortError::DeviceVanished) {
         error_ = PortError::DeviceVanished;
         errorText_ = socketError == QAbstractSocket::RemoteHostClosedError
-                         ? netText(kTextClosed, {address_})
+                         ? closedByPeer().text
                          : address_ + ": " + socket_->errorString().toStdString();
     }
 }
@@ -200,8 +209,13 @@ bool TcpPort::sendRaw(const std::string& bytes) {
     return n == static_cast<qint64>(bytes.size());
 }
 
-std::string TcpPort::noAnswerText() const {
-    return netText(kTextNoAnswer, {address_, std::to_string((timeoutMs_ + 999) / 1000)});
+TcpPort::Failure TcpPort::noAnswer() const {
+    return {ETIMEDOUT,
+            netText(kTextNoAnswer, {address_, std::to_string((timeoutMs_ + 999) / 1000)})};
+}
+
+TcpPort::Failure TcpPort::closedByPeer() const {
+    return {ECONNRESET, netText(kTextClosed, {address_})};
 }
 
 void TcpPort::note(const std::string& text) const {

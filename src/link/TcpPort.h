@@ -39,6 +39,9 @@ public:
     bool write(const std::string& bytes) override;
     PortError error() const override { return error_; }
     std::string errorText() const override { return errorText_; }
+    // What a failed open stands for in the system's words: ECONNREFUSED,
+    // ETIMEDOUT (no answer), ECONNRESET (closed), EPROTO (a setting refused)...
+    int systemError() const override { return systemError_; }
 
     // open() in steps: the connection and the line set-up go on as events run.
     void startOpen(const std::string& address, int baud);
@@ -49,6 +52,10 @@ public:
 
 protected:
     enum class Line { Pending, Ready, Failed };
+    struct Failure {
+        int number = 0; // errno
+        std::string text;
+    };
 
     // A fresh start for the protocol on top, before the connection is made.
     virtual void reset(int baud) { (void)baud; }
@@ -57,7 +64,7 @@ protected:
     // Where the line set-up stands; asked again after each arrival.
     virtual Line lineState() const { return Line::Ready; }
     // Why the set-up did not end Ready: a refusal, silence, the connection gone.
-    virtual std::string lineError() const { return {}; }
+    virtual Failure lineError() const { return {}; }
     // The set-up ended Ready.
     virtual void lineUp() {}
     // Bytes from the server, turned into data for the titrator's side.
@@ -69,20 +76,21 @@ protected:
     bool sendRaw(const std::string& bytes);
     bool connected() const;
     const std::string& address() const { return address_; }
-    // "... did not answer within N s", N the connect time-out.
-    std::string noAnswerText() const;
+    // "... did not answer within N s" (N the connect time-out), and "... closed the connection".
+    Failure noAnswer() const;
+    Failure closedByPeer() const;
     void note(const std::string& text) const;
 
 private:
     enum class State { Closed, Connecting, SettingUp, Open, Failed };
 
-    std::string connectError() const;
+    Failure connectError() const;
     void setSocketOptions();
     void onConnected();
     void drain();
     void advanceLine();
     void onSocketError(int socketError);
-    void fail(const std::string& text);
+    void fail(const Failure& failure);
 
     std::unique_ptr<QTcpSocket> socket_;
     int timeoutMs_;
@@ -95,4 +103,5 @@ private:
     std::size_t taken_ = 0; // input_ bytes already read
     PortError error_ = PortError::None;
     std::string errorText_;
+    int systemError_ = 0;
 };

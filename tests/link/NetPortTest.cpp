@@ -8,6 +8,7 @@
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Pump.h"
+#include "core/Text.h"
 #include "link/AddressedPort.h"
 #include "link/ComPorts.h"
 #include "link/DeviceSession.h"
@@ -18,6 +19,7 @@
 #include <QTimer>
 #include <arpa/inet.h>
 #include <atomic>
+#include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -149,6 +151,11 @@ std::string address(NetMode mode, int port) {
     return ::testing::AssertionFailure() << "\"" << text << "\" lacks \"" << part << "\"";
 }
 
+// The status bar's open error: the system's error number and the adapter's text.
+std::string openError(int number, const std::string& text) {
+    return formatMsg(langText(Serial::kTextCommError), {std::to_string(number)}) + " - " + text;
+}
+
 } // namespace
 
 TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
@@ -156,7 +163,8 @@ TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
         {
             NetRig rig(address(mode, simtest::freeTcpPort()));
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
-            EXPECT_TRUE(contains(rig.portError(), netText(kTextRefused, {rig.address})));
+            EXPECT_EQ(rig.portError(),
+                      openError(ECONNREFUSED, netText(kTextRefused, {rig.address})));
         }
         {
             UnansweringHost host;
@@ -165,8 +173,9 @@ TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
             clock.start();
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
             EXPECT_GE(clock.elapsed(), kTimeoutS * 1000 - kSlackMs);
-            EXPECT_TRUE(contains(rig.portError(),
-                                 netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
+            EXPECT_EQ(rig.portError(),
+                      openError(ETIMEDOUT,
+                                netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
         }
     }
 }
@@ -227,16 +236,20 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
         bool hangUp;
         int text;
         std::string setting;
+        int number; // errno
     } cases[] = {
-        {"a telnet server without RFC 2217", bytes({255, 254, 44}), false, kTextNoComPort, ""},
+        {"a telnet server without RFC 2217", bytes({255, 254, 44}), false, kTextNoComPort, "",
+         EPROTO},
         {"a server that sets another baud rate",
          doComPort + answer({101, 0, 0, 0x25, 0x80}) + answer({102, 8}), false, kTextSettingRefused,
-         "SET-BAUDRATE 19200"},
+         "SET-BAUDRATE 19200", EPROTO},
         {"a server that leaves the stop bits unanswered",
          doComPort + answer({101, 0, 0, 0x4B, 0}) + answer({102, 8}) + answer({103, 1}), false,
-         kTextSettingSilent, "SET-STOPSIZE 1"},
-        {"a server that never answers", "", false, kTextNoAnswer, std::to_string(kTimeoutS)},
-        {"a server in use by another client", "Port already in use\r\n", true, kTextClosed, ""},
+         kTextSettingSilent, "SET-STOPSIZE 1", ETIMEDOUT},
+        {"a server that never answers", "", false, kTextNoAnswer, std::to_string(kTimeoutS),
+         ETIMEDOUT},
+        {"a server in use by another client", "Port already in use\r\n", true, kTextClosed, "",
+         ECONNRESET},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -246,7 +259,7 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
         std::vector<std::string> values{rig.address};
         if (!c.setting.empty())
             values.push_back(c.setting);
-        EXPECT_TRUE(contains(rig.portError(), netText(c.text, values)));
+        EXPECT_EQ(rig.portError(), openError(c.number, netText(c.text, values)));
     }
 }
 
