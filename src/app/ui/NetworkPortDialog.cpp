@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <limits>
 
 namespace {
 constexpr int kTextTitle = 42;
@@ -18,7 +19,6 @@ constexpr int kTextRawTcp = 44;
 constexpr int kTextRfc2217 = 45;
 constexpr int kTextHost = 46;
 constexpr int kTextPort = 47;
-constexpr int kMaxTcpPort = 65535;
 } // namespace
 
 NetworkPortDialog::NetworkPortDialog(QWidget* parent) : QDialog(parent) {
@@ -32,7 +32,7 @@ NetworkPortDialog::NetworkPortDialog(QWidget* parent) : QDialog(parent) {
     host_->setObjectName("netHostEd");
     port_ = new QSpinBox(this);
     port_->setObjectName("netPortSb");
-    port_->setRange(1, kMaxTcpPort);
+    port_->setRange(1, std::numeric_limits<quint16>::max());
     port_->setValue(kDefaultTcpPort);
 
     auto* layout = new QFormLayout(this);
