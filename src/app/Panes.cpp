@@ -9,6 +9,7 @@
 #include "files/TitratorFiles.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
+#include "link/Serial.h"
 #include "link/SerialHost.h"
 
 #include <filesystem>
@@ -127,6 +128,11 @@ void Panes::showFreeSlots() {
 }
 
 void Panes::refresh() {
+    // Inside a wait of the link a listing would fail and empty the pane: keep it.
+    if (online() && !session_.serial().canStartExchange()) {
+        view_.statusMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
+        return;
+    }
     view_.setActive(false);
     showFiles();
     listTitrator();
