@@ -20,16 +20,17 @@ std::optional<int> numberIn(const std::string& text, int low, int high) {
 
 PaneColumns loadPaneColumns(const std::filesystem::path& configPath, const std::string& section) {
     PaneColumns c;
+    // All four widths or none: a half-read list would mix two layouts.
     std::string widths = getIniString(configPath, section, "Widths");
-    PaneColumns read = c;
+    std::array<int, kPaneColumns> read{};
     bool complete = true;
-    for (int& width : read.widths) {
+    for (int& width : read) {
         const auto w = numberIn(takeToken(widths, ","), kMinWidth, kMaxWidth);
         complete = complete && w.has_value();
         width = w.value_or(0);
     }
     if (complete && text::trim(widths).empty())
-        c.widths = read.widths;
+        c.widths = read;
     if (const auto column =
             numberIn(getIniString(configPath, section, "SortColumn"), -1, kPaneColumns - 1))
         c.sortColumn = *column;
