@@ -12,7 +12,8 @@ constexpr int kHeaderPadding = 2;
 constexpr int kPaneSpacing = 2;
 constexpr int kPathRowHeight = 24;
 constexpr int kCheckRowHeight = 28;
-constexpr int kInfoRowHeight = kPathRowHeight + kCheckRowHeight;
+constexpr int kNoteRowHeight = 20; // the hidden files, the free slots
+constexpr int kInfoRowHeight = kPathRowHeight + kNoteRowHeight + kCheckRowHeight;
 constexpr int kShowAllColumnWidth = 135;
 constexpr int kShowCsvColumnWidth = 145;
 constexpr int kSidePadding = 8;
@@ -23,6 +24,15 @@ constexpr int kOpenDirButtonWidth = 110; // "Open Directory" and "Back"
 constexpr int kChangePathButtonWidth = 30;
 
 } // namespace
+
+// A line of text under a pane, the width of the pane.
+Layout& MainLayout::note(LayoutControl& label) {
+    Layout& row = add(Layout::Row, kNoteRowHeight);
+    row.setLeftPadding(kSidePadding);
+    row.setRightPadding(kSidePadding);
+    row.appendItem(label, 1, 1);
+    return row;
+}
 
 Layout& MainLayout::add(int lType, int height) {
     layouts_.push_back(std::make_unique<Layout>(lType, scale_));
@@ -89,6 +99,7 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     checks.appendItem(showCsv, 0, 1);
     checks.appendItem(*c.spacer, 1, 1);
     pcInfo.appendItem(path, 1, 0);
+    pcInfo.appendItem(note(*c.pcHiddenLabel), 1, 0);
     pcInfo.appendItem(checks, 1, 0);
 
     Layout& type = add(Layout::Row, kPathRowHeight);
@@ -96,6 +107,7 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     type.setRightPadding(kSidePadding);
     type.appendItem(*c.TitratorTypeLabel, 1, 1);
     titInfo.appendItem(type, 1, 0);
+    titInfo.appendItem(note(*c.titFreeLabel), 1, 0);
 
     Layout& buttons = add(Layout::Row, kButtonRowHeight);
     buttons.setSpacing(kButtonSpacing);

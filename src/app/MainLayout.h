@@ -14,7 +14,7 @@ struct MainControls {
     LayoutControl *pcFrame, *pcOpenDirBtn, *titFrame, *titOpenDirBtn;
     LayoutControl *pcList, *titList;
     LayoutControl *PCPathLabel, *ChangePathBtn, *ShowAllPcFilesCb, *ShowCSVPcFilesCb, *spacer,
-        *TitratorTypeLabel;
+        *pcHiddenLabel, *TitratorTypeLabel, *titFreeLabel;
     LayoutControl *connectBtn, *ViewBtn, *ExportBtn, *printBtn, *copyBtn, *moveBtn, *deleteBtn;
     LayoutControl* statusBar;
     // The options share the top row in proportion to these (their captions' widths).
@@ -39,6 +39,7 @@ public:
 
 private:
     Layout& add(int lType, int height = 0);
+    Layout& note(LayoutControl& label);
 
     TwipsScale scale_;
     std::vector<std::unique_ptr<Layout>> layouts_;

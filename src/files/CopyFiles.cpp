@@ -29,7 +29,11 @@ namespace {
 constexpr std::size_t kMaxSelection = 1001;
 constexpr int kTextNothingSelected = 306;
 constexpr int kTextSelectionTitle = 334;
-constexpr int kTextDeleteQuestion = 344;
+constexpr int kTextDeleteToTrash = 70;
+constexpr int kTextDeleteForGood = 71;
+constexpr int kTextDeleteOnTitrator = 72;
+constexpr int kTextMoreFiles = 73;
+constexpr std::size_t kNamesAsked = 10; // the delete question names this many
 constexpr int kTextDeleteTitle = 345;
 constexpr int kTextReportName = 356;
 constexpr int kTextFileName = 357;
@@ -74,7 +78,8 @@ public:
     Copy(DeviceSession& session, const CopyRequest& request, CopyUi& ui)
         : session_(session), req_(request), ui_(ui), link_{session, ui.host, ui.progress},
           replace_(ui.replace, request.fileType, request.initialReplaceStatus),
-          titratorEntries_(request.titratorEntries) {}
+          titratorEntries_(request.titratorEntries),
+          pcToTrash_(request.move && request.source == 0 && pcfiles::hasTrash(request.pcFolder)) {}
 
     CopyResult run();
 
@@ -115,6 +120,7 @@ private:
     FileLink link_;
     ReplacePrompt replace_;
     std::vector<std::string> titratorEntries_;
+    bool pcToTrash_; // a move's PC files go to the trash
     CopyResult result_;
 };
 
@@ -308,15 +314,10 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
         titratorEntries_.push_back(entry.name);
         result_.namesAdded.push_back(entry.name);
     }
-    if (req_.move) {
-        // Only the file itself: its companions stay on the PC.
-        std::error_code ec;
-        fs::remove(req_.pcFolder / entry.name, ec);
-        if (ec) {
-            showErrorInfo(ui_.host, ec.value(), ec.message(), "copyFile");
-            result_.failed.push_back(entry.name);
-            return Step::Skip;
-        }
+    // Only the file itself: its companions stay on the PC.
+    if (req_.move && !pcfiles::removePcFile(ui_.host, req_.pcFolder / entry.name, pcToTrash_)) {
+        result_.failed.push_back(entry.name);
+        return Step::Skip;
     }
     return Step::Went;
 }
@@ -483,6 +484,20 @@ void Copy::finish() {
                        session_.serial().lastPortError() != PortError::None;
 }
 
+// The delete question says where the files go (the trash, or for good) and
+// names them: the first ten, then how many more.
+std::string deleteQuestion(const CopyRequest& req, std::size_t n, bool toTrash) {
+    std::string names;
+    for (std::size_t i = 0; i < std::min(n, kNamesAsked); ++i)
+        names += (i > 0 ? "\r" : "") + req.selected[i].name;
+    if (n > kNamesAsked)
+        names += "\r" + formatMsg(langText(kTextMoreFiles), {std::to_string(n - kNamesAsked)});
+    const int question = req.source == 1 ? kTextDeleteOnTitrator
+                         : toTrash       ? kTextDeleteToTrash
+                                         : kTextDeleteForGood;
+    return formatMsg(langText(question), {names});
+}
+
 bool nothingSelected(const CopyRequest& req, Host& host) {
     if (!req.selected.empty())
         return false;
@@ -508,16 +523,17 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
         req.currentName.empty() ? req.selected.front().name : req.currentName;
     if (checkFileName(ui.host, current, req.csvShown) != kNameValid)
         return result;
-    if (!ui.host.askYesNo(text(kTextDeleteQuestion), text(kTextDeleteTitle)))
-        return result;
     const std::size_t n = std::min(req.selected.size(), kMaxSelection);
+    const bool toTrash = req.source == 0 && pcfiles::hasTrash(req.pcFolder);
+    if (!ui.host.askYesNo(deleteQuestion(req, n, toTrash), text(kTextDeleteTitle)))
+        return result;
     result.handled = static_cast<int>(n);
     if (req.source == 0) {
         for (std::size_t i = 0; i < n && !ui.progress.abortRequested(); ++i) {
             const std::string& name = req.selected[i].name;
             ui.progress.entryStarted(name);
             const bool went =
-                pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder);
+                pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder, toTrash);
             result.done += went ? 1 : 0;
             if (!went)
                 result.failed.push_back(name);

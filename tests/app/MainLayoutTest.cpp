@@ -18,9 +18,9 @@ struct Window {
                     &c["Seq"],      &c["SeqRpt"],     &c["pcFrame"], &c["pcOpenDirBtn"],
                     &c["titFrame"], &c["titOpenDir"], &c["pcList"],  &c["titList"],
                     &c["PCPath"],   &c["ChangePath"], &c["ShowAll"], &c["ShowCSV"],
-                    &c["spacer"],   &c["TitType"],    &c["connect"], &c["View"],
-                    &c["Export"],   &c["print"],      &c["copy"],    &c["move"],
-                    &c["delete"],   &c["statusBar"]};
+                    &c["spacer"],   &c["pcHidden"],   &c["TitType"], &c["titFree"],
+                    &c["connect"],  &c["View"],       &c["Export"],  &c["print"],
+                    &c["copy"],     &c["move"],       &c["delete"],  &c["statusBar"]};
     }
     const FakeControl& operator[](const std::string& name) { return c.at(name); }
 };
@@ -58,9 +58,13 @@ TEST(MainLayout, PanesSideBySideCommandsBelowNothingOverlaps) {
         EXPECT_EQ(w["titOpenDir"].right(), w["titList"].right());
         EXPECT_LE(w["Rpt"].bottom(), w["pcFrame"].top);
         EXPECT_LE(w["pcFrame"].bottom(), w["pcList"].top);
-        for (const char* pcSide : {"PCPath", "ChangePath", "ShowAll", "ShowCSV"})
+        for (const char* pcSide : {"PCPath", "ChangePath", "ShowAll", "ShowCSV", "pcHidden"})
             EXPECT_LE(w[pcSide].right(), w["titList"].left) << pcSide;
-        EXPECT_GE(w["TitType"].left, w["titList"].left);
+        for (const char* titSide : {"TitType", "titFree"})
+            EXPECT_GE(w[titSide].left, w["titList"].left) << titSide;
+        // Each note spans its pane.
+        EXPECT_GT(w["pcHidden"].width, w["pcList"].width * 3 / 4);
+        EXPECT_GT(w["titFree"].width, w["titList"].width * 3 / 4);
         EXPECT_LE(w["pcList"].bottom(), w["ShowCSV"].top);
         EXPECT_LE(w["ShowCSV"].bottom(), w["connect"].top);
         EXPECT_LE(w["connect"].bottom(), w["statusBar"].top);

@@ -4,6 +4,7 @@
 #include "app/ui/AboutWindow.h"
 #include "app/ui/AuditWindow.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/PaneTree.h"
 #include "app/ui/SettingsDialog.h"
 #include "core/AppPaths.h"
 #include "core/Ini.h"
@@ -31,9 +32,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -50,6 +49,8 @@ constexpr int kDefaultHeight = 560;
 constexpr int kTextChangePathTip = 1131;
 constexpr int kTextStatusBarTip = 1132;
 constexpr int kTextConnectTip = 1133; // %v = the shortcut
+constexpr int kTextRefresh = 68;
+constexpr int kTextShowHiddenTip = 69;
 
 QString lt(int index) {
     return languageUiText(index);
@@ -96,6 +97,7 @@ MainWindow::MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* pare
     createFileWindows();
     panes_ = std::make_unique<Panes>(settings_, *session_, host_, *this);
     buildLayout();
+    restoreColumns();
     connectControls();
     // Start-up: the PC pane is the active one; the titrator pane lists nothing yet.
     panes_->sync();
@@ -165,14 +167,9 @@ void MainWindow::buildControls() {
     pcOpenDirBtn = named(new QPushButton("Open Directory", central), "pcOpenDirBtn");
     titOpenDirBtn = named(new QPushButton("Open Directory", central), "titOpenDirBtn");
 
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    pcList = named(new QListWidget(central), "pcList");
-    titList = named(new QListWidget(central), "titList");
-    for (QListWidget* list : {pcList, titList}) {
-        list->setFont(fixed);
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-        list->setUniformItemSizes(true);
+    pcList = named(new PaneTree(central), "pcList");
+    titList = named(new PaneTree(central), "titList");
+    for (PaneTree* list : {pcList, titList}) {
         list->installEventFilter(this);
         list->viewport()->installEventFilter(this);
     }
@@ -183,8 +180,10 @@ void MainWindow::buildControls() {
     PCPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ChangePathBtn = named(new QPushButton("...", central), "ChangePathBtn");
     spacer_ = new QWidget(central);
+    pcHiddenLabel = named(new QLabel(central), "pcHiddenLabel");
     TitratorTypeLabel = named(new QLabel(central), "TitratorTypeLabel");
     TitratorTypeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    titFreeLabel = named(new QLabel(central), "titFreeLabel");
 
     connectBtn = named(new QPushButton(central), "connectBtn");
     ViewBtn = named(new QPushButton(central), "ViewBtn");
@@ -231,7 +230,9 @@ void MainWindow::buildLayout() {
     c.ShowAllPcFilesCb = control(ShowAllPcFilesCb);
     c.ShowCSVPcFilesCb = control(ShowCSVPcFilesCb);
     c.spacer = control(spacer_);
+    c.pcHiddenLabel = control(pcHiddenLabel);
     c.TitratorTypeLabel = control(TitratorTypeLabel);
+    c.titFreeLabel = control(titFreeLabel);
     c.connectBtn = control(connectBtn);
     c.ViewBtn = control(ViewBtn);
     c.ExportBtn = control(ExportBtn);
@@ -264,6 +265,9 @@ void MainWindow::buildMenus() {
     mnuFileMove = mnuFile->addAction(QString());
     mnuFileDelete = mnuFile->addAction(QString());
     mnuFile->addSeparator();
+    mnuFileRefresh = mnuFile->addAction(QString());
+    mnuFileRefresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(mnuFileRefresh, &QAction::triggered, this, [this] { panes_->refresh(); });
     addAuditMenuEntry(mnuFile, host_, this);
     mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QString());
@@ -319,6 +323,7 @@ void MainWindow::buildMenus() {
                                 {mnuFileCopy, "mnuFileCopy"},
                                 {mnuFileMove, "mnuFileMove"},
                                 {mnuFileDelete, "mnuFileDelete"},
+                                {mnuFileRefresh, "mnuFileRefresh"},
                                 {mnuFileExit, "mnuFileExit"},
                                 {mnuConnect, "mnuConnect"},
                                 {mnuCommRefresh, "mnuCommRefresh"},
@@ -381,6 +386,8 @@ void MainWindow::prepareCaptions() {
     pcFrame->setText(lt(500));
     titFrame->setText(lt(501));
     mnuFileExit->setText(lt(12));
+    mnuFileRefresh->setText(lt(kTextRefresh));
+    pcHiddenLabel->setToolTip(lt(kTextShowHiddenTip));
     mnuSetting->setText(lt(232));
     mnuCommRefresh->setText(lt(25));
     mnuLang->setTitle(lt(40));
@@ -708,6 +715,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::storeSettingsOnExit() {
+    storeColumns();
     settings_.pcPath = folderToStore(settings_.pcPath, panes_->pcInTray());
     showPcPath(settings_.pcPath);
     setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, host_);
