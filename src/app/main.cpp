@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,6 +23,9 @@ int main(int argc, char* argv[]) {
     Settings& settings = appSettings();
     if (!loadSettings(paths, host, settings))
         return 1;
+    const std::unique_ptr<QTranslator> qtOwn = qtTranslator(langText(kTextQtLocale));
+    if (qtOwn)
+        QCoreApplication::installTranslator(qtOwn.get());
     if (!dataOk)
         host.message(formatMsg(langText(310), {}) + "\r\r" + dataError, formatMsg(langText(5), {}),
                      Host::Icon::Warning);

@@ -5,6 +5,7 @@
 #include "app/ui/HelpWindow.h"
 #include "app/ui/SettingsDialog.h"
 #include "core/AppPaths.h"
+#include "core/Encoding.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Settings.h"
@@ -59,7 +60,7 @@ QString readAboutText(const std::string& path) {
     QFile f(QString::fromStdString(path));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    return uiText(f.readAll().toStdString());
+    return uiText(decodeTextFile(f.readAll().toStdString()));
 }
 
 std::string chooseFolder(QWidget* parent, const std::string& title, const std::string& start) {
