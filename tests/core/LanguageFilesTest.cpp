@@ -125,7 +125,8 @@ const std::set<int> kSameInEveryLanguage = {5,    500,  613,  814,  821,  870,  
                                             1086, 1093, 1094, 1096, 1099, 1100, 1117, 1118};
 const std::map<std::string, std::set<int>> kSameAsEnglish = {
     {"lang/english.lng", {}},
-    {"lang/deutsch.lng", {6, 204, 230, 501, 623, 806, 889, 905, 918, 997, 1006, 1007, 1038}},
+    {"lang/deutsch.lng",
+     {6, 204, 230, 501, 623, 806, 889, 905, 918, 969, 970, 997, 1006, 1007, 1038}},
     {"lang/francais.lng",
      {6, 204, 211, 725, 730, 732, 753, 900, 920, 927, 931, 949, 997, 1007, 1115}},
     {"lang/espanol.lng", {211, 871, 946, 1004, 1087}},
@@ -231,3 +232,52 @@ TEST(ShippedLanguages, HelpPagesKeepEveryAnchorOfEnglish) {
     for (const Shipped& l : shipped())
         EXPECT_EQ(anchors(l.help), reference) << l.help;
 }
+
+// Loads a language the way the program does (config.ini, then the language file)
+// under a German and a C locale, and compares texts with accents byte for byte.
+struct AccentCase {
+    int number;
+    std::string qtCancel; // Qt's own Cancel button in that language
+    std::vector<std::pair<int, std::string>> texts;
+};
+
+class LanguageLoad : public ::testing::TestWithParam<AccentCase> {};
+
+TEST_P(LanguageLoad, AccentedTextsArriveAsWindows1252) {
+    const AccentCase& c = GetParam();
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    for (const char* locale : {"de_DE.UTF-8", "C"}) {
+        ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr) << "scripts/setup makes " << locale;
+        TempDir home;
+        home.write("config.ini", readAll(kData / "config.ini"));
+        AppPaths paths;
+        paths.programDir = paths.resourceDir = kData;
+        paths.dataDir = home.path();
+        ASSERT_TRUE(
+            writeIniString(paths.configPath(), "Options", "Language", std::to_string(c.number)));
+        RecordingHost host;
+        Settings settings;
+        ASSERT_TRUE(loadSettings(paths, host, settings));
+        EXPECT_TRUE(host.messages.empty()) << locale;
+        EXPECT_EQ(settings.languageMenu[c.number].caption, c.texts.front().second) << locale;
+        for (const auto& [index, bytes] : c.texts)
+            EXPECT_EQ(langText(index), bytes) << locale << ", text " << index;
+        const auto qt = qtTranslator(langText(kTextQtLocale));
+        ASSERT_TRUE(qt) << locale;
+        EXPECT_EQ(qt->translate("QPlatformTheme", "Cancel").toStdString(), c.qtCancel);
+    }
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, LanguageLoad,
+                         ::testing::Values(AccentCase{
+                             2,
+                             "Abbrechen",
+                             {{1, "Deutsch"},
+                              {206, "Schlie\xDF"
+                                    "en"},
+                              {256, "Alle Methoden"},
+                              {344, "M\xF6"
+                                    "chten Sie die ausgew\xE4hlten Dateien wirklich "
+                                    "l\xF6schen?"}}}),
+                         [](const auto& info) { return std::to_string(info.param.number); });
