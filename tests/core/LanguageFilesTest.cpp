@@ -292,6 +292,12 @@ const AccentCase kAccentCases[] = {
       {1043, "M\xE9todo"},
       {340, "\xBF"
             "Desea realmente salir de VELTRAN?"}}},
+    {5,
+     "Cancelar",
+     {{1, "Portugu\xEAs (Brasil)"},
+      {1043, "M\xE9todo"},
+      {259, "Relat\xF3rios"},
+      {303, "O novo idioma ser\xE1 usado na pr\xF3xima vez que o VELTRAN for iniciado."}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Shipped, LanguageLoad, ::testing::ValuesIn(kAccentCases),
