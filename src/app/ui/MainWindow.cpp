@@ -239,12 +239,16 @@ void MainWindow::buildLayout() {
                                      AllMtdCheckBox, SeqCheckBox,    SeqRptCheckBox};
     for (std::size_t i = 0; i < c.categoryWeights.size(); ++i)
         c.categoryWeights[i] = options[i]->sizeHint().width();
+    c.showAllWidth = ShowAllPcFilesCb->sizeHint().width();
+    c.showCsvWidth = ShowCSVPcFilesCb->sizeHint().width();
+    c.commandWidth = widestCaption(*connectBtn, {lt(982), lt(983)});
+    for (QPushButton* b : {ViewBtn, ExportBtn, printBtn, copyBtn, moveBtn, deleteBtn})
+        c.commandWidth = std::max(c.commandWidth, b->sizeHint().width());
     const QSize inner = centralWidget()->size();
     layout_ = std::make_unique<MainLayout>(c, scale, scale.pixelsToTwipsX(inner.width()),
                                            scale.pixelsToTwipsY(inner.height()));
     // The window never gets smaller than the layout was made for.
-    setMinimumSize(scale.twipsToPixelsX(MainLayout::kMinWidthTwips),
-                   scale.twipsToPixelsY(MainLayout::kMinHeightTwips));
+    setMinimumSize(layout_->minWidth(), scale.twipsToPixelsY(MainLayout::kMinHeightTwips));
 }
 
 void MainWindow::buildMenus() {

@@ -91,8 +91,13 @@ void ViewerWindow::buildLayout() {
         controls_.push_back(std::make_unique<WidgetControl>(*w, scale));
         return *controls_.back();
     };
-    for (QPushButton* b : {viewGraphBtn, printBtn, closeBtn})
-        b->resize(kButtonWidth, kButtonRowHeight);
+    // Wider than the usual width only when a caption needs it.
+    viewGraphBtn->resize(
+        std::max(kButtonWidth, widestCaption(*viewGraphBtn, {languageUiText(kGraphCaption),
+                                                             languageUiText(kTextCaption)})),
+        kButtonRowHeight);
+    for (QPushButton* b : {printBtn, closeBtn})
+        b->resize(std::max(kButtonWidth, b->sizeHint().width()), kButtonRowHeight);
     layouts_.push_back(std::make_unique<Layout>(Layout::Column, scale));
     layouts_.push_back(std::make_unique<Layout>(Layout::Row, scale));
     Layout& root = *layouts_[0];
