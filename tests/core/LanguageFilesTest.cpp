@@ -271,14 +271,14 @@ TEST_P(LanguageLoad, AccentedTextsArriveAsWindows1252) {
 
 // Windows-1252 bytes: a hex escape ends where a string literal is split.
 const AccentCase kAccentCases[] = {
-    {2,
+    {5,
      "Abbrechen",
      {{1, "Deutsch"},
       {206, "Schlie\xDF"
             "en"},
       {344, "M\xF6"
             "chten Sie die ausgew\xE4hlten Dateien wirklich l\xF6schen?"}}},
-    {3,
+    {4,
      "Annuler",
      {{1, "Fran\xE7"
           "ais"},
@@ -286,13 +286,13 @@ const AccentCase kAccentCases[] = {
       {308, "\xC9"
             "chec de la demande de liste des fichiers au titreur.\\n"
             "Veuillez v\xE9rifier la connexion."}}},
-    {4,
+    {3,
      "Cancelar",
      {{1, "Espa\xF1ol"},
       {1043, "M\xE9todo"},
       {340, "\xBF"
             "Desea realmente salir de VELTRAN?"}}},
-    {5,
+    {2,
      "Cancelar",
      {{1, "Portugu\xEAs (Brasil)"},
       {1043, "M\xE9todo"},
