@@ -1,16 +1,56 @@
 #include "app/ui/MainWindow.h"
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
+#include "core/Encoding.h"
 #include "core/Language.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
 #include "core/Text.h"
+#include "core/Version.h"
 #include "core/ui/GuiHost.h"
+#include "link/SerialHost.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTranslator>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+const char* const kHelp =
+    "Usage: veltran [OPTIONS]\n"
+    "VELTRAN: the desktop companion for laboratory bench titrators.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     print this help and exit\n"
+    "  --version      print the program's name and version and exit\n"
+    "Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n"
+    "\n"
+    "The data folder (config.ini, debug.log) is $VELTRAN_HOME when set, else the\n"
+    "program's folder when a config.ini is there, else ~/.config/veltran/.\n";
+
+// --help and --version are answered before the QApplication exists: they need no display.
+bool answeredWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word == "--version") {
+            std::cout << "veltran " << appVersionText() << "\n";
+            return true;
+        }
+        if (word == "--help" || word == "-h") {
+            std::cout << kHelp;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (answeredWithoutWindow(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName("VELTRAN");
 
@@ -18,6 +58,7 @@ int main(int argc, char* argv[]) {
     std::string dataError;
     const bool dataOk = prepareDataDir(paths, dataError);
     setAppPaths(paths);
+    setAuditLog(std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran"));
 
     GuiHost host;
     Settings& settings = appSettings();
@@ -32,6 +73,10 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QString::fromStdString(paths.dataDir.string()));
 
     MainWindow window(settings, host, defaultPump());
+    if (!auditLog()->check())
+        window.setStatusBar(
+            formatMsg(langText(109), {fromQt(QString::fromStdString(auditLog()->lastError()))}),
+            colour::kRed);
     host.setParent(&window);
     window.show();
     return app.exec();

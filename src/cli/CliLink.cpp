@@ -1,6 +1,7 @@
 #include "cli/CliLink.h"
 
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/Encoding.h"
 #include "core/Host.h"
 #include "core/Pump.h"
@@ -17,15 +18,6 @@
 #include <ostream>
 
 namespace {
-bool parseNumber(const std::string& text, int& value) {
-    try {
-        std::size_t used = 0;
-        value = std::stoi(text, &used);
-        return used == text.size() && value > 0;
-    } catch (...) {
-        return false;
-    }
-}
 
 // What a window would show, kept as text; messages go to stderr.
 class CliView : public LinkView, public SerialHost, public CliHost {
@@ -101,36 +93,13 @@ std::string cliText(const std::string& bytes) {
     return text;
 }
 
-bool parseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::string& error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--port" || a == "--com" || a == "--speed") {
-            if (!hasValue) {
-                error = a + " needs a value";
-                return false;
-            }
-            const std::string& v = args[++i];
-            if (a == "--port")
-                o.device = v;
-            else if (!parseNumber(v, a == "--com" ? o.com : o.speed)) {
-                error = a + " needs a positive number, not \"" + v + "\"";
-                return false;
-            }
-        } else {
-            o.words.assign(args.begin() + static_cast<long>(i), args.end());
-            return true;
-        }
-    }
-    return true;
-}
-
 AppPaths cliAppPaths(std::ostream& err) {
     AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
     std::string dataError;
     if (!prepareDataDir(paths, dataError))
         err << "warning: " << dataError << "\n";
     setAppPaths(paths);
+    setAuditLog(std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran-cli"));
     return paths;
 }
 
@@ -145,10 +114,14 @@ struct CliLink::Parts {
     int speed = 19200;
 };
 
-CliLink::CliLink(const CliOptions& options, std::ostream& err)
+CliLink::CliLink(const LinkOptions& options, std::ostream& err)
     : parts_(std::make_unique<Parts>(err)) {
     Parts& p = *parts_;
     p.ready = loadCliSettings(p.paths, p.settings, p.view, err);
+    if (p.ready && auditLog() && !auditLog()->check()) { // nothing goes over the link unrecorded
+        err << "the audit log cannot be written: " << auditLog()->lastError() << "\n";
+        p.ready = false;
+    }
     p.com = options.com > 0 ? options.com : p.settings.comPort;
     p.speed = options.speed > 0 ? options.speed : p.settings.comSpeed;
     DeviceSession::Config config;

@@ -86,7 +86,7 @@ struct Caption {
 // Which captions share a menu or a dialog, as the windows place them.
 const std::vector<std::pair<const char*, std::vector<Caption>>> kCaptionGroups = {
     {"menu bar", {{0, "&File"}, {0, "&Communication"}, {40}, {232}, {11}, {30}}},
-    {"File menu", {{215}, {214}, {226}, {213}, {216}, {217}, {218}, {12}}},
+    {"File menu", {{215}, {214}, {226}, {213}, {216}, {217}, {218}, {81}, {12}}},
     {"Communication menu", {{0, "&Connect"}, {25}}},
     {"Help menu", {{31}, {32}}},
     {"pop-up menu", {{215}, {214}, {226}, {216}, {217}, {218}}},
@@ -117,20 +117,21 @@ const std::vector<std::pair<const char*, std::vector<Caption>>> kCaptionGroups =
     {"replace window", {{220}, {221}, {222}, {224}}},
     {"viewer", {{206}, {226}, {228}, {230}}},
     {"upgrade window", {{0, "Get Software Version"}, {0, "Select File"}, {11}, {208}}},
+    {"audit window", {{98}, {99}, {100}, {84}, {85}, {102}, {103}}},
 };
 
 // Texts that may read as in English: names, units, the instrument's own labels
 // (the tray report's), and words the language shares with English.
-const std::set<int> kSameInEveryLanguage = {5,    500,  613,  814,  821,  870,  894,  895, 972,
-                                            1086, 1093, 1094, 1096, 1099, 1100, 1117, 1118};
+const std::set<int> kSameInEveryLanguage = {5,   89,   500,  613,  814,  821,  870,  894,  895,
+                                            972, 1086, 1093, 1094, 1096, 1099, 1100, 1117, 1118};
 const std::map<std::string, std::set<int>> kSameAsEnglish = {
     {"lang/english.lng", {}},
     {"lang/deutsch.lng",
-     {6, 204, 230, 501, 623, 806, 889, 905, 918, 969, 970, 997, 1006, 1007, 1038}},
+     {6, 95, 97, 204, 230, 501, 623, 806, 889, 905, 918, 969, 970, 997, 1006, 1007, 1038}},
     {"lang/francais.lng",
-     {6, 204, 211, 725, 730, 732, 753, 900, 920, 927, 931, 949, 997, 1007, 1115}},
-    {"lang/espanol.lng", {211, 871, 946, 1004, 1087}},
-    {"lang/portugues.lng", {204, 211, 806, 871, 931, 946, 1087, 1115}},
+     {6, 86, 94, 204, 211, 725, 730, 732, 753, 900, 920, 927, 931, 949, 997, 1007, 1115}},
+    {"lang/espanol.lng", {97, 211, 871, 946, 1004, 1087}},
+    {"lang/portugues.lng", {97, 204, 211, 806, 871, 931, 946, 1087, 1115}},
 };
 
 } // namespace
