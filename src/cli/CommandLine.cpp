@@ -368,7 +368,8 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     formatter->column_width(34);
     app.formatter(formatter);
 
-    app.add_option("--port", link.device, "the serial device to use instead")->type_name("DEV");
+    app.add_option("--port", link.device, "the device or tcp://, rfc2217:// address to use instead")
+        ->type_name("DEV");
     // Checked as they come, so a fault is told with the program's usage, not the command's.
     addNumber(&app, "--com", link.com, 1, INT_MAX, "the port number to use (default: COM)")
         ->trigger_on_parse();

@@ -43,7 +43,7 @@ public:
                                               report.name, bytes)
                   : TransferResult::Refused;
         if (!succeeded(r))
-            error = exporterr::fileAccess(report.name + ": " + describe(r));
+            error = exporterr::fileAccess(describe(r));
         return succeeded(r);
     }
     bool listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
@@ -51,12 +51,16 @@ public:
         const TransferResult r = link_ ? devfiles::trayFolderReportNames(*link_, trayFolder, names)
                                        : TransferResult::Refused;
         if (!succeeded(r))
-            error = exporterr::fileAccess(trayFolder + ": " + describe(r));
+            error = exporterr::fileAccess(describe(r));
         return succeeded(r);
     }
     devfiles::FileLink* link_ = nullptr;
+    // A report's error leads with its name: in a batch the missing CSV is plain.
     void showExportError(const ExportError& e) override {
-        err_ << e.source << ": error " << e.number << ": " << cliText(e.description) << "\n";
+        if (e.report.empty())
+            err_ << e.source << ": error " << e.number << ": " << cliText(e.description) << "\n";
+        else
+            err_ << cliText(e.report) << ": " << e.source << ": " << cliText(e.description) << "\n";
     }
     void fileWritten(const fs::path& file) override { out_ << file.string() << "\n"; }
 

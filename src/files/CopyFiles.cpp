@@ -78,6 +78,13 @@ public:
 private:
     const TitratorIdentity& titrator() const { return session_.monitor().identity(); }
     Step stopOrSkip() const { return ui_.progress.abortRequested() ? Step::Abort : Step::Skip; }
+    // The entry could not be checked against the other side's copy.
+    Step failedOrStop(const PaneEntry& entry) {
+        if (ui_.progress.abortRequested())
+            return Step::Abort;
+        result_.failed.push_back(entry.name);
+        return Step::Skip;
+    }
     void message(int textIndex, const std::vector<std::string>& args, int title) {
         ui_.host.message(formatMsg(langText(textIndex), args), text(title), Host::Icon::Warning);
     }
@@ -147,7 +154,7 @@ Step Copy::sendEntry(const PaneEntry& entry) {
     }
     int answer = ReplacePrompt::Replace;
     if (!askOnTitrator(entry, answer))
-        return stopOrSkip();
+        return failedOrStop(entry);
     if (ReplacePrompt::cancels(answer))
         return Step::Cancel;
     if (!ReplacePrompt::replaces(answer))
@@ -282,6 +289,8 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
     const TransferResult sent =
         uploadFile(link_, send.uploadType, entry.name, req_.pcFolder, entry.name);
     if (!succeeded(sent)) {
+        if (sent != TransferResult::Aborted)
+            result_.failed.push_back(entry.name);
         if (sent == TransferResult::PortFailed)
             result_.linkLost = true;
         if (sent == TransferResult::Aborted || sent == TransferResult::PortFailed) {
@@ -300,6 +309,7 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
         fs::remove(req_.pcFolder / entry.name, ec);
         if (ec) {
             showErrorInfo(ui_.host, ec.value(), ec.message(), "copyFile");
+            result_.failed.push_back(entry.name);
             return Step::Skip;
         }
     }
@@ -358,7 +368,7 @@ Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
     }
     int answer = ReplacePrompt::Replace;
     if (!askOnPc(entry, answer))
-        return stopOrSkip();
+        return failedOrStop(entry);
     if (ReplacePrompt::cancels(answer))
         return Step::Cancel;
     if (answer == ReplacePrompt::Skip || answer == ReplacePrompt::SkipAll)
@@ -368,11 +378,15 @@ Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
         result_.refreshPc = true;
         return Step::Abort;
     }
-    if (!fetched)
+    if (!fetched) {
+        result_.failed.push_back(entry.name);
         return req_.fileType == ftype::kTrayReports ? Step::Abort : Step::Skip;
+    }
     // Only a complete PC copy lets the titrator's file go.
-    if (req_.move && !deleteTitratorFile(link_, entry.line, req_.fileType))
+    if (req_.move && !deleteTitratorFile(link_, entry.line, req_.fileType)) {
+        result_.failed.push_back(entry.name);
         return Step::Skip;
+    }
     return Step::Went;
 }
 
@@ -467,6 +481,8 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
             const std::string& name = req.selected[i].name;
             if (pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder))
                 ++result.done;
+            else
+                result.failed.push_back(name);
         }
         result.refreshPc = true;
         return result;
@@ -488,6 +504,8 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
         for (std::size_t i = 0; hold && i < n; ++i) {
             if (deleteTitratorFile(link, req.selected[i].line, type))
                 ++result.done;
+            else
+                result.failed.push_back(req.selected[i].name);
         }
         if (hold && (type < ftype::kReports || type >= ftype::kLogs))
             reloadTitratorMethods(link);

@@ -25,7 +25,8 @@ public:
         bool periodicLinkCheck = true;    // false: only the check that Connect runs
     };
 
-    // port: the byte pipe; a QSerialPort adapter when none is given.
+    // port: the byte pipe; when none is given, the adapter the port's address
+    // calls for (a serial device, tcp:// or rfc2217://).
     DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                   std::unique_ptr<Port> port = nullptr);
     ~DeviceSession();
@@ -48,6 +49,7 @@ public:
 
 private:
     class BusyRelay;
+    std::unique_ptr<Port> addressedPort();
 
     Config config_;
     std::unique_ptr<Port> port_;

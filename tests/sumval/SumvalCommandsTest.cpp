@@ -127,12 +127,12 @@ TEST_F(SumvalCommands, ChecksumPrintsTheRegister) {
     }
 }
 
-TEST_F(SumvalCommands, UpgradeNamePrintsTwoDigits) {
+TEST_F(SumvalCommands, UpgradeNamePrintsTheRemainderText) {
     Outcome r = run(cmdUpgradeName, std::string("QX5010"));
     EXPECT_EQ(r.exit, 0);
     EXPECT_EQ(r.out, "73\n");
-    EXPECT_EQ(run(cmdUpgradeName, std::string("QX5011")).out, "08\n");
-    EXPECT_EQ(run(cmdUpgradeName, std::string("QX5040")).out, "16\n");
+    EXPECT_EQ(run(cmdUpgradeName, std::string("QX5011")).out, "8\n");
+    EXPECT_EQ(run(cmdUpgradeName, std::string("502308")).out, "-11\n");
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"upgrade-name"},
