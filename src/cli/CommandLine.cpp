@@ -123,7 +123,7 @@ void addSumvalCommands(CLI::App& app, Chosen& chosen) {
 
     auto name = std::make_shared<std::string>();
     c = app.add_subcommand("upgrade-name",
-                           "print the two digits an upgrade file name must carry after NAME6");
+                           "print the remainder text an upgrade file name must carry after NAME6");
     c->add_option("NAME6", *name, "the first six characters of the name")
         ->required()
         ->type_name("");

@@ -19,6 +19,7 @@
 #include "link/Serial.h"
 
 #include <cerrno>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -42,6 +43,8 @@ constexpr int kTextNoUserSlot = 370;
 constexpr int kTextReplaceRevisions = 385;
 constexpr int kTextUserMemoryFull = 388;
 constexpr int kTextNoSequenceSlot = 401;
+constexpr int kTextCaseTwins = 1119;
+constexpr int kTextSetKept = 1123;
 constexpr int kErrSameMethodRefused = 23;
 constexpr int kErrSameMethodLost = 24;
 constexpr float kFirmwareRevisions = 1.6f;   // revisions shown from this firmware on
@@ -101,7 +104,9 @@ private:
     Step fetchEntry(const PaneEntry& entry, int index, int count);
     bool askOnPc(const PaneEntry& entry, int& answer);
     bool fetch(const PaneEntry& entry, int index, int count);
+    bool fetchTraySet(const PaneEntry& entry, int index, int count);
 
+    bool caseTwinsRefused();
     void finish();
 
     DeviceSession& session_;
@@ -318,47 +323,52 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
 
 // --------------------------------------------------------------- titrator to PC
 
+// The question names the PC's file, which may spell the name in another case.
 bool Copy::askOnPc(const PaneEntry& entry, int& answer) {
     answer = ReplacePrompt::Replace;
-    if (!pcfiles::pcFileExists(entry.name, req_.pcFolder))
+    std::error_code ec;
+    const fs::path existing = pcfiles::pcFilePath(req_.pcFolder, entry.name);
+    if (!fs::exists(fs::symlink_status(existing, ec)))
         return true;
+    const std::string pcName = existing.filename().string();
     const int typeCode = titrator().typeCode;
     const bool series3 = typeCode >= 31 && typeCode <= 34;
     if (ftype::isMethod(req_.fileType) && (titrator().titType == kKarlFischerFamily || series3)) {
         std::string titratorText;
         if (!succeeded(fetchFileText(link_, entry.line, titratorText, req_.fileType)))
             return false;
-        answer = replace_.checkReplaceOnPC(entry.name, methodRevision(titratorText),
-                                           pcRevision(entry.name));
+        answer =
+            replace_.checkReplaceOnPC(pcName, methodRevision(titratorText), pcRevision(pcName));
     } else {
-        answer = replace_.checkReplaceForm(entry.name);
+        answer = replace_.checkReplaceForm(pcName);
     }
     return true;
 }
 
+// A companion comes with its report from the "dir" listing, so one the
+// titrator does not have is never asked for.
 bool Copy::fetch(const PaneEntry& entry, int index, int count) {
+    if (req_.fileType == ftype::kTrayReports)
+        return fetchTraySet(entry, index, count);
+    return downloadFile(link_, req_.fileType, entry.line, req_.pcFolder);
+}
+
+// The set's report with its companions, then the reports of its folder. A move
+// keeps a set whose file did not arrive on the titrator, and says so.
+bool Copy::fetchTraySet(const PaneEntry& entry, int index, int count) {
     const std::string set = entry.name.substr(0, kTraySetNameLength);
-    switch (req_.fileType) {
-    case ftype::kTrayReports: {
-        bool ok = downloadFile(link_, ftype::kTrayReports, entry.line, req_.pcFolder);
-        if (ui_.progress.abortRequested())
-            return false;
-        ok = downloadFile(link_, ftype::kTrayReports, set + ".log", req_.pcFolder) && ok;
-        if (ui_.progress.abortRequested())
-            return false;
-        std::error_code ec;
-        fs::create_directories(req_.pcFolder / set, ec);
-        return downloadTrayFolder(link_, set + "\\", index, count, req_.pcFolder / set) && ok;
-    }
-    case ftype::kTrayFolderReports: {
-        const bool ok = downloadFile(link_, ftype::kTrayFolderReports, entry.line, req_.pcFolder);
-        if (ui_.progress.abortRequested())
-            return false;
-        return downloadFile(link_, ftype::kTrayFolderReports, set + ".LOG", req_.pcFolder) && ok;
-    }
-    default:
-        return downloadFile(link_, req_.fileType, entry.line, req_.pcFolder);
-    }
+    std::string failed;
+    bool ok = downloadFile(link_, ftype::kTrayReports, entry.line, req_.pcFolder, &failed);
+    if (ui_.progress.abortRequested())
+        return false;
+    const fs::path folder = pcfiles::pcFilePath(req_.pcFolder, set);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    ok = downloadTrayFolder(link_, set + "\\", index, count, folder, &failed) && ok;
+    if (!ok && req_.move && !ui_.progress.abortRequested())
+        ui_.host.message(formatMsg(langText(kTextSetKept), {entry.name, failed}), "",
+                         Host::Icon::Warning);
+    return ok;
 }
 
 Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
@@ -395,18 +405,22 @@ Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
 CopyResult Copy::run() {
     Serial& serial = session_.serial();
     LinkMonitor& monitor = session_.monitor();
-    const std::size_t n = std::min(req_.selected.size(), kMaxSelection);
+    std::size_t n = std::min(req_.selected.size(), kMaxSelection);
+    std::size_t loopIndex = 0; // where the loop stopped: n when it ran through
     ui_.progress.clear();
     ui_.progress.showProgress(true);
     {
         serial.waitRecovery();
         Serial::Exchange hold(serial);
+        if (req_.source == 0 && caseTwinsRefused())
+            n = 0;
         for (std::size_t i = 0; hold && i < n; ++i) {
             if (!monitor.titratorOnline() || !serial.isPortOpen()) {
                 // Later entries must never reach the other side through a stale pane.
                 ui_.progress.requestAbort();
                 result_.linkLost = true;
             }
+            loopIndex = i;
             if (ui_.progress.abortRequested()) {
                 result_.aborted = true;
                 break;
@@ -423,14 +437,34 @@ CopyResult Copy::run() {
                 result_.cancelled = true;
             if (step == Step::Abort || step == Step::Cancel)
                 break;
+            loopIndex = i + 1;
         }
     }
     ui_.progress.setTotalStatus(1.0);
     ui_.progress.showProgress(false);
     result_.aborted = result_.aborted || ui_.progress.abortRequested();
-    if (result_.handled > 0)
+    // A copy that stopped on its first entry changed nothing to reload or list.
+    if (loopIndex > 0)
         finish();
     return result_;
+}
+
+// Two PC files that the titrator, which ignores case, would take for one: the
+// second would overwrite the first there. Refused before anything is sent.
+bool Copy::caseTwinsRefused() {
+    std::map<std::string, std::string> byTitratorName;
+    for (std::size_t i = 0; i < req_.selected.size() && i < kMaxSelection; ++i) {
+        const std::string& name = req_.selected[i].name;
+        for (const std::string& file : filesToSend(selectedFileType(name), name, req_.pcFolder)) {
+            const auto [it, fresh] = byTitratorName.emplace(text::upper(file), file);
+            if (!fresh && it->second != file) {
+                ui_.host.message(formatMsg(langText(kTextCaseTwins), {it->second, file}), "",
+                                 Host::Icon::Warning);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 void Copy::finish() {

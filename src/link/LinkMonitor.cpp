@@ -105,7 +105,10 @@ bool LinkMonitor::echoAnswered() {
     std::string answer;
     const bool ok = serial_.readPort(answer, frame::kAck.size());
     serial_.traceReceived(answer);
-    portFaults_ = 0; // counts faults since the last read of the echo, time-outs included
+    // A read the port completed (answered or timed out) ends the run of faults;
+    // one that ended in a fault is part of it.
+    if (serial_.lastPortError() == PortError::None)
+        portFaults_ = 0;
     serial_.setReadTimeoutMs(Serial::kReadTimeoutMs);
     return ok && answer == frame::kAck;
 }
@@ -183,8 +186,12 @@ void LinkMonitor::linkLost() {
 
 void LinkMonitor::portFailed() {
     const bool vanished = serial_.lastPortError() == PortError::DeviceVanished;
-    if (!vanished && portFaults_ > 0)
+    if (!vanished && portFaults_ > 0) {
+        // The fault already handled: the next check tries again. A Connect
+        // disabled the window meanwhile; the user gets it back to disconnect.
+        view_.setActive(true);
         return;
+    }
     titratorDisconnect(2);
     setStatusBarProp();
     if (vanished) {
@@ -216,8 +223,10 @@ bool LinkMonitor::identifyTitrator() {
     if (!model)
         return false;
 
+    // A titrator that names itself but not its firmware is not identified:
+    // the firmware decides whether it may be used.
     std::string version;
-    if (serial_.sendCommand("ver 0", version) == TransferResult::PortFailed)
+    if (!succeeded(serial_.sendCommand("ver 0", version)))
         return false;
     identity_.versionText = versionTextOf(*model, version);
     identity_.firmwareRead = !text::trim(identity_.versionText).empty();

@@ -25,6 +25,7 @@
 #include <functional>
 #include <string>
 
+class AtomicFile;
 class Pump;
 class SerialHost;
 class Trace;
@@ -91,9 +92,15 @@ public:
 
     // --- transfers
     TransferResult transmission(const std::filesystem::path& path, TransferSink& sink);
+    // The content of `path`, read before anything was announced (readFileToSend).
+    TransferResult transmission(const std::filesystem::path& path, const std::string& data,
+                                TransferSink& sink);
     // Replaces the file only when the whole file has arrived; any other end
     // leaves the old file as it was.
     TransferResult reception(const std::filesystem::path& path, TransferSink& sink);
+    // Receives into `part` and writes it out, leaving the commit to the caller,
+    // so that the files of one set replace their targets together.
+    TransferResult reception(AtomicFile& part, TransferSink& sink);
     // An aborted or failed reception leaves the text empty.
     TransferResult stringReception(std::string& text, TransferSink& sink);
     // A command with a framed answer; a failed answer is reported as error 13.
@@ -177,6 +184,7 @@ private:
     bool handleFrame(const std::string& frame, Receiver& receiver, TransferSink& sink);
     TransferResult commandAcknowledged(const std::string& line);
     void reportOpenError(PortError error, const std::string& device);
+    void reportFileFault(const AtomicFile& part);
 
     Port& port_;
     Pump& pump_;
@@ -195,3 +203,7 @@ private:
     TransferSink* activeSink_ = nullptr;
     PortError lastPortError_ = PortError::None;
 };
+
+// A PC file as a transmission sends it: a regular file of at most the blocks
+// one "t" frame can count. False with the reason (naming the file) otherwise.
+bool readFileToSend(const std::filesystem::path& path, std::string& data, std::string& error);
