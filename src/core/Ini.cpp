@@ -107,6 +107,10 @@ std::string IniFile::value(const std::string& section, const std::string& key) c
     return it == values_.end() ? std::string() : it->second;
 }
 
+bool IniFile::hasKey(const std::string& section, const std::string& key) const {
+    return values_.count(indexKey(text::upper(section), text::upper(key))) > 0;
+}
+
 bool IniFile::hasSection(const std::string& section) const {
     return sections_.count(text::upper(text::trim(section))) > 0;
 }

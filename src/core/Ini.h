@@ -22,6 +22,8 @@ public:
     static IniFile load(const std::filesystem::path& file, std::string* error = nullptr);
     static IniFile parse(const std::string& text);
     std::string value(const std::string& section, const std::string& key) const;
+    // The key is there (its value may be empty).
+    bool hasKey(const std::string& section, const std::string& key) const;
     bool hasSection(const std::string& section) const;
 
 private:

@@ -110,6 +110,7 @@ ExportOutcome ExportRun::run() {
             ++outcome_.failed;
         } else {
             outcome_.summary = path;
+            outcome_.leftOutOfSummary = export_.leftOutOfSummary();
             host_.fileWritten(path);
         }
     }

@@ -100,6 +100,7 @@ struct ExportOutcome {
     bool cancelled = false;
     bool commandFailed = false; // no selection, unexportable entry, no folder
     std::filesystem::path summary;
+    std::vector<LeftOutOfSummary> leftOutOfSummary; // converted, but without a summary line
 };
 
 // The whole command.

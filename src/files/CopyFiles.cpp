@@ -428,9 +428,11 @@ CopyResult Copy::run() {
             ui_.progress.setTotalStatus(double(i) / double(n));
             result_.handled = static_cast<int>(i) + 1;
             const PaneEntry& entry = req_.selected[i];
+            ui_.progress.entryStarted(entry.name);
             const Step step = req_.source == 0
                                   ? sendEntry(entry)
                                   : fetchEntry(entry, static_cast<int>(i), static_cast<int>(n));
+            ui_.progress.entryEnded(step == Step::Went);
             if (step == Step::Went)
                 ++result_.done;
             if (step == Step::Cancel)
@@ -511,12 +513,15 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
     const std::size_t n = std::min(req.selected.size(), kMaxSelection);
     result.handled = static_cast<int>(n);
     if (req.source == 0) {
-        for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t i = 0; i < n && !ui.progress.abortRequested(); ++i) {
             const std::string& name = req.selected[i].name;
-            if (pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder))
-                ++result.done;
-            else
+            ui.progress.entryStarted(name);
+            const bool went =
+                pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder);
+            result.done += went ? 1 : 0;
+            if (!went)
                 result.failed.push_back(name);
+            ui.progress.entryEnded(went);
         }
         result.refreshPc = true;
         return result;
@@ -535,11 +540,13 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
     {
         serial.waitRecovery();
         Serial::Exchange hold(serial);
-        for (std::size_t i = 0; hold && i < n; ++i) {
-            if (deleteTitratorFile(link, req.selected[i].line, type))
-                ++result.done;
-            else
+        for (std::size_t i = 0; hold && i < n && !ui.progress.abortRequested(); ++i) {
+            ui.progress.entryStarted(req.selected[i].name);
+            const bool went = deleteTitratorFile(link, req.selected[i].line, type);
+            result.done += went ? 1 : 0;
+            if (!went)
                 result.failed.push_back(req.selected[i].name);
+            ui.progress.entryEnded(went);
         }
         if (hold && (type < ftype::kReports || type >= ftype::kLogs))
             reloadTitratorMethods(link);

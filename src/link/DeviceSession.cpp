@@ -47,6 +47,8 @@ DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Confi
                                              config_.periodicLinkCheck);
     relay_->monitor = monitor_.get();
     audit_->monitor = monitor_.get();
+    if (config_.checkLinkAfterError)
+        serial_->setAfterCommError([this] { monitor_->confirmLink(); });
 }
 
 // The adapter the port's address calls for; what a network server answered
@@ -62,6 +64,7 @@ DeviceSession::~DeviceSession() {
     audit_->disconnecting(); // the port closes with the session
     relay_->monitor = nullptr;
     audit_->monitor = nullptr;
+    serial_->setAfterCommError({});
     monitor_.reset();
     serial_.reset(); // closes the port before the adapter goes
 }

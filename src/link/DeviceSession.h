@@ -23,6 +23,9 @@ public:
         std::filesystem::path traceLog;   // debug.log; empty: no serial trace
         std::string fixedDevice;          // every port number means this device (--port)
         bool periodicLinkCheck = true;    // false: only the check that Connect runs
+        // After a communication error the link is checked at once, inside the exchange,
+        // so that a silent titrator ends the operation (the command-line tool).
+        bool checkLinkAfterError = false;
     };
 
     // port: the byte pipe; when none is given, the adapter the port's address

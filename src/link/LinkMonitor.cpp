@@ -10,6 +10,14 @@
 #include "link/Serial.h"
 #include "link/SerialHost.h"
 
+#include <QDeadlineTimer>
+
+namespace {
+// The titrator abandons an exchange after the protocol's read time-out; a margin for a slow line.
+constexpr int kTitratorGivesUpMs = Serial::kReadTimeoutMs + 500;
+constexpr int kQuietWaitLimitMs = 4 * kTitratorGivesUpMs;
+} // namespace
+
 LinkMonitor::LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath,
                          bool periodicChecks)
     : serial_(serial), view_(view), configPath_(std::move(configPath)), periodic_(periodicChecks) {
@@ -120,6 +128,27 @@ void LinkMonitor::checkLinkTimer() {
     }
     if (inCheck_ || refused_ || serial_.isRecovering() || !serial_.canStartExchange())
         return;
+    runCheck();
+}
+
+bool LinkMonitor::confirmLink() {
+    if (!linkEnabled_ || inCheck_ || refused_)
+        return titratorOnline_;
+    // A titrator inside an exchange we gave up takes any byte for part of it and
+    // waits again: stay quiet until it has given up too (this covers the settling pause).
+    // A line that never falls quiet is not waited for longer than a few of those.
+    const QDeadlineTimer giveUp(kQuietWaitLimitMs);
+    serial_.setReadTimeoutMs(kTitratorGivesUpMs);
+    std::string stray;
+    while (!giveUp.hasExpired() && serial_.readPort(stray, 1))
+        serial_.readAllInput();
+    serial_.setReadTimeoutMs(Serial::kReadTimeoutMs);
+    serial_.waitRecovery();
+    runCheck();
+    return titratorOnline_;
+}
+
+void LinkMonitor::runCheck() {
     inCheck_ = true;
     for (;;) {
         if (echoAnswered()) {

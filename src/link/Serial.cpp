@@ -525,6 +525,8 @@ void Serial::commError(int code) {
                         kCommErrorShowMs);
     setSerialError();
     startRecoveryWait();
+    if (afterCommError_)
+        afterCommError_();
 }
 
 // ---------------------------------------------------------------- waiting

@@ -146,6 +146,10 @@ public:
     void setSerialError() { serialError_ = true; }
     // Status bar red for 10 s with text 330 and the code, error flag, settling pause.
     void commError(int code);
+    // Runs after each communication error, once its settling pause has started.
+    void setAfterCommError(std::function<void()> followUp) {
+        afterCommError_ = std::move(followUp);
+    }
     void showCommError(int code) { commError(code); }
 
     // --- settling pause
@@ -201,6 +205,7 @@ private:
     int64_t recoveryEnd_ = 0;
     int waitDepth_ = 0;
     TransferSink* activeSink_ = nullptr;
+    std::function<void()> afterCommError_;
     PortError lastPortError_ = PortError::None;
 };
 
