@@ -461,14 +461,17 @@ def silver_curve(c_titrant, v0, c_cl, seed, ksp=1.8e-10, e0=560.0):
 
 
 def kf_curve(v_total, seed, seconds=150, steps=26):
-    """Volumetric Karl Fischer: volume over time and the indicator voltage,
-    falling to the end point of 100 mV."""
+    """Volumetric Karl Fischer: volume over time and the indicator voltage. The
+    voltage stays high while water is left and breaks down to the end point of
+    100 mV once the iodine is in excess, so the steepest fall per mL sits at the
+    end point."""
     rows = []
     for i in range(steps):
         t = seconds * i / (steps - 1)
         frac = 1.0 - math.exp(-4.0 * t / seconds)
         v = v_total * frac / (1.0 - math.exp(-4.0))
-        mv = 100.0 + 420.0 * (1.0 - frac) ** 1.6 + wobble(seed, i, 1.5)
+        rest = max(0.0, 1.0 - v / v_total)
+        mv = 100.0 + 420.0 * rest ** 0.3 + wobble(seed, i, 1.5)
         rows.append((t, v, max(mv, 99.1)))
     return rows
 

@@ -7,6 +7,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/FileCommands.h"
 #include "cli/LinkCommands.h"
+#include "cli/PlotCommand.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
@@ -202,11 +203,58 @@ void addRenderAndPrint(CLI::App& app, Chosen& chosen) {
     auto print = std::make_shared<RenderOptions>();
     c = app.add_subcommand("print",
                            "lay a document out on pages as the Print command does and write a\n"
-                           "PDF (default: FILE's name with .pdf, in the current folder);\n"
-                           "prints \"OUT.pdf: N pages\". Needs no display");
+                           "PDF (default: FILE's name with .pdf, in the current folder), a\n"
+                           "report's curve on a page after its text; prints \"OUT.pdf: N\n"
+                           "pages\". Needs no display");
     addDocumentOptions(c, *print, "--pdf", "the PDF to write");
     c->get_option("--pdf")->type_name("OUT.pdf");
     onChosen(c, chosen, [print](auto& out, auto& err) { return cmdPrint(*print, out, err); });
+}
+
+CLI::Validator plotSize() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            int w = 0, h = 0;
+            return parsePlotSize(text, w, h)
+                       ? ""
+                       : "\"" + text + "\" is not WIDTHxHEIGHT with 50 to 10000 pixels each";
+        },
+        "");
+}
+
+void addPlot(CLI::App& app, Chosen& chosen) {
+    auto o = std::make_shared<PlotOptions>();
+    CLI::App* c = app.add_subcommand(
+        "plot", "draw reports' curves as the Curve view does, without a display, into\n"
+                "a PNG or SVG file (several reports of one kind overlaid); prints\n"
+                "\"FILE: N curves\". --json prints the parsed reports");
+    c->add_option("REPORT", o->reports, "report files (.rpt)")->required()->type_name("");
+    c->add_option("--out", o->out, "the picture to write")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                return isPlotPicture(text) ? "" : "\"" + text + "\" is not a .png or .svg file";
+            },
+            ""))
+        ->type_name("FILE.png|FILE.svg");
+    c->add_option("--x", o->x, "the x axis: a column's name or quantity (default: the kind's)")
+        ->type_name("COLUMN");
+    c->add_option("--y", o->y, "the y axis: a column's name or quantity (default: the kind's)")
+        ->type_name("COLUMN");
+    c->add_flag("--derivative", o->derivative, "dY/dX on a second axis");
+    c->add_option_function<std::string>(
+         "--size", [o](const std::string& text) { parsePlotSize(text, o->width, o->height); },
+         "the picture in pixels (default 800x500)")
+        ->check(plotSize())
+        ->type_name("WxH");
+    c->add_flag("--json", o->json,
+                "print the parsed reports (columns with units, rows, end points) as JSON;\n"
+                "several as an array");
+    onChosen(
+        c, chosen, [o](auto& out, auto& err) { return cmdPlot(*o, out, err); },
+        [o] {
+            if (o->out.empty() && !o->json)
+                throw CLI::ValidationError("--out", "FILE.png or FILE.svg is needed (or --json)");
+        });
 }
 
 void addUpgrade(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
@@ -375,7 +423,8 @@ const char* const kExitCodes =
     "Exit codes:\n"
     "  0    success (every file went)\n"
     "  1    check failed (verify), value not stored or key not there (config), a file\n"
-    "       refused, skipped or failed, or a report not exported (export)\n"
+    "       refused, skipped or failed, a report not exported (export), or a report not\n"
+    "       read or drawn with the others (plot)\n"
     "  2    usage or setup error (also a file checksum cannot read, a config value\n"
     "       the key does not take, put tray-reports)\n"
     "  3    no link, or the link was lost (also a titrator gone silent)\n"
@@ -409,6 +458,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     addFileCommands(app, link, chosen);
     addExport(app, link, chosen);
     addRenderAndPrint(app, chosen);
+    addPlot(app, chosen);
     addUpgrade(app, link, chosen);
     addSumvalCommands(app, chosen);
     addConfig(app, chosen);

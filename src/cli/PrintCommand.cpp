@@ -7,8 +7,9 @@
 #include "documents/PrintJob.h"
 #include "documents/PrintLines.h"
 #include "documents/ReportEngine.h"
+#include "documents/chart/CurveChart.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <filesystem>
 #include <ostream>
 
@@ -39,6 +40,7 @@ int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     PrintError error;
     ReportEngine engine;
     engine.setTitle(job.title);
+    engine.setExtraPages(reportCurvePages(text, std::filesystem::path(o.file).filename().string()));
     if (!storePrintJob(job, database, error) ||
         !engine.load(database, printTemplatePath(appPaths()), error))
         return failed(error, err);
@@ -51,9 +53,10 @@ int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
 
 std::unique_ptr<QCoreApplication> cliApplication(int& argc, char** argv,
                                                  const std::string& command) {
-    if (command != "print")
+    if (command != "print" && command != "plot")
         return std::make_unique<QCoreApplication>(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    // Qt Charts draws through a graphics scene, which wants a QApplication.
+    return std::make_unique<QApplication>(argc, argv);
 }

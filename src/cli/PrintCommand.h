@@ -12,13 +12,15 @@ struct RenderOptions;
 //            [--device-type T] [--pdf OUT.pdf]
 // Renders FILE, puts the print lines into the report database of the data folder
 // and lays them out with print.rpc into OUT.pdf (default: FILE's name with ".pdf",
-// in the current folder). Without --type the file's name must be of a type the
+// in the current folder); a report with a table of measurements gets its curve on
+// a page after the text. Without --type the file's name must be of a type the
 // Print command takes. Prints "OUT.pdf: N pages". Exit 0, or 2 for a refused
 // type, or a file, database or template that cannot be used.
 int cmdPrint(const RenderOptions& options, std::ostream& out, std::ostream& err);
 
-// The application object a command needs: painting a PDF needs fonts, so "print"
-// gets a QGuiApplication, on the offscreen platform unless QT_QPA_PLATFORM says
-// otherwise (a PDF needs no display, and a stale DISPLAY would abort it).
+// The application object a command needs: painting a PDF or a curve needs fonts and
+// Qt Charts a graphics scene, so "print" and "plot" get a QApplication, on the
+// offscreen platform unless QT_QPA_PLATFORM says otherwise (they need no display,
+// and a stale DISPLAY would abort them).
 std::unique_ptr<QCoreApplication> cliApplication(int& argc, char** argv,
                                                  const std::string& command);

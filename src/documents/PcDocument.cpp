@@ -55,6 +55,7 @@ std::string findCompanionPicture(const fs::path& folder, const std::string& file
 OpenedDocument openPcDocument(const fs::path& folder, const std::string& entry, DocumentUse use) {
     OpenedDocument doc;
     const std::string name = entry.substr(0, entry.find(' '));
+    doc.name = name;
     doc.fileType = selectedFileType(name);
     doc.graphPath = findCompanionPicture(folder, name);
     if (const char* refusal = refusalFor(doc.fileType, use)) {

@@ -10,6 +10,7 @@ enum class DocumentUse { View, Print, Preview };
 // A document handed to the viewer or the printer: from the PC pane through
 // openPcDocument, from the titrator pane as the fetch left it.
 struct OpenedDocument {
+    std::string name;      // the file's name (a report's name gives its kind)
     std::string text;      // the file's text, each line followed by CR LF
     int fileType = 0;      // SelectedFileType of the name (PC) or the pane's type
     std::string graphPath; // the picture beside a PC file, by its name on disk; "" if none

@@ -3,7 +3,7 @@
 // empty column, then the data table; and the report's summary fields.
 #include "documents/ExportError.h"
 #include "documents/ExportOptions.h"
-#include "documents/ReportVocabulary.h"
+#include "documents/ReportData.h"
 
 #include <array>
 #include <string>
@@ -40,8 +40,11 @@ struct ConvertedReport {
     bool addsSummaryLine() const;
 };
 
-// Converts one report; its file name gives its kind. With `summaryOn` the header lines
-// are searched for the summary fields. A tray report refills `tray`.
+// Converts one report; its file name gives its kind. With `summaryOn` the labels of the
+// header lines fill the summary fields. A tray report refills `tray`.
 ExportFault convertReport(std::string_view bytes, std::string_view fileName,
                           const ExportOptions& options, bool summaryOn, TrayTable& tray,
                           ConvertedReport& out);
+// The same for a report already read.
+void convertReport(const ReportData& report, const ExportOptions& options, bool summaryOn,
+                   TrayTable& tray, ConvertedReport& out);

@@ -107,7 +107,8 @@ int ReportEngine::paint(QPagedPaintDevice& device, PrintError& error) const {
         return 0;
     }
     const std::vector<PrintedPage> pages = paginate(rows_, g.columns, g.bodyLines());
-    const int count = static_cast<int>(pages.size());
+    const int textPages = static_cast<int>(pages.size());
+    const int count = textPages + static_cast<int>(extra_.size());
     const std::string date =
         date_.empty() ? QDateTime::currentDateTime().toString(kDateFormat).toStdString() : date_;
     QPen rule(Qt::black);
@@ -129,6 +130,14 @@ int ReportEngine::paint(QPagedPaintDevice& device, PrintError& error) const {
         p.drawLine(QPointF(0, footerTop - 0.5 * g.pitch),
                    QPointF(g.width, footerTop - 0.5 * g.pitch));
         p.setPen(Qt::black);
+        if (n >= textPages) {
+            const double top = kHeaderLines * g.pitch;
+            p.save();
+            extra_[static_cast<std::size_t>(n - textPages)](
+                p, QRectF(0, top, g.width, g.height - top - kFooterLines * g.pitch));
+            p.restore();
+            continue;
+        }
         double baseline = kHeaderLines * g.pitch + g.ascent;
         for (const std::string& line : pages[static_cast<std::size_t>(n)]) {
             p.drawText(QPointF(0, baseline), toQt(line));

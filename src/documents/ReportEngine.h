@@ -7,10 +7,17 @@
 #include "documents/PrintTemplate.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 class QPagedPaintDevice;
+class QPainter;
+class QRectF;
+
+// A page after the text pages (a report's curve): it paints into the body of the
+// page, between header and footer, in device pixels.
+using ExtraPage = std::function<void(QPainter&, const QRectF& body)>;
 
 class ReportEngine {
 public:
@@ -23,6 +30,8 @@ public:
 
     void setTitle(const std::string& title) { title_ = title; }  // 8-bit, as the language has it
     void setPrintDate(const std::string& date) { date_ = date; } // default: now
+    // Pages that follow the text pages, numbered on from them.
+    void setExtraPages(std::vector<ExtraPage> pages) { extra_ = std::move(pages); }
     const std::vector<std::string>& rows() const { return rows_; }
     const PrintTemplate& pageTemplate() const { return template_; }
 
@@ -42,4 +51,5 @@ private:
     PrintTemplate template_;
     std::string title_;
     std::string date_;
+    std::vector<ExtraPage> extra_;
 };

@@ -125,6 +125,16 @@ std::array<std::string_view, kSummaryFields> summaryHeader(int language) {
             "Date & Time", "Report ID",   "Titration Method"};
 }
 
+const std::array<EndPointLabel, kReportLanguages>& endPointLabels() {
+    static constexpr std::array<EndPointLabel, kReportLanguages> labels{{
+        {"End Point", " Volume:"},
+        {"Volume de End-point", ":"},
+        {"Volumen de Punto Final", ":"},
+        {"Volume Point Final", ":"},
+    }};
+    return labels;
+}
+
 const std::array<TrayWords, kTrayLanguages>& trayVocabulary() {
     static const std::array<TrayWords, kTrayLanguages> words{{
         {"Date & Time:",

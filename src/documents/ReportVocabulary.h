@@ -57,4 +57,12 @@ struct TrayWords {
 inline constexpr int kTrayLanguages = 3;
 const std::array<TrayWords, kTrayLanguages>& trayVocabulary();
 
+// The end-point volume labels: `before`, then " N" for end point N from 2 on, then
+// `after` ("End Point 2 Volume:"). The first is the summary's field 6 label.
+struct EndPointLabel {
+    std::string_view before;
+    std::string_view after;
+};
+const std::array<EndPointLabel, kReportLanguages>& endPointLabels();
+
 inline constexpr std::string_view kLoggingMethod = "pH/mV/ISE logging";

@@ -1,5 +1,7 @@
 // The file commands of the main window, from the button to the files on both sides.
 #include "SampleWindow.h"
+#include "documents/ui/CurveView.h"
+#include "documents/ui/CurveWindow.h"
 #include "documents/ui/ViewerWindow.h"
 #include "link/Serial.h"
 
@@ -143,4 +145,24 @@ TEST(MainWindowCommands, AFailedExportNamesTheReport) {
     ASSERT_EQ(win.host.messages.size(), 1u);
     EXPECT_EQ(win.host.messages[0].text,
               "These files failed:\rKF_00209.RPT: Export.inlineSearch: column");
+}
+
+TEST(MainWindowCommands, ViewWithSeveralReportsSelectedComparesTheirCurves) {
+    Window win(false);
+    win.select("pcList", "TI_00031.RPT");
+    win.select("pcList", "TI_00090.RPT", Qt::ControlModifier);
+    win.select("pcList", "KF_00045.RPT", Qt::ControlModifier);
+    std::size_t runs = 0;
+    std::string note;
+    whenModal([&](QWidget* w) {
+        if (auto* compare = dynamic_cast<CurveWindow*>(w)) {
+            runs = compare->curve().runs().size();
+            note = compare->note().toStdString();
+        }
+    });
+    const std::size_t shown = win.host.messages.size();
+    win.click("ViewBtn");
+    EXPECT_EQ(runs, 2u);
+    EXPECT_NE(note.find("KF_00045.RPT"), std::string::npos) << note;
+    EXPECT_EQ(win.host.messages.size(), shown); // not "select one file"
 }

@@ -94,14 +94,16 @@ struct Window {
         return out;
     }
     void click(const char* name) { QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton); }
-    // Clicks the entry, as a user picks it: the list gets the focus and the selection.
-    void select(const char* listName, const std::string& name) {
+    // Clicks the entry, as a user picks it: the list gets the focus and the selection
+    // (with Ctrl, one more entry).
+    void select(const char* listName, const std::string& name,
+                Qt::KeyboardModifiers modifiers = {}) {
         QListWidget* l = list(listName);
         for (int i = 0; i < l->count(); ++i) {
             if (l->item(i)->data(Qt::UserRole).toByteArray().toStdString() != name)
                 continue;
             l->scrollToItem(l->item(i));
-            QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+            QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers,
                               l->visualItemRect(l->item(i)).center());
         }
     }

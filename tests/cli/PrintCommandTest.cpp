@@ -24,14 +24,17 @@ const std::string kSamples = VT_SOURCE_DIR "/data/samples/pc/";
 
 } // namespace
 
-TEST(CliPrint, WritesThePdfOfAReport) {
+TEST(CliPrint, WritesThePdfOfAReportWithItsCurveAfterTheText) {
     TempDir home;
     const Result r = print(home, kSamples + "TI_00031.RPT --pdf report.pdf");
     EXPECT_EQ(r.exitCode, 0) << r.out;
-    EXPECT_NE(r.out.find("report.pdf: 2 pages\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("report.pdf: 3 pages\n"), std::string::npos) << r.out;
     const Result text = run("pdftotext -layout '" + home.str() + "/report.pdf' -");
     EXPECT_NE(text.out.find("Result: 7.29 g/L"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("Page 2 of 2"), std::string::npos);
+    EXPECT_NE(text.out.find("Page 2 of 3"), std::string::npos);
+    const Result curve = run("pdftotext -f 3 -l 3 '" + home.str() + "/report.pdf' -");
+    for (const char* shown : {"EP1 9.695", "Volume [mL]", "Red wine lot 25-040", "Page 3 of 3"})
+        EXPECT_NE(curve.out.find(shown), std::string::npos) << shown << "\n" << curve.out;
 
     // Without --pdf the file's name with ".pdf", in the current folder.
     EXPECT_EQ(print(home, kSamples + "SEQ0003.MTD").exitCode, 0);

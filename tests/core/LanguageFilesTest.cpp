@@ -115,7 +115,7 @@ const std::vector<std::pair<const char*, std::vector<Caption>>> kCaptionGroups =
       {204},
       {224}}},
     {"replace window", {{220}, {221}, {222}, {224}}},
-    {"viewer", {{206}, {226}, {228}, {230}}},
+    {"viewer", {{206}, {226}, {228}, {1141}, {230}}},
     {"upgrade window", {{0, "Get Software Version"}, {0, "Select File"}, {11}, {208}}},
     {"audit window", {{98}, {99}, {100}, {84}, {85}, {102}, {103}}},
 };
@@ -127,7 +127,7 @@ const std::set<int> kSameInEveryLanguage = {5,   89,   500,  613,  814,  821,  8
 const std::map<std::string, std::set<int>> kSameAsEnglish = {
     {"lang/english.lng", {}},
     {"lang/deutsch.lng",
-     {6, 95, 97, 204, 230, 501, 623, 806, 889, 905, 918, 969, 970, 997, 1006, 1007, 1038}},
+     {6, 95, 97, 204, 230, 501, 623, 806, 889, 905, 918, 969, 970, 997, 1006, 1007, 1038, 1154}},
     {"lang/francais.lng",
      {6, 86, 94, 204, 211, 725, 730, 732, 753, 900, 920, 927, 931, 949, 997, 1007, 1115}},
     {"lang/espanol.lng", {97, 211, 871, 946, 1004, 1087}},

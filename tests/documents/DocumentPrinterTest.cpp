@@ -149,7 +149,7 @@ TEST(DocumentPrinter, FailuresShowTheRunTimeErrorAndPrintNothing) {
     }
 }
 
-TEST(DocumentPrinter, WithoutAPrinterAPdfFileIsOfferedAndNeverWaitedFor) {
+TEST(DocumentPrinter, WithoutAPrinterAPdfNamedAfterTheDocumentIsOfferedInThePcFolder) {
     Fixture f;
     f.printer.setPrinterCheck([] { return false; });
     QPrinter::OutputFormat format = QPrinter::NativeFormat;
@@ -161,8 +161,10 @@ TEST(DocumentPrinter, WithoutAPrinterAPdfFileIsOfferedAndNeverWaitedFor) {
         return false;
     });
     OpenedDocument doc;
+    doc.name = "TI_00031.RPT";
     doc.fileType = 4;
     doc.text = "x";
+    f.printer.setPdfFolder(f.dir.path() / "pc");
     f.host.answer = false;
     EXPECT_FALSE(f.printer.printCommand(doc, 0, {}));
     ASSERT_EQ(f.host.messages.size(), 1u);
@@ -174,6 +176,6 @@ TEST(DocumentPrinter, WithoutAPrinterAPdfFileIsOfferedAndNeverWaitedFor) {
     EXPECT_FALSE(f.printer.printCommand(doc, 0, {})); // cancelled in the dialog
     EXPECT_EQ(f.dialogs, 1);
     EXPECT_EQ(format, QPrinter::PdfFormat);
-    EXPECT_TRUE(fileName.endsWith(".pdf"));
+    EXPECT_EQ(fileName.toStdString(), (f.dir.path() / "pc" / "TI_00031.pdf").string());
     EXPECT_EQ(f.host.messages.size(), 2u); // the question again, no error
 }

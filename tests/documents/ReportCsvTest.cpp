@@ -2,6 +2,7 @@
 #include "documents/ReportCsv.h"
 
 #include "CsvReader.h"
+#include "ReportText.h"
 
 #include <gtest/gtest.h>
 
@@ -9,22 +10,6 @@ namespace {
 
 const ExportOptions kDefault = exportOptionsFor(0, 0, 0);
 const ExportOptions kSemicolonComma = exportOptionsFor(1, 1, 0);
-
-std::string report(const std::vector<std::string>& head, const std::string& table,
-                   const std::vector<std::string>& rows,
-                   const std::vector<std::string>& foot = {}) {
-    std::string text;
-    for (const auto& h : head)
-        text += "\t" + h + "\r\n";
-    text += "\r\n\t" + table + "\r\n";
-    for (const auto& r : rows)
-        text += "\t" + r + "\r\n";
-    if (!foot.empty())
-        text += "\r\n";
-    for (const auto& f : foot)
-        text += "\t" + f + "\r\n";
-    return text;
-}
 
 struct Converted {
     ExportFault fault;

@@ -22,6 +22,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class DebugWindow;
+class CurveWindow;
 class DocumentPrinter;
 class ProgressWindow;
 class ReplaceWindow;
@@ -108,6 +109,7 @@ public:
     bool dropAllowed(int from) const;
     ViewerWindow& viewer();
     DocumentPrinter& printer();
+    CurveWindow& compareWindow();
     ProgressWindow& progressWindow() { return *progress_; }
     ReplaceWindow& replaceWindow() { return *replace_; }
     void showDebugWindow();
@@ -166,6 +168,9 @@ private:
     int titratorKind() const;
     std::vector<PaneLine> selectedLines(int source) const;
     bool oneSelectedEntry(PaneLine& entry);
+    // View with several reports selected: their curves overlaid. False when the
+    // selection is not several reports.
+    bool compareSelectedReports();
     OpenedDocument documentOf(const PaneLine& entry, DocumentUse use);
     devfiles::CopyRequest copyRequest(int source, bool move) const;
     void applyCopyResult(const devfiles::CopyResult& result);
@@ -193,6 +198,7 @@ private:
     ProgressWindow* progress_ = nullptr;
     ReplaceWindow* replace_ = nullptr;
     ViewerWindow* viewer_ = nullptr;
+    CurveWindow* compare_ = nullptr;
     std::unique_ptr<DocumentPrinter> printer_;
     bool statusErrorPending_ = false;
     std::string statusErrorText_;

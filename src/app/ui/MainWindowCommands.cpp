@@ -10,6 +10,7 @@
 #include "core/Text.h"
 #include "documents/ExportOptions.h"
 #include "documents/PcDocument.h"
+#include "documents/ui/CurveWindow.h"
 #include "documents/ui/DocumentPrinter.h"
 #include "documents/ui/ViewerWindow.h"
 #include "files/CopyFiles.h"
@@ -23,6 +24,7 @@
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
+#include <algorithm>
 
 namespace {
 
@@ -49,13 +51,22 @@ void MainWindow::createFileWindows() {
 ViewerWindow& MainWindow::viewer() {
     if (!viewer_)
         viewer_ = new ViewerWindow(host_, this);
+    viewer_->setOutputFolder(panes_->pcPath());
     return *viewer_;
 }
 
 DocumentPrinter& MainWindow::printer() {
     if (!printer_)
         printer_ = std::make_unique<DocumentPrinter>(host_, this);
+    printer_->setPdfFolder(panes_->pcPath());
     return *printer_;
+}
+
+CurveWindow& MainWindow::compareWindow() {
+    if (!compare_)
+        compare_ = new CurveWindow(host_, this);
+    compare_->setOutputFolder(panes_->pcPath());
+    return *compare_;
 }
 
 TitratorInfo MainWindow::documentTitrator() const {
@@ -100,6 +111,7 @@ OpenedDocument MainWindow::documentOf(const PaneLine& entry, DocumentUse use) {
     if (panes_->source() == 0)
         return openPcDocument(panes_->pcPath(), entry.name, use);
     OpenedDocument doc;
+    doc.name = entry.name;
     doc.fileType = panes_->titratorFileType();
     devfiles::FileLink link{*session_, host_, *progress_};
     progress_->clearAbort();
@@ -113,10 +125,28 @@ OpenedDocument MainWindow::documentOf(const PaneLine& entry, DocumentUse use) {
 
 // ---------------------------------------------------------------- open, print, preview
 
+bool MainWindow::compareSelectedReports() {
+    const std::vector<PaneLine> lines = selectedLines(panes_->source());
+    const bool reports =
+        lines.size() > 1 && std::all_of(lines.begin(), lines.end(), [](const PaneLine& l) {
+            return selectedFileType(l.name) == ftype::kReports;
+        });
+    if (!reports)
+        return false;
+    std::vector<OpenedDocument> docs;
+    for (const PaneLine& line : lines) {
+        if (panes_->checkFileName(line.name) != 1)
+            return true;
+        docs.push_back(documentOf(line, DocumentUse::View));
+    }
+    compareWindow().compare(docs);
+    return true;
+}
+
 void MainWindow::openSelectedFile() {
     setActive(false);
     PaneLine entry;
-    if (oneSelectedEntry(entry)) {
+    if (!compareSelectedReports() && oneSelectedEntry(entry)) {
         const OpenedDocument doc = documentOf(entry, DocumentUse::View);
         // A titrator file whose fetch failed shows nothing: the status bar said why.
         if (panes_->source() == 0 || doc.ok())

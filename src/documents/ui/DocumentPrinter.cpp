@@ -4,6 +4,7 @@
 #include "core/Encoding.h"
 #include "core/Host.h"
 #include "documents/ReportEngine.h"
+#include "documents/chart/CurveChart.h"
 
 #include <QDir>
 #include <QPrintDialog>
@@ -27,11 +28,14 @@ bool runPrintDialog(QPrinter& printer, QWidget* parent) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-// The engine with the template and the table, titled for the job's kind.
-bool loadEngine(const PrintJob& job, ReportEngine& engine, PrintError& error) {
+// The engine with the template and the table, titled for the job's kind, and the
+// curve's pages after the text.
+bool loadEngine(const PrintJob& job, const std::vector<ExtraPage>& curvePages, ReportEngine& engine,
+                PrintError& error) {
     if (!storePrintJob(job, reportDatabasePath(appPaths()), error))
         return false;
     engine.setTitle(job.title);
+    engine.setExtraPages(curvePages);
     return engine.load(reportDatabasePath(appPaths()), printTemplatePath(appPaths()), error);
 }
 
@@ -56,11 +60,18 @@ bool DocumentPrinter::acceptDocument(const OpenedDocument& doc, const char* sour
     return true;
 }
 
+void DocumentPrinter::takeDocument(const OpenedDocument& doc, int kind,
+                                   const TitratorInfo& titrator) {
+    printText_ = renderPrintJob(doc.text, doc.fileType, kind, titrator).printText;
+    name_ = doc.name;
+    curvePages_ = reportCurvePages(doc.text, doc.name);
+}
+
 bool DocumentPrinter::printCommand(const OpenedDocument& doc, int kind,
                                    const TitratorInfo& titrator) {
     if (!acceptDocument(doc, kPrintSource))
         return false;
-    printText_ = renderPrintJob(doc.text, doc.fileType, kind, titrator).printText;
+    takeDocument(doc, kind, titrator);
     return PrintSelectedFile(doc.fileType);
 }
 
@@ -68,12 +79,22 @@ bool DocumentPrinter::previewCommand(const OpenedDocument& doc, int kind,
                                      const TitratorInfo& titrator) {
     if (!acceptDocument(doc, kPreviewSource))
         return false;
-    printText_ = renderPrintJob(doc.text, doc.fileType, kind, titrator).printText;
+    takeDocument(doc, kind, titrator);
     return PreViewSelectedFile(doc.fileType);
 }
 
-bool DocumentPrinter::printViewText(const std::string& viewText, int fileType) {
+bool DocumentPrinter::printViewText(const std::string& viewText, int fileType,
+                                    const std::string& name, std::vector<ExtraPage> curvePages) {
+    name_ = name;
+    curvePages_ = std::move(curvePages);
     return print(renderedPrintJob(viewText, fileType));
+}
+
+std::filesystem::path DocumentPrinter::defaultPdfPath(const std::string& title) const {
+    const std::filesystem::path folder =
+        pdfFolder_.empty() ? std::filesystem::path(QDir::homePath().toStdString()) : pdfFolder_;
+    const std::string stem = name_.empty() ? title : std::filesystem::path(name_).stem().string();
+    return folder / (stem + ".pdf");
 }
 
 bool DocumentPrinter::PrintSelectedFile(int fileType) {
@@ -89,7 +110,8 @@ void DocumentPrinter::StoreDefaultPrinter(QPrinter& printer, bool& cancelled) {
             return;
         }
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QDir::home().filePath(printer.docName() + ".pdf"));
+        printer.setOutputFileName(
+            QString::fromStdString(defaultPdfPath(printer.docName().toStdString()).string()));
     }
     cancelled = !(printerDialog_ ? printerDialog_(printer) : runPrintDialog(printer, parent_));
     printerAfter_ = fromQt(QPrinterInfo::defaultPrinterName());
@@ -98,7 +120,7 @@ void DocumentPrinter::StoreDefaultPrinter(QPrinter& printer, bool& cancelled) {
 bool DocumentPrinter::print(const PrintJob& job) {
     ReportEngine engine;
     PrintError error;
-    if (!loadEngine(job, engine, error))
+    if (!loadEngine(job, curvePages_, engine, error))
         return fail(error, kPrintSource);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(toQt(job.title));
@@ -114,7 +136,7 @@ bool DocumentPrinter::PreViewSelectedFile(int fileType) {
     const PrintJob job = renderedPrintJob(printText_, fileType);
     ReportEngine engine;
     PrintError error;
-    if (!loadEngine(job, engine, error))
+    if (!loadEngine(job, curvePages_, engine, error))
         return fail(error, kPreviewSource);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(toQt(job.title));

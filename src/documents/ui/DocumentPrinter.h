@@ -8,9 +8,12 @@
 // re-enables its commands.
 #include "documents/PcDocument.h"
 #include "documents/PrintJob.h"
+#include "documents/ReportEngine.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 class Host;
 class QPrinter;
@@ -23,7 +26,8 @@ public:
 
     // The main window's Print and Preview commands for a document from
     // openPcDocument (PC pane) or from a fetch (titrator pane, with the fetch's
-    // error if it failed). Renders it into the print text, then prints.
+    // error if it failed). Renders it into the print text, then prints; a report
+    // with a table of measurements gets its curve on a page after the text.
     bool printCommand(const OpenedDocument& doc, int kind, const TitratorInfo& titrator);
     bool previewCommand(const OpenedDocument& doc, int kind, const TitratorInfo& titrator);
 
@@ -31,8 +35,15 @@ public:
     bool PrintSelectedFile(int fileType);
     bool PreViewSelectedFile(int fileType);
     const std::string& printText() const { return printText_; }
-    // The viewer's print button: its view text, already rendered, to the printer.
-    bool printViewText(const std::string& viewText, int fileType);
+    // The viewer's print button: its view text, already rendered, and the curve as
+    // the viewer draws it, to the printer. name: the document's file name.
+    bool printViewText(const std::string& viewText, int fileType, const std::string& name = "",
+                       std::vector<ExtraPage> curvePages = {});
+
+    // A PDF printed without a printer is offered here, named after the document;
+    // without a folder, in the home folder.
+    void setPdfFolder(const std::filesystem::path& folder) { pdfFolder_ = folder; }
+    std::filesystem::path defaultPdfPath(const std::string& title) const;
 
     // The printer dialog. Records the default printer's name before and after it;
     // with no printer installed it offers a PDF file instead.
@@ -54,12 +65,16 @@ public:
 
 private:
     bool acceptDocument(const OpenedDocument& doc, const char* source);
+    void takeDocument(const OpenedDocument& doc, int kind, const TitratorInfo& titrator);
     bool print(const PrintJob& job);
     bool fail(const PrintError& error, const char* source);
 
     Host& host_;
     QWidget* parent_;
     std::string printText_;
+    std::string name_;                  // of the document being printed
+    std::vector<ExtraPage> curvePages_; // after its text
+    std::filesystem::path pdfFolder_;
     std::string printerBefore_, printerAfter_;
     PrinterDialog printerDialog_;
     PreviewRunner previewRunner_;

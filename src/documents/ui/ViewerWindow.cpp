@@ -1,6 +1,7 @@
 #include "documents/ui/ViewerWindow.h"
 
 #include "core/Encoding.h"
+#include "core/FileTypes.h"
 #include "core/Host.h"
 #include "core/Layout.h"
 #include "core/ui/GuiHost.h"
@@ -8,6 +9,8 @@
 #include "documents/BitmapHeader.h"
 #include "documents/FixedFont.h"
 #include "documents/RenderDocument.h"
+#include "documents/chart/CurveChart.h"
+#include "documents/ui/CurveView.h"
 
 #include <QGuiApplication>
 #include <QImageReader>
@@ -28,6 +31,7 @@ constexpr int kCloseCaption = 206;
 constexpr int kPrintCaption = 226;
 constexpr int kGraphCaption = 228;
 constexpr int kTextCaption = 230;
+constexpr int kCurveCaption = 1141;
 constexpr int kOpenWidth = 820; // pixels, before the user resizes it
 constexpr int kOpenHeight = 600;
 constexpr int kButtonRowHeight = 30;
@@ -70,18 +74,22 @@ void ViewerWindow::buildControls() {
     picture_->setAlignment(Qt::AlignCenter);
     pictureArea_->setWidget(picture_);
     pictureArea_->setAlignment(Qt::AlignCenter);
+    curve_ = new CurveView(host_, areas_);
     areas_->addWidget(textArea_);
     areas_->addWidget(pictureArea_);
+    areas_->addWidget(curve_);
 
     closeBtn = named(new QPushButton(languageUiText(kCloseCaption), this), "closeBtn");
     printBtn = named(new QPushButton(languageUiText(kPrintCaption), this), "printBtn");
     viewGraphBtn = named(new QPushButton(languageUiText(kGraphCaption), this), "viewGraphBtn");
+    viewCurveBtn = named(new QPushButton(languageUiText(kCurveCaption), this), "viewCurveBtn");
     spacer_ = new QWidget(this);
-    for (QPushButton* b : {closeBtn, printBtn, viewGraphBtn})
+    for (QPushButton* b : {closeBtn, printBtn, viewGraphBtn, viewCurveBtn})
         b->setAutoDefault(false);
     connect(closeBtn, &QPushButton::clicked, this, &ViewerWindow::closeBtn_Click);
     connect(printBtn, &QPushButton::clicked, this, &ViewerWindow::printBtn_Click);
     connect(viewGraphBtn, &QPushButton::clicked, this, &ViewerWindow::viewGraphBtn_Click);
+    connect(viewCurveBtn, &QPushButton::clicked, this, &ViewerWindow::viewCurveBtn_Click);
 }
 
 // The areas fill the window inside the margin; the buttons run along the bottom edge.
@@ -91,11 +99,13 @@ void ViewerWindow::buildLayout() {
         controls_.push_back(std::make_unique<WidgetControl>(*w, scale));
         return *controls_.back();
     };
-    // Wider than the usual width only when a caption needs it.
-    viewGraphBtn->resize(
-        std::max(kButtonWidth, widestCaption(*viewGraphBtn, {languageUiText(kGraphCaption),
-                                                             languageUiText(kTextCaption)})),
-        kButtonRowHeight);
+    // Wider than the usual width only when a caption needs it; the curve and
+    // picture buttons also read "Text" in turn.
+    const QString text = languageUiText(kTextCaption);
+    for (auto [b, caption] :
+         {std::pair{viewCurveBtn, kCurveCaption}, std::pair{viewGraphBtn, kGraphCaption}})
+        b->resize(std::max(kButtonWidth, widestCaption(*b, {languageUiText(caption), text})),
+                  kButtonRowHeight);
     for (QPushButton* b : {printBtn, closeBtn})
         b->resize(std::max(kButtonWidth, b->sizeHint().width()), kButtonRowHeight);
     layouts_.push_back(std::make_unique<Layout>(Layout::Column, scale));
@@ -107,6 +117,7 @@ void ViewerWindow::buildLayout() {
     root.setSpacing(margin);
     buttons.setHeight(kButtonRowHeight);
     buttons.setSpacing(margin);
+    buttons.appendItem(control(viewCurveBtn), 0, 1);
     buttons.appendItem(control(viewGraphBtn), 0, 1);
     buttons.appendItem(control(spacer_), 1, 1);
     buttons.appendItem(control(printBtn), 0, 1);
@@ -134,21 +145,29 @@ void ViewerWindow::showEvent(QShowEvent* event) {
 }
 
 void ViewerWindow::loadFile(const std::string& text, int fileType, int kind,
-                            const TitratorInfo& titrator, const std::string& graphPath) {
+                            const TitratorInfo& titrator, const std::string& graphPath,
+                            const std::string& name) {
     viewText_.clear();
     hasViewText_ = false;
     viewText_ = renderDocument(text, fileType, kind, titrator);
     hasViewText_ = true;
     viewFileType_ = fileType;
     graphPath_ = graphPath;
+    name_ = name;
     textArea_->setPlainText(uiText(viewText_));
     picture_->clear();
-    setMode(TextMode);
+    CurveRun run;
+    hasCurve_ = (ftype::isReport(fileType) || fileType == ftype::kTrayReports) &&
+                !readRun(name, text, run) && run.report->hasCurve();
+    curve_->setRuns(hasCurve_ ? std::vector<CurveRun>{run} : std::vector<CurveRun>{});
+    // The report's own curve, unless the titrator drew a picture of it.
+    setMode(hasCurve_ && graphPath_.empty() ? CurveMode : TextMode);
 }
 
 void ViewerWindow::viewFile(const std::string& text, int fileType, int kind,
-                            const TitratorInfo& titrator, const std::string& graphPath) {
-    loadFile(text, fileType, kind, titrator, graphPath);
+                            const TitratorInfo& titrator, const std::string& graphPath,
+                            const std::string& name) {
+    loadFile(text, fileType, kind, titrator, graphPath, name);
     exec();
 }
 
@@ -161,17 +180,22 @@ bool ViewerWindow::viewDocument(const OpenedDocument& doc, int kind, const Titra
         showErrorInfo(host_, doc.errorNumber, doc.error, kViewSource);
         return false;
     }
-    viewFile(doc.text, doc.fileType, kind, titrator, doc.graphPath);
+    viewFile(doc.text, doc.fileType, kind, titrator, doc.graphPath, doc.name);
     return true;
 }
 
 void ViewerWindow::setMode(int mode) {
     mode_ = mode;
     const bool picture = mode_ == PictureMode;
+    const bool curve = mode_ == CurveMode;
     viewGraphBtn->setVisible(picture || !graphPath_.empty());
     viewGraphBtn->setText(languageUiText(picture ? kTextCaption : kGraphCaption));
+    viewCurveBtn->setVisible(hasCurve_);
+    viewCurveBtn->setText(languageUiText(curve ? kTextCaption : kCurveCaption));
     printBtn->setVisible(!picture);
-    areas_->setCurrentWidget(picture ? static_cast<QWidget*>(pictureArea_) : textArea_);
+    areas_->setCurrentWidget(picture ? static_cast<QWidget*>(pictureArea_)
+                             : curve ? static_cast<QWidget*>(curve_)
+                                     : textArea_);
     if (picture)
         loadPicture();
 }
@@ -212,6 +236,19 @@ void ViewerWindow::viewGraphBtn_Click() {
     setMode(mode_ == TextMode ? PictureMode : TextMode);
 }
 
+void ViewerWindow::viewCurveBtn_Click() {
+    setMode(mode_ == CurveMode ? TextMode : CurveMode);
+}
+
+// The text, then the curve as the curve view draws it now.
 void ViewerWindow::printBtn_Click() {
-    printer_.printViewText(viewText_, viewFileType_);
+    std::vector<ExtraPage> pages;
+    if (hasCurve_)
+        pages.push_back(curvePage(curve_->series(), curve_->runs()));
+    printer_.printViewText(viewText_, viewFileType_, name_, pages);
+}
+
+void ViewerWindow::setOutputFolder(const std::filesystem::path& folder) {
+    printer_.setPdfFolder(folder);
+    curve_->setExportFolder(folder);
 }
