@@ -605,9 +605,10 @@ void MainWindow::mnuCommRefresh_Click() {
 void MainWindow::checkAvailableCommPorts() {
     const int remembered = settings_.comPort;
     showPortDevices();
-    serial().closePort();
-    const std::vector<int> available =
-        probeAvailablePorts([this](int n) { return session_->deviceForPort(n); });
+    PortSurvey survey;
+    if (!session_->surveyPorts(survey))
+        return; // a wait of the link is under way (the status bar says so)
+    const std::vector<int> available = survey.availableNumbers();
     if (std::find(available.begin(), available.end(), remembered) != available.end())
         serial().setPortStatus(serial().openPort(remembered, settings_.comSpeed) ? 1 : 0);
     smnuCommSub[17]->setVisible(available.empty());
@@ -625,6 +626,10 @@ void MainWindow::showDebugWindow() {
 }
 
 void MainWindow::mnuSetting_Click() {
+    if (!serial().canStartExchange()) { // the dialog's probe would close a port in use
+        showMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
+        return;
+    }
     SettingsDialog dialog(
         settings_, *session_, host_, appExportOptions(),
         [this](int topic) { showContextHelp(topic); }, this);
