@@ -23,6 +23,17 @@ constexpr int kStatusRowHeight = 25;
 constexpr int kOpenDirButtonWidth = 110; // "Open Directory" and "Back"
 constexpr int kChangePathButtonWidth = 30;
 
+// The narrowest root row in which every caption gets the width it asks for.
+int widthForCaptions(const MainControls& c, int showAllColumn, int showCsvColumn) {
+    int options = 0;
+    for (int w : c.categoryWeights)
+        options += std::max(1, w);
+    // Each pane's check-box row keeps at least a pixel for its spacer.
+    const int checks = kSidePadding + showAllColumn + showCsvColumn + 2 * kPaneSpacing + 1;
+    const int commands = 2 * kSidePadding + 6 * kButtonSpacing + 7 * c.commandWidth;
+    return std::max({2 * kCategoryPadding + options, 2 * checks + kPaneSpacing, commands});
+}
+
 } // namespace
 
 // A line of text under a pane, the width of the pane.
@@ -89,11 +100,13 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     Layout& checks = add(Layout::Row, kCheckRowHeight);
     checks.setLeftPadding(kSidePadding);
     checks.setSpacing(kPaneSpacing);
+    const int showAllColumn = std::max(kShowAllColumnWidth, c.showAllWidth);
+    const int showCsvColumn = std::max(kShowCsvColumnWidth, c.showCsvWidth);
     Layout& showAll = add(Layout::Column);
-    showAll.setWidth(kShowAllColumnWidth);
+    showAll.setWidth(showAllColumn);
     showAll.appendItem(*c.ShowAllPcFilesCb, 1, 1);
     Layout& showCsv = add(Layout::Column);
-    showCsv.setWidth(kShowCsvColumnWidth);
+    showCsv.setWidth(showCsvColumn);
     showCsv.appendItem(*c.ShowCSVPcFilesCb, 1, 1);
     checks.appendItem(showAll, 0, 1);
     checks.appendItem(showCsv, 0, 1);
@@ -123,6 +136,8 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     for (Layout* row : {&categories, &headers, &lists, &info, &buttons, &status})
         root.appendItem(*row, 1, row == &lists ? 1 : 0);
 
+    minWidth_ = std::max(scale.twipsToPixelsX(kMinWidthTwips),
+                         widthForCaptions(c, showAllColumn, showCsvColumn));
     resizeForm(widthTwips, heightTwips);
 }
 

@@ -19,6 +19,9 @@ struct MainControls {
     LayoutControl* statusBar;
     // The options share the top row in proportion to these (their captions' widths).
     std::array<int, 6> categoryWeights{1, 1, 1, 1, 1, 1};
+    // Pixels the captions of the chosen language need: the two PC check boxes and
+    // the widest command button. Longer captions widen the window's minimum.
+    int showAllWidth = 0, showCsvWidth = 0, commandWidth = 0;
 };
 
 class MainLayout {
@@ -36,6 +39,8 @@ public:
     void resizeForm(int widthTwips, int heightTwips);
 
     const Layout& root() const { return *layouts_.front(); }
+    // Pixels: kMinWidthTwips, or more when the captions need it to be shown whole.
+    int minWidth() const { return minWidth_; }
 
 private:
     Layout& add(int lType, int height = 0);
@@ -43,4 +48,5 @@ private:
 
     TwipsScale scale_;
     std::vector<std::unique_ptr<Layout>> layouts_;
+    int minWidth_ = 0;
 };

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTranslator>
 #include <iostream>
 #include <string_view>
 
@@ -63,6 +64,9 @@ int main(int argc, char* argv[]) {
     Settings& settings = appSettings();
     if (!loadSettings(paths, host, settings))
         return 1;
+    const std::unique_ptr<QTranslator> qtOwn = qtTranslator(langText(kTextQtLocale));
+    if (qtOwn)
+        QCoreApplication::installTranslator(qtOwn.get());
     if (!dataOk)
         host.message(formatMsg(langText(310), {}) + "\r\r" + dataError, formatMsg(langText(5), {}),
                      Host::Icon::Warning);

@@ -74,3 +74,38 @@ TEST(MainLayout, PanesSideBySideCommandsBelowNothingOverlaps) {
         EXPECT_GT(w["pcList"].height, height / 3);
     }
 }
+
+// The minimum width is the Part's 9500 twips unless the captions of the chosen
+// language need more; at the minimum every caption gets the width it asks for.
+TEST(MainLayout, AtTheMinimumWidthEveryCaptionHasTheWidthItNeeds) {
+    struct Case {
+        std::array<int, 6> options;
+        int showAll, showCsv, command, expectedMin;
+    };
+    const Case cases[] = {
+        {{70, 120, 100, 95, 85, 95}, 120, 110, 80, 633},     // fits the Part's minimum
+        {{90, 150, 150, 130, 100, 110}, 175, 165, 100, 786}, // the options decide
+        {{60, 60, 60, 60, 60, 60}, 140, 150, 120, 880},      // the command buttons decide
+    };
+    for (const Case& k : cases) {
+        Window w;
+        w.controls.categoryWeights = k.options;
+        w.controls.showAllWidth = k.showAll;
+        w.controls.showCsvWidth = k.showCsv;
+        w.controls.commandWidth = k.command;
+        MainLayout layout(w.controls, kScale, 1, 1);
+        EXPECT_EQ(layout.minWidth(), k.expectedMin);
+        layout.resizeForm(kScale.pixelsToTwipsX(layout.minWidth()), MainLayout::kMinHeightTwips);
+
+        const char* const options[] = {"Rpt", "Std", "Usr", "All", "Seq", "SeqRpt"};
+        for (std::size_t i = 0; i < 6; ++i)
+            EXPECT_GE(w[options[i]].width, k.options[i] * 15) << options[i];
+        EXPECT_GE(w["ShowAll"].width, k.showAll * 15);
+        EXPECT_GE(w["ShowCSV"].width, k.showCsv * 15);
+        EXPECT_LE(w["ShowCSV"].right(), w["titList"].left);
+        for (const char* button : {"connect", "View", "Export", "print", "copy", "move", "delete"})
+            EXPECT_GE(w[button].width, k.command * 15) << button;
+        EXPECT_LE(w["delete"].right(), kScale.pixelsToTwipsX(layout.minWidth()));
+        EXPECT_LE(w["SeqRpt"].right(), kScale.pixelsToTwipsX(layout.minWidth()));
+    }
+}

@@ -7,6 +7,7 @@
 #include "app/ui/PaneTree.h"
 #include "app/ui/SettingsDialog.h"
 #include "core/AppPaths.h"
+#include "core/Encoding.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Settings.h"
@@ -65,7 +66,7 @@ QString readAboutText(const std::string& path) {
     QFile f(QString::fromStdString(path));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    return uiText(f.readAll().toStdString());
+    return uiText(decodeTextFile(f.readAll().toStdString()));
 }
 
 std::string chooseFolder(QWidget* parent, const std::string& title, const std::string& start) {
@@ -245,12 +246,16 @@ void MainWindow::buildLayout() {
                                      AllMtdCheckBox, SeqCheckBox,    SeqRptCheckBox};
     for (std::size_t i = 0; i < c.categoryWeights.size(); ++i)
         c.categoryWeights[i] = options[i]->sizeHint().width();
+    c.showAllWidth = ShowAllPcFilesCb->sizeHint().width();
+    c.showCsvWidth = ShowCSVPcFilesCb->sizeHint().width();
+    c.commandWidth = widestCaption(*connectBtn, {lt(982), lt(983)});
+    for (QPushButton* b : {ViewBtn, ExportBtn, printBtn, copyBtn, moveBtn, deleteBtn})
+        c.commandWidth = std::max(c.commandWidth, b->sizeHint().width());
     const QSize inner = centralWidget()->size();
     layout_ = std::make_unique<MainLayout>(c, scale, scale.pixelsToTwipsX(inner.width()),
                                            scale.pixelsToTwipsY(inner.height()));
     // The window never gets smaller than the layout was made for.
-    setMinimumSize(scale.twipsToPixelsX(MainLayout::kMinWidthTwips),
-                   scale.twipsToPixelsY(MainLayout::kMinHeightTwips));
+    setMinimumSize(layout_->minWidth(), scale.twipsToPixelsY(MainLayout::kMinHeightTwips));
 }
 
 void MainWindow::buildMenus() {
