@@ -8,10 +8,25 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+
+namespace {
+
+// Built into the program, so every window has it wherever the program runs from.
+QIcon appIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QString(":/icons/veltran-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("VELTRAN");
+    QApplication::setWindowIcon(appIcon());
+    QGuiApplication::setDesktopFileName("org.veltran.Veltran");
 
     AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
     std::string dataError;
