@@ -6,8 +6,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-# Runs a command; a non-zero exit is a failure named by the command.
-check() { "$@" > "$work/out" 2>&1 || { fail "$*"; cat "$work/out"; }; }
+# Runs a command; a non-zero exit or a hang is a failure named by the command.
+check() { timeout 120 "$@" > "$work/out" 2>&1 || { fail "$*"; cat "$work/out"; }; }
 
 deb="$work/out-deb/veltran_${version}_$(dpkg --print-architecture).deb"
 cpack --config "$build/CPackConfig.cmake" -B "$work/out-deb" > "$work/cpack.log" 2>&1 ||
@@ -45,16 +45,20 @@ bin="$root/usr/bin"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 unset VELTRAN_HOME VELTRAN_SUMVAL LD_LIBRARY_PATH
 mkdir -p "$HOME"
+# The same command from the build tree, with a data folder of its own.
+built() { VELTRAN_HOME="$work/build-home" "$build/bin/$@"; }
 sample="$root/$share/veltran/samples/pc/QX0102TA.MTD"
 release=${version%%~*} # 1.0 also stands in 1.00 and 1.00RC-3
 check "$bin/veltran-cli" --version
 grep -qF "$release" "$work/out" || fail "veltran-cli --version does not name $release"
 check "$bin/veltran-cli" render "$sample"
-cmp -s "$work/out" <("$build/bin/veltran-cli" render "$sample") ||
+cmp -s "$work/out" <(built veltran-cli render "$sample") ||
   fail "the installed veltran-cli renders $sample differently"
 [ -f "$XDG_CONFIG_HOME/veltran/config.ini" ] || fail "the first start did not seed the data folder"
-check "$bin/veltran-cli" checksum "$sample"
-grep -q '^0x' "$work/out" || fail "checksum without the private libsumval: $(cat "$work/out")"
+upgrade="$root/$share/veltran/samples/pc/upgrade/50231096.upg"
+check "$bin/veltran-cli" checksum "$upgrade"
+cmp -s "$work/out" <(built veltran-cli checksum "$upgrade") ||
+  fail "checksum through the private libsumval: $(cat "$work/out")"
 check "$bin/veltran" -platform offscreen --version
 grep -qF "$release" "$work/out" || fail "veltran --version does not name $release"
 check "$bin/veltran-sim" --version
