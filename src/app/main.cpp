@@ -4,11 +4,14 @@
 #include "core/Pump.h"
 #include "core/Settings.h"
 #include "core/Text.h"
+#include "core/Version.h"
 #include "core/ui/GuiHost.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <iostream>
+#include <string_view>
 
 namespace {
 
@@ -20,9 +23,39 @@ QIcon appIcon() {
     return icon;
 }
 
+const char* const kHelp =
+    "Usage: veltran [OPTIONS]\n"
+    "VELTRAN: the desktop companion for laboratory bench titrators.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     print this help and exit\n"
+    "  --version      print the program's name and version and exit\n"
+    "Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n"
+    "\n"
+    "The data folder (config.ini, debug.log) is $VELTRAN_HOME when set, else the\n"
+    "program's folder when a config.ini is there, else ~/.config/veltran/.\n";
+
+// --help and --version are answered before the QApplication exists: they need no display.
+bool answeredWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word == "--version") {
+            std::cout << "veltran " << appVersionText() << "\n";
+            return true;
+        }
+        if (word == "--help" || word == "-h") {
+            std::cout << kHelp;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (answeredWithoutWindow(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName("VELTRAN");
     QApplication::setWindowIcon(appIcon());

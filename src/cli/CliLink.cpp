@@ -14,15 +14,6 @@
 #include <ostream>
 
 namespace {
-bool parseNumber(const std::string& text, int& value) {
-    try {
-        std::size_t used = 0;
-        value = std::stoi(text, &used);
-        return used == text.size() && value > 0;
-    } catch (...) {
-        return false;
-    }
-}
 
 // What a window would show, kept as text; messages go to stderr.
 class CliView : public LinkView, public SerialHost, public CliHost {
@@ -91,30 +82,6 @@ std::string cliText(std::string text) {
     return text;
 }
 
-bool parseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::string& error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--port" || a == "--com" || a == "--speed") {
-            if (!hasValue) {
-                error = a + " needs a value";
-                return false;
-            }
-            const std::string& v = args[++i];
-            if (a == "--port")
-                o.device = v;
-            else if (!parseNumber(v, a == "--com" ? o.com : o.speed)) {
-                error = a + " needs a positive number, not \"" + v + "\"";
-                return false;
-            }
-        } else {
-            o.words.assign(args.begin() + static_cast<long>(i), args.end());
-            return true;
-        }
-    }
-    return true;
-}
-
 AppPaths cliAppPaths(std::ostream& err) {
     AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
     std::string dataError;
@@ -135,7 +102,7 @@ struct CliLink::Parts {
     int speed = 19200;
 };
 
-CliLink::CliLink(const CliOptions& options, std::ostream& err)
+CliLink::CliLink(const LinkOptions& options, std::ostream& err)
     : parts_(std::make_unique<Parts>(err)) {
     Parts& p = *parts_;
     p.ready = loadCliSettings(p.paths, p.settings, p.view, err);

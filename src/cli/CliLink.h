@@ -8,7 +8,6 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
-#include <vector>
 
 class DeviceSession;
 class Host;
@@ -41,19 +40,16 @@ bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostre
 // the data folder prepared (a warning on `err` when it cannot be) and made process-wide.
 AppPaths cliAppPaths(std::ostream& err);
 
-struct CliOptions {
-    std::string device;             // --port DEV
-    int com = 0;                    // --com N (0: the configured port)
-    int speed = 0;                  // --speed B (0: the configured speed)
-    std::vector<std::string> words; // the command and its arguments
+// The options before the command that choose the port.
+struct LinkOptions {
+    std::string device; // --port DEV
+    int com = 0;        // --com N (0: the configured port)
+    int speed = 0;      // --speed B (0: the configured speed)
 };
-
-// Splits the global options off; false with a message on a malformed option.
-bool parseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
 
 class CliLink {
 public:
-    CliLink(const CliOptions& options, std::ostream& err);
+    CliLink(const LinkOptions& options, std::ostream& err);
     ~CliLink();
     // Settings and language loaded; false when the program cannot run (message shown).
     bool ready() const;

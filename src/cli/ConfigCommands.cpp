@@ -9,9 +9,6 @@
 
 namespace {
 
-const char* const kUsage =
-    "usage: veltran-cli config path | get SECTION KEY | set SECTION KEY VALUE\n";
-
 AppPaths preparedPaths(std::ostream& err, bool& writable) {
     AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
     std::string error;
@@ -23,29 +20,26 @@ AppPaths preparedPaths(std::ostream& err, bool& writable) {
 
 } // namespace
 
-int cmdConfig(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const std::string verb = args.empty() ? "" : args[0];
+int cmdConfig(const ConfigOptions& o, std::ostream& out, std::ostream& err) {
     bool writable = false;
-    if (verb == "path" && args.size() == 1) {
-        out << preparedPaths(err, writable).configPath().string() << "\n";
+    const AppPaths paths = preparedPaths(err, writable);
+    switch (o.action) {
+    case ConfigOptions::Action::Path:
+        out << paths.configPath().string() << "\n";
         return 0;
-    }
-    if (verb == "get" && args.size() == 3) {
-        out << getIniString(preparedPaths(err, writable).configPath(), args[1], args[2]) << "\n";
+    case ConfigOptions::Action::Get:
+        out << getIniString(paths.configPath(), o.section, o.key) << "\n";
         return 0;
+    case ConfigOptions::Action::Set:
+        break;
     }
-    if (verb == "set" && args.size() == 4) {
-        const AppPaths paths = preparedPaths(err, writable);
-        if (text::containsControl(args[3]) || text::containsControl(args[1] + args[2])) {
-            err << "a configuration value cannot hold control characters\n";
-            return 2;
-        }
-        if (!writable || !writeIniString(paths.configPath(), args[1], args[2], args[3])) {
-            err << "cannot write " << paths.configPath().string() << "\n";
-            return 1;
-        }
-        return 0;
+    if (text::containsControl(o.value) || text::containsControl(o.section + o.key)) {
+        err << "a configuration value cannot hold control characters\n";
+        return 2;
     }
-    err << kUsage;
-    return 2;
+    if (!writable || !writeIniString(paths.configPath(), o.section, o.key, o.value)) {
+        err << "cannot write " << paths.configPath().string() << "\n";
+        return 1;
+    }
+    return 0;
 }

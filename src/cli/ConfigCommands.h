@@ -2,8 +2,13 @@
 // veltran-cli config: read and write config.ini of the data folder from scripts.
 #include <iosfwd>
 #include <string>
-#include <vector>
+
+struct ConfigOptions {
+    enum class Action { Path, Get, Set };
+    Action action = Action::Path;
+    std::string section, key, value; // value: for Set only
+};
 
 // config path | config get SECTION KEY | config set SECTION KEY VALUE
-// Exit 0; 1 when a value cannot be written; 2 for a usage error.
-int cmdConfig(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Exit 0; 1 when a value cannot be written; 2 for a value with control characters.
+int cmdConfig(const ConfigOptions& options, std::ostream& out, std::ostream& err);

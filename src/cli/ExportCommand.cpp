@@ -3,98 +3,17 @@
 #include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
 #include "core/AppPaths.h"
-#include "core/FileTypes.h"
-#include "core/Numbers.h"
 #include "core/Settings.h"
 #include "documents/ExportRun.h"
 #include "files/CopyProgress.h"
 #include "files/DeviceFiles.h"
 
 #include <memory>
-#include <optional>
 #include <ostream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kUsage =
-    "usage: veltran-cli export REPORT... [--to DIR] [--csv-sep 0|1] [--dec-sep 0|1]\n"
-    "                          [--order 0|1|2] [--summary-name NAME] [--no-replace]\n"
-    "       veltran-cli [link options] export --from-titrator reports|tray-reports NAME...\n"
-    "                          --to DIR [the options above]\n";
-
-struct Arguments {
-    int titratorType = 0; // --from-titrator: the category's file type; 0 for PC reports
-    std::vector<std::string> reports;
-    std::string to;
-    std::optional<int> csvSep, decSep, order;
-    std::string summaryName;
-    bool replace = true;
-};
-
-bool index(const std::string& text, int last, std::optional<int>& value) {
-    const auto v = num::parseInteger(text);
-    if (!v || *v < 0 || *v > last)
-        return false;
-    value = static_cast<int>(*v);
-    return true;
-}
-
-bool parse(const std::vector<std::string>& args, Arguments& a, std::string& error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& w = args[i];
-        if (w == "--no-replace") {
-            a.replace = false;
-            continue;
-        }
-        if (w.rfind("--", 0) != 0) {
-            a.reports.push_back(w);
-            continue;
-        }
-        if (w == "--from-titrator") {
-            const std::string category = i + 1 < args.size() ? args[++i] : "";
-            a.titratorType = category == "reports"        ? ftype::kReports
-                             : category == "tray-reports" ? ftype::kTrayReports
-                                                          : -1;
-            if (a.titratorType < 0) {
-                error = "--from-titrator takes reports or tray-reports";
-                return false;
-            }
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            error = w + " needs a value";
-            return false;
-        }
-        const std::string& v = args[++i];
-        bool ok = true;
-        if (w == "--to")
-            a.to = v;
-        else if (w == "--summary-name") {
-            a.summaryName = v;
-            ok = !v.empty() && v.find('/') == std::string::npos;
-        } else if (w == "--csv-sep")
-            ok = index(v, 1, a.csvSep);
-        else if (w == "--dec-sep")
-            ok = index(v, 1, a.decSep);
-        else if (w == "--order")
-            ok = index(v, 2, a.order);
-        else {
-            error = "unknown option " + w;
-            return false;
-        }
-        if (!ok) {
-            error = w + ": \"" + v + "\" is not a valid value";
-            return false;
-        }
-    }
-    if (a.reports.empty())
-        error = "no report given";
-    else if (a.titratorType > 0 && a.to.empty())
-        error = "--from-titrator needs --to DIR";
-    return error.empty();
-}
 
 // Messages to stderr; existing CSV files are replaced unless --no-replace.
 class CliExportHost : public ExportHost {
@@ -150,14 +69,8 @@ private:
 
 } // namespace
 
-int cmdExport(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    const std::vector<std::string> args(options.words.begin() + 1, options.words.end());
-    Arguments a;
-    std::string error;
-    if (!parse(args, a, error)) {
-        err << error << "\n" << kUsage;
-        return 2;
-    }
+int cmdExport(const ExportCommandOptions& a, const LinkOptions& options, std::ostream& out,
+              std::ostream& err) {
     const fs::path destination =
         a.to.empty() ? fs::absolute(a.reports[0]).parent_path() : fs::absolute(a.to);
     std::error_code ec;

@@ -22,73 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kUsage =
-    "usage: veltran-cli [link options] list CATEGORY [--tray NAME]\n"
-    "       veltran-cli [link options] get CATEGORY NAME... [--to DIR] [--move]\n"
-    "       veltran-cli [link options] put CATEGORY FILE... [--move] [--replace ask|all|none]\n"
-    "       veltran-cli [link options] delete CATEGORY NAME... [--yes]\n"
-    "CATEGORY: methods, std-methods, user-methods, reports, sequences, tray-reports\n";
-
-const std::map<std::string, int> kCategories = {
-    {"methods", ftype::kAllMethods},       {"std-methods", ftype::kStandardMethods},
-    {"user-methods", ftype::kUserMethods}, {"reports", ftype::kReports},
-    {"sequences", ftype::kSequences},      {"tray-reports", ftype::kTrayReports},
-};
-
-struct FileArgs {
-    std::string command;
-    int fileType = 0;
-    std::vector<std::string> names;
-    std::string tray, to, replace = "ask";
-    bool move = false, yes = false;
-};
-
-bool parse(const std::vector<std::string>& words, FileArgs& a, std::string& error) {
-    a.command = words.at(0);
-    if (words.size() < 2 || !kCategories.count(words[1])) {
-        error = words.size() < 2 ? "a category is needed" : "unknown category \"" + words[1] + "\"";
-        return false;
-    }
-    a.fileType = kCategories.at(words[1]);
-    for (std::size_t i = 2; i < words.size(); ++i) {
-        const std::string& w = words[i];
-        const bool valued = w == "--tray" || w == "--to" || w == "--replace";
-        if (valued && i + 1 >= words.size()) {
-            error = w + " needs a value";
-            return false;
-        }
-        if (w == "--tray" && a.command == "list" && a.fileType == ftype::kTrayReports)
-            a.tray = words[++i];
-        else if (w == "--to" && a.command == "get")
-            a.to = words[++i];
-        else if (w == "--replace" && a.command == "put")
-            a.replace = words[++i];
-        else if (w == "--move" && (a.command == "get" || a.command == "put"))
-            a.move = true;
-        else if (w == "--yes" && a.command == "delete")
-            a.yes = true;
-        else if (w.rfind("--", 0) == 0) {
-            error = "unknown option " + w + " for " + a.command;
-            return false;
-        } else
-            a.names.push_back(w);
-    }
-    if (a.replace != "ask" && a.replace != "all" && a.replace != "none") {
-        error = "--replace takes ask, all or none";
-        return false;
-    }
-    if (a.command != "list" && a.names.empty()) {
-        error = a.command + " needs at least one file";
-        return false;
-    }
-    if (!a.tray.empty() &&
-        (a.tray.size() != devfiles::kTraySetNameLength || !filenames::isSafeName(a.tray))) {
-        error = "--tray takes a tray set name such as TRAY0001";
-        return false;
-    }
-    return true;
-}
-
 bool onTerminal() {
     return ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
 }
@@ -143,7 +76,7 @@ int initialReplaceStatus(const std::string& policy) {
 }
 
 // The selected titrator entries by name; names the titrator does not list are said on stderr.
-int selectOnTitrator(const FileArgs& a, devfiles::CopyRequest& r, std::ostream& err) {
+int selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, std::ostream& err) {
     int missing = 0;
     for (const std::string& name : a.names) {
         bool found = false;
@@ -162,7 +95,7 @@ int selectOnTitrator(const FileArgs& a, devfiles::CopyRequest& r, std::ostream& 
     return missing;
 }
 
-int selectOnPc(const FileArgs& a, devfiles::CopyRequest& r, std::ostream& err) {
+int selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, std::ostream& err) {
     int missing = 0;
     r.pcFolder = fs::path(a.names.front()).parent_path();
     if (r.pcFolder.empty())
@@ -187,17 +120,17 @@ int selectOnPc(const FileArgs& a, devfiles::CopyRequest& r, std::ostream& err) {
 
 } // namespace
 
-bool isFileCommand(const std::string& word) {
-    return word == "list" || word == "get" || word == "put" || word == "delete";
+const std::map<std::string, int>& fileCategories() {
+    static const std::map<std::string, int> categories = {
+        {"methods", ftype::kAllMethods},       {"std-methods", ftype::kStandardMethods},
+        {"user-methods", ftype::kUserMethods}, {"reports", ftype::kReports},
+        {"sequences", ftype::kSequences},      {"tray-reports", ftype::kTrayReports},
+    };
+    return categories;
 }
 
-int cmdFiles(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    FileArgs a;
-    std::string error;
-    if (!parse(options.words, a, error)) {
-        err << error << "\n" << kUsage;
-        return cliexit::kUsage;
-    }
+int cmdFiles(const FileCommandOptions& a, const LinkOptions& options, std::ostream& out,
+             std::ostream& err) {
     CliLink link(options, err);
     if (!link.ready())
         return cliexit::kUsage;

@@ -2,13 +2,27 @@
 // list, get, put and delete: the file service from the command line, through
 // the same copy, move and delete logic as the main window.
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
-struct CliOptions;
+struct LinkOptions;
 
-// True for the words cmdFiles handles.
-bool isFileCommand(const std::string& word);
+struct FileCommandOptions {
+    std::string command; // list, get, put or delete
+    int fileType = 0;    // the CATEGORY's file type
+    std::vector<std::string> names;
+    std::string tray;            // list --tray NAME (tray-reports only)
+    std::string to;              // get --to DIR
+    std::string replace = "ask"; // put --replace ask|all|none
+    bool move = false;           // get, put --move
+    bool yes = false;            // delete --yes
+};
 
-// Exit codes: 0 every file went, 1 a file was refused or failed, 2 usage, 3 link error.
-int cmdFiles(const CliOptions& options, std::ostream& out, std::ostream& err);
+// The CATEGORY words and their file types.
+const std::map<std::string, int>& fileCategories();
+
+// Exit codes: 0 every file went, 1 a file was refused or failed, 2 a folder
+// that cannot be made, 3 link error.
+int cmdFiles(const FileCommandOptions& options, const LinkOptions& link, std::ostream& out,
+             std::ostream& err);

@@ -14,11 +14,7 @@ std::string firmwareText(float version) {
 }
 } // namespace
 
-int cmdIdentify(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.words.size() != 1) {
-        err << "usage: veltran-cli [--port DEV | --com N] [--speed B] identify\n";
-        return cliexit::kUsage;
-    }
+int cmdIdentify(const LinkOptions& options, std::ostream& out, std::ostream& err) {
     CliLink link(options, err);
     if (!link.ready())
         return cliexit::kUsage;

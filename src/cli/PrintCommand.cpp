@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr const char* kPrintUsage =
-    "usage: veltran-cli print FILE [--type N] [--kind K] [--firmware F] "
-    "[--series QX50x|QX53x] [--device-type T] [--pdf OUT.pdf]";
-
 int failed(const PrintError& e, std::ostream& err) {
     err << "print failed (" << e.number << "): " << e.description << '\n';
     return cliexit::kUsage;
@@ -25,12 +21,7 @@ int failed(const PrintError& e, std::ostream& err) {
 
 } // namespace
 
-int cmdPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    RenderOptions o;
-    if (const std::string problem = parseRenderOptions(args, o, "--pdf"); !problem.empty()) {
-        err << problem << '\n' << kPrintUsage << '\n';
-        return cliexit::kUsage;
-    }
+int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     const int type = documentType(o);
     if (!o.type && !printAccepts(type)) {
         err << o.file << ": " << kCannotPrintType << '\n';

@@ -7,14 +7,6 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <vector>
-
-// render FILE [--type N] [--kind K] [--firmware F] [--series QX50x|QX53x]
-//             [--device-type T] [--out PATH]
-// Prints the rendered text as UTF-8 (LF line ends) on `out`; with --out writes the
-// exact bytes (Windows-1252, CR LF) to PATH instead. Exit 0, or 2 for a usage
-// error or a file that cannot be read or written.
-int cmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 struct RenderOptions {
     static constexpr float kDefaultFirmware = 3.00f;
@@ -24,13 +16,16 @@ struct RenderOptions {
     std::optional<int> type; // given with --type; else from the file's name
     int kind = 0;
     TitratorInfo titrator{kDefaultFirmware, Series::QX50x, kDefaultDeviceType};
-    std::string outPath;
+    std::string outPath; // --out for render, --pdf for print
 };
 
-// Fills `o` from a command's words; outOption is the name of its output option
-// ("--out", "--pdf"). The empty text when it went well, else what is wrong.
-std::string parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
-                               const std::string& outOption);
+// render FILE [--type N] [--kind K] [--firmware F] [--series QX50x|QX53x]
+//             [--device-type T] [--out PATH]
+// Prints the rendered text as UTF-8 (LF line ends) on `out`; with --out writes the
+// exact bytes (Windows-1252, CR LF) to PATH instead. Exit 0, or 2 for a file that
+// cannot be read or written.
+int cmdRender(const RenderOptions& options, std::ostream& out, std::ostream& err);
+
 // The --type given, else the type the file's name says.
 int documentType(const RenderOptions& o);
 // Reads FILE as the viewer reads a PC file, after loading the data folder, the

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: veltran-cli [--port DEV | --com N] [--speed B] upgrade FILE";
-
 // Progress as stderr lines, one per percent that changes.
 class CliUpgradeView : public UpgradeView {
 public:
@@ -48,17 +46,14 @@ int exitCode(UpgradeProcedure::Outcome outcome) {
 
 } // namespace
 
-int cmdUpgrade(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.words.size() != 2) {
-        err << kUsage << "\n";
-        return cliexit::kUsage;
-    }
+int cmdUpgrade(const LinkOptions& options, const std::string& file, std::ostream& out,
+               std::ostream& err) {
     CliLink link(options, err);
     if (!link.ready())
         return cliexit::kUsage;
     CliUpgradeView view(err);
     UpgradeProcedure procedure(link.serial(), link.host(), view);
-    procedure.chooseFile(options.words[1]);
+    procedure.chooseFile(file);
     if (const auto refused = procedure.checkChosenFile())
         return exitCode(*refused);
     if (!link.connect()) {

@@ -1,8 +1,9 @@
 #pragma once
 // veltran-cli upgrade: the firmware upgrade without the window.
 #include <iosfwd>
+#include <string>
 
-struct CliOptions;
+struct LinkOptions;
 
 // upgrade FILE: checks the file (name checksum, readable, not empty, not too
 // large) before any traffic, connects, checks the model with "info", announces
@@ -10,4 +11,5 @@ struct CliOptions;
 // to stderr. Exit 0 only when the titrator answers "ok"; 1 for a refused file
 // or another verdict; 2 for usage and set-up errors (the checksum library
 // missing included); 3 when the link fails.
-int cmdUpgrade(const CliOptions& options, std::ostream& out, std::ostream& err);
+int cmdUpgrade(const LinkOptions& options, const std::string& file, std::ostream& out,
+               std::ostream& err);

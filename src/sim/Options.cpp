@@ -1,5 +1,6 @@
 #include "sim/Options.h"
 
+#include "core/Version.h"
 #include "sim/Upgrade.h"
 
 #include <charconv>
@@ -142,6 +143,10 @@ struct Parser {
                 opts.help = true;
                 continue;
             }
+            if (name == "--version") {
+                opts.version = true;
+                continue;
+            }
             if (name == "--persist") {
                 opts.persist = true;
                 continue;
@@ -167,6 +172,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     if (!error.empty())
         return {std::nullopt, error};
     return {parser.opts, {}};
+}
+
+std::string versionLine() {
+    return "veltran-sim " + appVersionText() + "\n";
 }
 
 std::string usageText() {
@@ -196,6 +205,7 @@ or until a peer that opened the line closes it again.
                       the checksum announced by "upgcs" (default "ok"); any
                       other file gets "checksum error" or "no upgrade file"
   -h, --help          this text
+  --version           print the program's name and version
 
 Faults (N counts from 1 over the whole run; each fires once):
   --drop-ack N        ignore the Nth command, as if its line were lost: no ACK

@@ -24,6 +24,7 @@ struct Options {
     std::string verdict; // "upgcheck" for a file with the announced checksum
     bool persist = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
@@ -33,5 +34,7 @@ struct ParsedOptions {
 
 ParsedOptions parseOptions(const std::vector<std::string>& args);
 std::string usageText();
+// "veltran-sim 1.00": the program's name and version, as the other programs print it.
+std::string versionLine();
 
 } // namespace sim

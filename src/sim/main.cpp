@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const Options& opts = *parsed.options;
-    if (opts.help) {
-        std::cout << usageText();
+    if (opts.help || opts.version) {
+        std::cout << (opts.help ? usageText() : versionLine());
         return EXIT_SUCCESS;
     }
     installStopSignals();

@@ -1,8 +1,10 @@
 // veltran-cli as scripts use it: output lines and exit codes.
 #include "CliRun.h"
 #include "PcSide.h"
+#include "core/Version.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -84,4 +86,53 @@ TEST(CliConfig, SetGetKeepsTheRestOfTheFile) {
     EXPECT_EQ(cli(home.str(), "config get LanguageFiles 1").out, "lang/english.lng\n");
     EXPECT_EQ(cli(home.str(), "config path").out, home.str() + "/config.ini\n");
     EXPECT_EQ(cli(home.str(), "config set Options").exitCode, 2);
+}
+
+// The parser's contract: --help and --version on stdout with 0; a usage error as
+// one line naming it, then the command's usage, on stderr with 2.
+TEST(CliUsage, HelpVersionAndUsageErrors) {
+    TempDir home;
+    const std::string version = appVersionText() + "\n";
+    struct Case {
+        std::string command; // a program in the build's bin folder and its words
+        int exitCode;
+        bool onStdout; // the other stream stays empty
+        std::vector<std::string> shown;
+    };
+    for (const Case& c : {
+             Case{"veltran-cli --version", 0, true, {"veltran-cli " + version}},
+             Case{"veltran-sim --version", 0, true, {"veltran-sim " + version}},
+             // No display: a QApplication made first would abort.
+             Case{"veltran --version", 0, true, {"veltran " + version}},
+             Case{"veltran --help", 0, true, {"Usage: veltran [OPTIONS]", "--version"}},
+             Case{"veltran-cli render --help",
+                  0,
+                  true,
+                  {"Usage: veltran-cli render [OPTIONS] FILE"}},
+             Case{"veltran-cli --help", 0, true, {"upgrade-name", "--replace", "Exit codes:"}},
+             Case{"veltran-cli", 2, false, {"Usage: veltran-cli [OPTIONS] COMMAND"}},
+             Case{"veltran-cli render X.MTD --bogus 1",
+                  2,
+                  false,
+                  {"unknown option --bogus\n", "Usage: veltran-cli render"}},
+             Case{"veltran-cli put reports X.RPT --replace",
+                  2,
+                  false,
+                  {"--replace needs a value\n", "Usage: veltran-cli put"}},
+             Case{"veltran-cli --port",
+                  2,
+                  false,
+                  {"--port needs a value\n", "Usage: veltran-cli ["}},
+         }) {
+        const std::string errFile = home.str() + "/stderr";
+        CliResult r = runCommand(
+            "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb VELTRAN_HOME='" + home.str() +
+            "' " VT_BIN_DIR "/" + c.command + " 2>'" + errFile + "' </dev/null");
+        r.err = home.read("stderr");
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.command << "\n" << r.out << r.err;
+        const std::string& shown = c.onStdout ? r.out : r.err;
+        for (const std::string& fragment : c.shown)
+            EXPECT_NE(shown.find(fragment), std::string::npos) << c.command << ": " << fragment;
+        EXPECT_EQ(c.onStdout ? r.err : r.out, "") << c.command;
+    }
 }
