@@ -33,7 +33,11 @@ const char* const kHelp =
     "Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n"
     "\n"
     "The data folder (config.ini, debug.log) is $VELTRAN_HOME when set, else the\n"
-    "program's folder when a config.ini is there, else ~/.config/veltran/.\n";
+    "program's folder when a config.ini is there, else ~/.config/veltran/.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the window was closed\n"
+    "  1  config.ini names no language: nothing to start with\n";
 
 // --help and --version are answered before the QApplication exists: they need no display.
 bool answeredWithoutWindow(int argc, char** argv) {
