@@ -1,11 +1,14 @@
 #include "app/ui/MainWindow.h"
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
+#include "core/Encoding.h"
 #include "core/Language.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/Version.h"
 #include "core/ui/GuiHost.h"
+#include "link/SerialHost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +72,7 @@ int main(int argc, char* argv[]) {
     std::string dataError;
     const bool dataOk = prepareDataDir(paths, dataError);
     setAppPaths(paths);
+    setAuditLog(std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran"));
 
     GuiHost host;
     Settings& settings = appSettings();
@@ -80,6 +84,10 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QString::fromStdString(paths.dataDir.string()));
 
     MainWindow window(settings, host, defaultPump());
+    if (!auditLog()->check())
+        window.setStatusBar(
+            formatMsg(langText(109), {fromQt(QString::fromStdString(auditLog()->lastError()))}),
+            colour::kRed);
     host.setParent(&window);
     window.show();
     return app.exec();

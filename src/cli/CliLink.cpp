@@ -1,6 +1,7 @@
 #include "cli/CliLink.h"
 
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/Host.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
@@ -88,6 +89,7 @@ AppPaths cliAppPaths(std::ostream& err) {
     if (!prepareDataDir(paths, dataError))
         err << "warning: " << dataError << "\n";
     setAppPaths(paths);
+    setAuditLog(std::make_unique<AuditLog>(paths.dataDir / AuditLog::kFileName, "veltran-cli"));
     return paths;
 }
 
@@ -106,6 +108,10 @@ CliLink::CliLink(const LinkOptions& options, std::ostream& err)
     : parts_(std::make_unique<Parts>(err)) {
     Parts& p = *parts_;
     p.ready = loadCliSettings(p.paths, p.settings, p.view, err);
+    if (p.ready && auditLog() && !auditLog()->check()) { // nothing goes over the link unrecorded
+        err << "the audit log cannot be written: " << auditLog()->lastError() << "\n";
+        p.ready = false;
+    }
     p.com = options.com > 0 ? options.com : p.settings.comPort;
     p.speed = options.speed > 0 ? options.speed : p.settings.comSpeed;
     DeviceSession::Config config;

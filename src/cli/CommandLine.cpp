@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/AuditCommand.h"
 #include "cli/CliLink.h"
 #include "cli/ConfigCommands.h"
 #include "cli/ExitCodes.h"
@@ -10,6 +11,7 @@
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
 #include "cli/UpgradeCommand.h"
+#include "core/AuditTrail.h"
 #include "core/FileTypes.h"
 #include "core/Numbers.h"
 #include "core/Version.h"
@@ -211,6 +213,31 @@ void addConfig(CLI::App& app, Chosen& chosen) {
     onChosen(c, chosen, run, [o] { o->action = ConfigOptions::Action::Set; });
 }
 
+void addAudit(CLI::App& app, Chosen& chosen) {
+    auto o = std::make_shared<AuditOptions>();
+    CLI::App* audit = app.add_subcommand("audit", "check or show the audit log");
+    audit->require_subcommand(1);
+    const auto run = [o](auto& out, auto& err) { return cmdAudit(*o, out, err); };
+
+    CLI::App* c = audit->add_subcommand(
+        "verify", "[FILE]: check the audit log's chain (default: the data folder's);\n"
+                  "prints the event count, or the first broken line and exits 1");
+    c->add_option("FILE", o->log, "the audit log")->type_name("");
+    onChosen(c, chosen, run, [o] { o->action = AuditOptions::Action::Verify; });
+    c = audit->add_subcommand("show", "print the events, one a line, or the log's own JSON lines");
+    c->add_option("--since", o->since, "from DATE on: YYYY-MM-DD[THH:MM[:SS]], UTC without a zone")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                return auditTimeOf(text).empty() ? "\"" + text + "\" is not a date" : "";
+            },
+            ""))
+        ->type_name("DATE");
+    c->add_option("--file", o->file, "events of this file name on either side, in any case")
+        ->type_name("NAME");
+    c->add_flag("--json", o->json, "JSON Lines for scripts");
+    onChosen(c, chosen, run, [o] { o->action = AuditOptions::Action::Show; });
+}
+
 void addExport(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
     auto o = std::make_shared<ExportCommandOptions>();
     CLI::App* c = app.add_subcommand(
@@ -356,6 +383,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     addUpgrade(app, link, chosen);
     addSumvalCommands(app, chosen);
     addConfig(app, chosen);
+    addAudit(app, chosen);
 
     CLI::App* help = app.add_subcommand("help", "")->group("");
     onChosen(help, chosen, [&app](auto& out, auto&) {

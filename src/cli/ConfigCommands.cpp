@@ -1,6 +1,7 @@
 #include "cli/ConfigCommands.h"
 
 #include "core/AppPaths.h"
+#include "core/AuditLog.h"
 #include "core/Ini.h"
 #include "core/Text.h"
 
@@ -37,7 +38,20 @@ int cmdConfig(const ConfigOptions& o, std::ostream& out, std::ostream& err) {
         err << "a configuration value cannot hold control characters\n";
         return 2;
     }
-    if (!writable || !writeIniString(paths.configPath(), o.section, o.key, o.value)) {
+    if (!writable) {
+        err << "cannot write " << paths.configPath().string() << "\n";
+        return 1;
+    }
+    AuditLog audit(paths.dataDir / AuditLog::kFileName, "veltran-cli");
+    if (!audit.check()) { // never a change that goes unrecorded
+        err << audit.lastError() << "\n";
+        return 2;
+    }
+    const std::string before = getIniString(paths.configPath(), o.section, o.key);
+    const bool written = writeIniString(paths.configPath(), o.section, o.key, o.value);
+    if (!audit.append(configChangeEvent(o.section, o.key, before, o.value, written)))
+        err << audit.lastError() << "\n";
+    if (!written) {
         err << "cannot write " << paths.configPath().string() << "\n";
         return 1;
     }

@@ -10,5 +10,6 @@ struct ConfigOptions {
 };
 
 // config path | config get SECTION KEY | config set SECTION KEY VALUE
-// Exit 0; 1 when a value cannot be written; 2 for a value with control characters.
+// Exit 0; 1 when a value cannot be written; 2 for a value with control characters, or
+// when the audit log cannot be written (nothing is stored then).
 int cmdConfig(const ConfigOptions& options, std::ostream& out, std::ostream& err);

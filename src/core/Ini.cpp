@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "core/AtomicFile.h"
+#include "core/AuditLog.h"
 #include "core/Host.h"
 #include "core/Language.h"
 #include "core/RegularFile.h"
@@ -213,6 +214,10 @@ bool writeIniString(const std::filesystem::path& file, const std::string& sectio
 
 void setIniString(const std::filesystem::path& file, const std::string& section,
                   const std::string& key, const std::string& value, Host& host) {
-    if (appPaths().isReadOnly(file) || !writeIniString(file, section, key, value))
+    const std::string before = getIniString(file, section, key);
+    const bool written = !appPaths().isReadOnly(file) && writeIniString(file, section, key, value);
+    if (before != value)
+        recordAudit(configChangeEvent(section, key, before, value, written));
+    if (!written)
         host.message(formatMsg(langText(310), {}), formatMsg(langText(5), {}), Host::Icon::Warning);
 }

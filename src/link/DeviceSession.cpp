@@ -1,5 +1,6 @@
 #include "link/DeviceSession.h"
 
+#include "link/LinkAudit.h"
 #include "link/LinkMonitor.h"
 #include "link/PortNames.h"
 #include "link/QtSerialPort.h"
@@ -36,18 +37,22 @@ private:
 DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                              std::unique_ptr<Port> port)
     : config_(std::move(config)), port_(port ? std::move(port) : std::make_unique<QtSerialPort>()),
-      relay_(std::make_unique<BusyRelay>(host)) {
+      relay_(std::make_unique<BusyRelay>(host)),
+      audit_(std::make_unique<LinkAudit>(view, [this](int n) { return deviceForPort(n); })) {
     if (!config_.traceLog.empty())
         trace_ = std::make_unique<Trace>(config_.traceLog);
     serial_ = std::make_unique<Serial>(
         *port_, pump, *relay_, [this](int n) { return deviceForPort(n); }, trace_.get());
-    monitor_ = std::make_unique<LinkMonitor>(*serial_, view, config_.configPath,
+    monitor_ = std::make_unique<LinkMonitor>(*serial_, *audit_, config_.configPath,
                                              config_.periodicLinkCheck);
     relay_->monitor = monitor_.get();
+    audit_->monitor = monitor_.get();
 }
 
 DeviceSession::~DeviceSession() {
+    audit_->disconnecting(); // the port closes with the session
     relay_->monitor = nullptr;
+    audit_->monitor = nullptr;
     monitor_.reset();
     serial_.reset(); // closes the port before the adapter goes
 }
@@ -70,11 +75,15 @@ std::string DeviceSession::deviceForPort(int portNumber) const {
 }
 
 void DeviceSession::connect(int comPort, int speed) {
+    audit_->connecting();
     monitor_->titratorConnect(comPort, speed);
+    audit_->connected();
 }
 
 void DeviceSession::disconnect() {
+    audit_->disconnecting();
     monitor_->titratorDisconnect(1);
+    audit_->disconnected();
 }
 
 void DeviceSession::postponeLinkCheck(int ms) {

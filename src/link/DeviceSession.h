@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+class LinkAudit;
 class LinkMonitor;
 class LinkView;
 class Port;
@@ -52,6 +53,7 @@ private:
     std::unique_ptr<Port> port_;
     std::unique_ptr<Trace> trace_;
     std::unique_ptr<BusyRelay> relay_;
+    std::unique_ptr<LinkAudit> audit_;
     std::unique_ptr<Serial> serial_;
     std::unique_ptr<LinkMonitor> monitor_;
 };

@@ -7,6 +7,8 @@
 #include "PcSide.h"
 #include "RecordingView.h"
 #include "TempDir.h"
+#include "core/AuditLog.h"
+#include "core/AuditTrail.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Numbers.h"
@@ -136,4 +138,39 @@ TEST(LinkLoss, AHangUpTakesTheVanishedDeviceBranch) {
     EXPECT_FALSE(rig.monitor().titratorIdentified());
     EXPECT_EQ(rig.view.vanishedCalls, 1);
     EXPECT_EQ(rig.view.status, "Offline - COM:4");
+}
+
+TEST(LinkAudit, ConnectIdentificationALostLinkAndDisconnectAreRecordedInOrder) {
+    Rig rig({"--model", "QX534", "--deaf-after", "3"});
+    const auto log = rig.dir.path() / AuditLog::kFileName;
+    setAuditLog(std::make_unique<AuditLog>(log, "veltran"));
+    rig.connect();
+    rig.monitor().checkLinkTimer(); // deaf: the link is lost
+    rig.sim = std::make_unique<simtest::SimProcess>(std::vector<std::string>{"--model", "QX533"});
+    rig.connect();
+    rig.session->disconnect();
+    rig.session->disconnect(); // nothing is connected any more
+    setAuditLog(nullptr);
+
+    std::vector<std::string> events;
+    AuditVerdict verdict;
+    std::string error;
+    ASSERT_TRUE(scanAuditLog(log, verdict, error, [&](auto, auto, const AuditLine* l) {
+        const AuditEvent& e = l->event;
+        events.push_back(e.operation + " " + e.result + " " + e.titrator + " " + e.firmware);
+        if (e.operation == audit::kConnect) {
+            EXPECT_EQ(e.port.rfind("COM4 /dev/", 0), 0u) << e.port;
+        }
+    }));
+    EXPECT_TRUE(verdict.intact());
+    const std::vector<std::string> expected = {
+        "create ok  ",
+        "connect ok  ",
+        "identify ok QX534 3.00",
+        "link-lost failed QX534 3.00",
+        "connect ok  ",
+        "identify ok QX533 3.00",
+        "disconnect ok QX533 3.00",
+    };
+    EXPECT_EQ(events, expected);
 }

@@ -2,6 +2,7 @@
 
 #include "app/MainLayout.h"
 #include "app/ui/AboutWindow.h"
+#include "app/ui/AuditWindow.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/SettingsDialog.h"
 #include "core/AppPaths.h"
@@ -257,6 +258,8 @@ void MainWindow::buildMenus() {
     mnuFileCopy = mnuFile->addAction(QString());
     mnuFileMove = mnuFile->addAction(QString());
     mnuFileDelete = mnuFile->addAction(QString());
+    mnuFile->addSeparator();
+    addAuditMenuEntry(mnuFile, host_, this);
     mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QString());
     mnuFileExit->setShortcut(QKeySequence::Quit);

@@ -1,0 +1,12 @@
+#pragma once
+// SHA-256 as lower-case hexadecimal, for the audit trail and whoever records
+// what went over the link or was written.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+std::string sha256Hex(std::string_view bytes);
+
+// The digest of a regular file's content, read in pieces; false with a reason
+// when it cannot be read (a FIFO or device is refused rather than read forever).
+bool sha256OfFile(const std::filesystem::path& file, std::string& hex, std::string& error);
