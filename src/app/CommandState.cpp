@@ -219,7 +219,8 @@ CommandState::Offline CommandState::goOffline() {
     Offline change;
     change.chooseReports = category() <= kSequences;
     change.leftTitratorTray = testFlag8(pane_, pane::kTitratorInTray);
-    clearFlag8(pane_, pane::kTitratorInTray);
+    // The titrator list is empty and disabled now: the commands act on the PC pane.
+    clearFlag8(pane_, pane::kTitratorInTray | pane::kTitratorFocus);
     setFlag32(commands_, kTrayReportsOption);
     return change;
 }

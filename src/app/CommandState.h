@@ -92,7 +92,8 @@ public:
         bool chooseReports = false;    // a methods or sequences category was shown
         bool leftTitratorTray = false; // the titrator pane was inside a tray folder
     };
-    // The link is lost: leave the titrator's tray folder, keep Tray Reports usable.
+    // The link is lost: leave the titrator's tray folder, make the PC pane the active
+    // one, keep Tray Reports usable.
     Offline goOffline();
 
 private:

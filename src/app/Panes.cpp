@@ -107,8 +107,8 @@ void Panes::showFiles() {
 
 void Panes::listTitrator() {
     std::string listing;
-    if (!online() ||
-        !succeeded(devfiles::listTitratorFiles(session_, host_, fileType_, titType(), listing)))
+    if (!online() || !succeeded(devfiles::listTitratorFiles(session_, host_, titratorFileType(),
+                                                            titType(), listing)))
         listing.clear(); // a failed listing leaves an empty pane, never stale entries
     showListing(listing);
 }
@@ -153,6 +153,13 @@ void Panes::trimTrayFromPcPath() {
 
 void Panes::chooseCategory(Category category) {
     view_.setActive(false);
+    applyCategory(category);
+    showFiles();
+    listTitrator();
+    view_.setActive(true);
+}
+
+void Panes::applyCategory(Category category) {
     if (state_.chooseCategory(category) && pcPathEndsInTray()) {
         trimTrayFromPcPath();
         showPcPath();
@@ -162,9 +169,6 @@ void Panes::chooseCategory(Category category) {
     fileType_ = category == kTrayReports && (pcInTray() || titratorInTray())
                     ? ftype::kTrayFolderReports
                     : fileTypeOf(category);
-    showFiles();
-    listTitrator();
-    view_.setActive(true);
 }
 
 void Panes::clickShowAllFiles(bool ticked) {
@@ -305,8 +309,12 @@ int Panes::checkFileName(const std::string& name) {
 
 // ---------------------------------------------------------------- the link
 
+// A PC pane inside a tray folder stays there: 11 only when neither pane is in one.
 void Panes::connectPressed() {
-    fileType_ = state_.category() == kTrayReports ? ftype::kTrayReports : ftype::kReports;
+    if (state_.category() != kTrayReports)
+        fileType_ = ftype::kReports;
+    else
+        fileType_ = pcInTray() ? ftype::kTrayFolderReports : ftype::kTrayReports;
 }
 
 void Panes::goOnline() {
@@ -325,7 +333,11 @@ void Panes::adjustForOffline() {
         chooseCategory(kReports);
 }
 
+// A category the model lacks gives way to Reports before anything is listed.
 void Panes::titratorIdentified() {
+    const TitratorIdentity& id = session_.monitor().identity();
+    if (state_.goOnline(id.titType, id.modelCode))
+        applyCategory(kReports);
     listTitrator();
     showFiles();
 }

@@ -87,6 +87,8 @@ public:
     void titratorLost();       // the titrator pane emptied
 
 private:
+    // chooseCategory without listing and without the window's busy state.
+    void applyCategory(Category category);
     void leaveTray(bool titratorSide);
     void enterTitratorTray(const std::string& entry);
     bool oneSelected(const std::vector<int>& rows, std::size_t count) const;

@@ -130,8 +130,6 @@ bool anyLineContains(const std::vector<std::string>& fileLines, const std::strin
 bool reportSuitsTitrator(const std::string& name, const std::vector<std::string>& fileLines,
                          const TitratorIdentity& t) {
     const std::string& current = modelName(t.typeCode);
-    if (current.empty())
-        return false;
     if (t.firmwareVersion < kReportFilterFirmware && t.titType != 1) {
         // Early firmware of the first two models: their reports are another model's,
         // except those of the current model itself.
@@ -188,12 +186,17 @@ PcListing showPcFiles(const PcListingRequest& r, const std::string& mask) {
             if (code != sumval::kValid)
                 continue;
         }
+        const bool report = ftype::isReport(r.fileType);
+        if (report && modelName(r.titrator->typeCode).empty())
+            continue; // no model name to find in any report
         std::string content, unreadable;
-        readRegularFile(path, kMaxDocumentBytes, content, unreadable);
-        const std::vector<std::string> fileLines = text::splitLines(content);
-        if (ftype::isReport(r.fileType) && !reportSuitsTitrator(name, fileLines, *r.titrator))
+        if (!readRegularFile(path, kMaxDocumentBytes, content, unreadable)) {
+            out.lines.push_back({name, name}); // unreadable or too large: by its name, unfiltered
             continue;
-        // A file that cannot be read is listed by its name.
+        }
+        const std::vector<std::string> fileLines = text::splitLines(content);
+        if (report && !reportSuitsTitrator(name, fileLines, *r.titrator))
+            continue;
         out.lines.push_back({name, tags ? summaryLine(name, fileLines, *tags) : name});
     }
     return out;

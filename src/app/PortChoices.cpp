@@ -1,5 +1,9 @@
 #include "app/PortChoices.h"
 
+#include "core/AtomicFile.h"
+#include "core/Ini.h"
+#include "core/RegularFile.h"
+#include "core/Settings.h"
 #include "link/ComPorts.h"
 
 #include <algorithm>
@@ -18,7 +22,8 @@ std::string canonical(const std::string& device) {
 
 std::vector<PortChoice> portChoices(const std::vector<int>& available,
                                     const std::vector<DetectedPort>& detected,
-                                    const PortDeviceOf& deviceOf, const DeviceExists& exists) {
+                                    const PortDeviceOf& deviceOf, const DeviceTest& exists,
+                                    const DeviceTest& canOpen) {
     std::vector<PortChoice> choices;
     std::set<std::string> named; // devices some number already stands for
     for (int n = 1; n <= kComPortCount; ++n)
@@ -28,7 +33,7 @@ std::vector<PortChoice> portChoices(const std::vector<int>& available,
 
     int next = 1;
     for (const DetectedPort& port : detected) {
-        if (named.count(canonical(port.device)))
+        if (!port.adapter || named.count(canonical(port.device)) || !canOpen(port.device))
             continue;
         // The first number whose device does not exist is free for the adapter.
         while (next <= kComPortCount && exists(deviceOf(next)))
@@ -55,4 +60,24 @@ std::string portChoiceText(const PortChoice& choice) {
     if (!choice.description.empty())
         text += "  (" + choice.description + ")";
     return text;
+}
+
+bool openPortChoice(Serial& serial, Settings& settings, const PortChoice& choice, Host& host) {
+    if (!choice.newMapping)
+        return chooseComPort(serial, settings, choice.number, host);
+    // The number leads to the adapter only through config.ini: the mapping goes in
+    // for the open and comes out again when the open fails.
+    std::string before, error;
+    bool missing = false;
+    if (!readRegularFile(settings.configPath, kMaxIniBytes, before, error, &missing) && !missing)
+        return false;
+    setIniString(settings.configPath, "Ports", std::to_string(choice.number), choice.device, host);
+    if (chooseComPort(serial, settings, choice.number, host))
+        return true;
+    std::error_code ec;
+    if (missing)
+        std::filesystem::remove(settings.configPath, ec);
+    else
+        writeFileAtomically(settings.configPath, before);
+    return false;
 }

@@ -1,8 +1,12 @@
 #include "cli/CliLink.h"
 
+#include "cli/CliInterrupt.h"
+#include "cli/ExitCodes.h"
+#include "cli/FileTally.h"
 #include "core/AppPaths.h"
 #include "core/AuditLog.h"
 #include "core/Host.h"
+#include "core/Language.h"
 #include "core/Pump.h"
 #include "core/Settings.h"
 #include "link/DeviceSession.h"
@@ -12,6 +16,7 @@
 #include "link/SerialHost.h"
 
 #include <QCoreApplication>
+#include <optional>
 #include <ostream>
 
 namespace {
@@ -23,6 +28,18 @@ public:
     std::string status;
     bool errorPending = false;
     bool refused = false;
+    FileTally* tally = nullptr;
+    bool stopped = false; // by a signal: what the abandoned exchange makes fail is no news
+
+    void message(const std::string& text, const std::string& title, Icon icon) override {
+        if (!stopped && (!tally || !tally->takeReason(text)))
+            CliHost::message(text, title, icon);
+    }
+    // A failure the window shows in its status bar (a communication error).
+    void failure(const std::string& text) {
+        if (!stopped && (!tally || !tally->takeReason(text)))
+            err_ << cliText(text) << "\n";
+    }
 
     void showMessage(const std::string& text, uint32_t, int) override { status = text; }
     void setStatusBar(const std::string& text, uint32_t) override {
@@ -46,7 +63,11 @@ public:
         err_ << cliText(title) << ": " << cliText(text) << "\n";
     }
 
-    void statusMessage(const std::string& text, uint32_t, int) override { status = text; }
+    void statusMessage(const std::string& text, uint32_t colour, int) override {
+        status = text;
+        if (colour == colour::kRed)
+            failure(text);
+    }
     void portError(const std::string& text) override {
         status = text;
         errorPending = true;
@@ -54,7 +75,7 @@ public:
     void busyChanged(bool) override {}
     void runtimeError(int number, const std::string& description,
                       const std::string& source) override {
-        err_ << source << ": error " << number << ": " << description << "\n";
+        failure(source + ": error " + std::to_string(number) + ": " + description);
     }
 };
 
@@ -94,12 +115,14 @@ AppPaths cliAppPaths(std::ostream& err) {
 }
 
 struct CliLink::Parts {
-    explicit Parts(std::ostream& err) : view(err) {}
+    explicit Parts(std::ostream& stream) : err(stream), view(stream) {}
+    std::ostream& err;
     CliView view;
     AppPaths paths;
     Settings settings;
     bool ready = false;
     std::unique_ptr<DeviceSession> session;
+    std::optional<CliInterrupt::Stop> stop;
     int com = 1;
     int speed = 19200;
 };
@@ -117,7 +140,10 @@ CliLink::CliLink(const LinkOptions& options, std::ostream& err)
     DeviceSession::Config config;
     config.configPath = p.paths.configPath();
     config.fixedDevice = options.device;
-    config.periodicLinkCheck = false; // one check on connect; a script gets no periodic checks
+    config.periodicLinkCheck = false;  // one check on connect; a script gets no periodic checks
+    config.checkLinkAfterError = true; // a silent titrator ends the command, not its time-outs
+    if (p.settings.debugEnabled)
+        config.traceLog = p.paths.dataDir / "debug.log";
     p.session = std::make_unique<DeviceSession>(p.view, p.view, defaultPump(), config);
     p.session->monitor().setStatusComPort(p.com);
 }
@@ -128,10 +154,34 @@ bool CliLink::ready() const {
     return parts_->ready;
 }
 
-bool CliLink::connect() {
+int CliLink::connect() {
     Parts& p = *parts_;
     p.session->connect(p.com, p.speed);
-    return monitor().titratorOnline() && monitor().titratorIdentified();
+    if (monitor().titratorOnline() && monitor().titratorIdentified())
+        return cliexit::kOk;
+    if (monitor().titratorOnline() || p.view.refused) {
+        p.err << "the titrator answers but could not be identified\n";
+        return cliexit::kNotIdentified;
+    }
+    p.err << statusText() << "\n";
+    return cliexit::kNoLink;
+}
+
+void CliLink::stopOn(CliInterrupt& interrupt) {
+    parts_->stop.emplace(interrupt.onSignal([this] {
+        Parts& p = *parts_;
+        p.view.stopped = true;
+        session().abortTransfer();
+        p.err << cliText(langText(Serial::kTextWait)) << "\n";
+    }));
+}
+
+void CliLink::settle() {
+    monitor().confirmLink();
+}
+
+void CliLink::reportFilesTo(FileTally* tally) {
+    parts_->view.tally = tally;
 }
 
 std::string CliLink::statusText() const {

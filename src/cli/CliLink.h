@@ -9,7 +9,9 @@
 #include <memory>
 #include <string>
 
+class CliInterrupt;
 class DeviceSession;
+class FileTally;
 class Host;
 class LinkMonitor;
 class Serial;
@@ -54,7 +56,17 @@ public:
     // Settings and language loaded; false when the program cannot run (message shown).
     bool ready() const;
     // Connects like the Connect button: opens the port, checks the link, identifies.
-    bool connect();
+    // The exit code every command gives when that fails (the reason on stderr):
+    // 3 no link, 4 a titrator not identified or with a refused firmware; 0 when connected.
+    int connect();
+    // Ctrl-C and SIGTERM stop the running transfer; what the abandoned exchange
+    // makes fail afterwards is not reported.
+    void stopOn(CliInterrupt& interrupt);
+    // After a stop: quiet until the titrator has given up what it was doing, then
+    // the link check, so that the next command finds it listening at once.
+    void settle();
+    // While set, what goes wrong with a file goes to its line of the tally.
+    void reportFilesTo(FileTally* tally);
     // The last status bar text a window would show.
     std::string statusText() const;
     bool firmwareRefused() const;

@@ -17,6 +17,7 @@
 #include "core/Version.h"
 #include "files/DeviceFiles.h"
 #include "files/FileNames.h"
+#include "link/ModelTable.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -107,13 +108,27 @@ void addIdentify(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
     onChosen(c, chosen, [&link](auto& out, auto& err) { return cmdIdentify(link, out, err); });
 }
 
+// Which models each family of verify covers, from the model table.
+std::string familyHelp() {
+    std::string text = "the model family:";
+    for (int family = 0; family <= 3; ++family) {
+        text += family == 0 ? "\n" : ",\n";
+        text += std::to_string(family);
+        for (const ModelInfo& model : allModels())
+            if (model.titType == family)
+                text += " " + std::string(model.idText);
+    }
+    return text;
+}
+
 void addSumvalCommands(CLI::App& app, Chosen& chosen) {
     auto verify = std::make_shared<VerifyOptions>();
     CLI::App* c = app.add_subcommand(
-        "verify", "check a method file for model family N (0..3); prints the code");
+        "verify",
+        "check a method file for model family N (0..3); prints the code and\n"
+        "its meaning (0 valid, 3 bad name, 4 checksum, 5 type not allowed for the family)");
     c->add_option("FILE", verify->file, "the method file")->required()->type_name("");
-    addNumber(c, "--family", verify->family, INT32_MIN, INT32_MAX, "the model family (0..3)")
-        ->required();
+    addNumber(c, "--family", verify->family, INT32_MIN, INT32_MAX, familyHelp())->required();
     onChosen(c, chosen, [verify](auto& out, auto& err) { return cmdVerify(*verify, out, err); });
 
     auto file = std::make_shared<std::string>();
@@ -123,7 +138,7 @@ void addSumvalCommands(CLI::App& app, Chosen& chosen) {
 
     auto name = std::make_shared<std::string>();
     c = app.add_subcommand("upgrade-name",
-                           "print the two digits an upgrade file name must carry after NAME6");
+                           "print the remainder text an upgrade file name must carry after NAME6");
     c->add_option("NAME6", *name, "the first six characters of the name")
         ->required()
         ->type_name("");
@@ -134,8 +149,18 @@ void addSumvalCommands(CLI::App& app, Chosen& chosen) {
 void addDocumentOptions(CLI::App* c, RenderOptions& o, const std::string& outOption,
                         const std::string& outHelp) {
     c->add_option("FILE", o.file, "a method, sequence or report file")->required()->type_name("");
-    addNumber(c, "--type", o.type, -32768, 32767, "the file type (default: from its name)");
-    addNumber(c, "--kind", o.kind, -32768, 32767, "the method kind (default 0)");
+    addNumber(c, "--type", o.type, 0, 12,
+              "the file type: 1-3 methods, 4-6 reports,\n"
+              "10 sequences, 11-12 tray reports, 0 other\n"
+              "(default: from its name; a .MTD other than\n"
+              "SEQ*.MTD is a method)")
+        ->check(oneOf({"0", "1", "2", "3", "4", "5", "6", "7", "8", "10", "11", "12"}));
+    addNumber(c, "--kind", o.kind, 0, 3,
+              "the titrator kind: 0 ordinary, 2 and 3 the\n"
+              "Karl Fischer kinds (default: the kind a\n"
+              "method file was written for)")
+        ->check(oneOf({"0", "2", "3"}))
+        ->type_name("K");
     c->add_option_function<std::string>(
          "--firmware",
          [&o](const std::string& text) {
@@ -316,8 +341,9 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
                 ->type_name("DIR");
         if (command == "get" || command == "put")
             c->add_flag("--move", o->move, "delete the source files once copied");
-        if (command == "put")
-            c->add_option("--replace", o->replace, "replace existing files (default: ask)")
+        if (command == "get" || command == "put")
+            c->add_option("--replace", o->replace,
+                          "replace existing files (default: ask on a terminal, else none)")
                 ->check(oneOf({"ask", "all", "none"}))
                 ->type_name("ask|all|none");
         if (command == "delete")
@@ -347,12 +373,14 @@ public:
 
 const char* const kExitCodes =
     "Exit codes:\n"
-    "  0  success (every file went)\n"
-    "  1  check failed (verify), value not stored (config), a file refused or failed,\n"
-    "     or a report not exported (export)\n"
-    "  2  usage or setup error (also a file checksum cannot read)\n"
-    "  3  no link (or the link was lost)\n"
-    "  4  titrator not identified, or its firmware is not supported";
+    "  0    success (every file went)\n"
+    "  1    check failed (verify), value not stored or key not there (config), a file\n"
+    "       refused, skipped or failed, or a report not exported (export)\n"
+    "  2    usage or setup error (also a file checksum cannot read, a config value\n"
+    "       the key does not take, put tray-reports)\n"
+    "  3    no link, or the link was lost (also a titrator gone silent)\n"
+    "  4    titrator not identified, or its firmware is outside [Versions]\n"
+    "  130  stopped by Ctrl-C (143: by SIGTERM)";
 
 void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     app.set_help_flag("-h,--help", "print this help and exit");
@@ -368,7 +396,8 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     formatter->column_width(34);
     app.formatter(formatter);
 
-    app.add_option("--port", link.device, "the serial device to use instead")->type_name("DEV");
+    app.add_option("--port", link.device, "the device or tcp://, rfc2217:// address to use instead")
+        ->type_name("DEV");
     // Checked as they come, so a fault is told with the program's usage, not the command's.
     addNumber(&app, "--com", link.com, 1, INT_MAX, "the port number to use (default: COM)")
         ->trigger_on_parse();

@@ -6,4 +6,5 @@ constexpr int kFailed = 1;        // a check failed, a file was refused, a repor
 constexpr int kUsage = 2;         // usage or setup error
 constexpr int kNoLink = 3;        // the link did not come up or was lost
 constexpr int kNotIdentified = 4; // the titrator answered but was not identified or refused
+constexpr int kSignalBase = 128;  // + the signal that stopped it: 130 Ctrl-C, 143 SIGTERM
 } // namespace cliexit

@@ -1,5 +1,6 @@
 #include "cli/ExportCommand.h"
 
+#include "cli/CliInterrupt.h"
 #include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
 #include "core/AppPaths.h"
@@ -7,8 +8,11 @@
 #include "documents/ExportRun.h"
 #include "files/CopyProgress.h"
 #include "files/DeviceFiles.h"
+#include "link/DeviceSession.h"
+#include "link/LinkMonitor.h"
 
 #include <memory>
+#include <optional>
 #include <ostream>
 
 namespace fs = std::filesystem;
@@ -18,8 +22,8 @@ namespace {
 // Messages to stderr; existing CSV files are replaced unless --no-replace.
 class CliExportHost : public ExportHost {
 public:
-    CliExportHost(std::ostream& out, std::ostream& err, bool replace)
-        : out_(out), err_(err), terminal_(err), replace_(replace) {}
+    CliExportHost(std::ostream& out, std::ostream& err, bool replace, CliInterrupt& interrupt)
+        : out_(out), err_(err), terminal_(err), replace_(replace), interrupt_(interrupt) {}
 
     void message(const std::string& text, const std::string& title, Icon icon) override {
         terminal_.message(text, title, icon);
@@ -34,7 +38,7 @@ public:
             err_ << fileName << " exists: kept (--no-replace)\n";
         return replace_ ? kReplaceAll : kSkipAll;
     }
-    bool cancelRequested() override { return false; }
+    bool cancelRequested() override { return interrupt_.caught(); }
     // The titrator side, once connected: reports fetched into memory.
     bool fetchReport(const TitratorReport& report, std::string& bytes,
                      ExportError& error) override {
@@ -43,7 +47,7 @@ public:
                                               report.name, bytes)
                   : TransferResult::Refused;
         if (!succeeded(r))
-            error = exporterr::fileAccess(report.name + ": " + describe(r));
+            error = exporterr::fileAccess(describe(r));
         return succeeded(r);
     }
     bool listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
@@ -51,12 +55,16 @@ public:
         const TransferResult r = link_ ? devfiles::trayFolderReportNames(*link_, trayFolder, names)
                                        : TransferResult::Refused;
         if (!succeeded(r))
-            error = exporterr::fileAccess(trayFolder + ": " + describe(r));
+            error = exporterr::fileAccess(describe(r));
         return succeeded(r);
     }
     devfiles::FileLink* link_ = nullptr;
+    // A report's error leads with its name: in a batch the missing CSV is plain.
     void showExportError(const ExportError& e) override {
-        err_ << e.source << ": error " << e.number << ": " << cliText(e.description) << "\n";
+        if (e.report.empty())
+            err_ << e.source << ": error " << e.number << ": " << cliText(e.description) << "\n";
+        else
+            err_ << cliText(e.report) << ": " << e.source << ": " << cliText(e.description) << "\n";
     }
     void fileWritten(const fs::path& file) override { out_ << file.string() << "\n"; }
 
@@ -65,31 +73,54 @@ private:
     std::ostream& err_;
     CliHost terminal_;
     bool replace_;
+    CliInterrupt& interrupt_;
 };
+
+// Why a converted report has no line in the summary.
+const char* leftOutReason(const LeftOutOfSummary& r) {
+    if (r.logging)
+        return "logging reports have no summary line";
+    return r.type == ReportType::Tray ? "tray reports have no summary line"
+                                      : "drift reports have no summary line";
+}
+
+// --to, made when missing; else the first report's folder.
+bool destinationFolder(const ExportCommandOptions& a, fs::path& destination, std::ostream& err) {
+    destination = a.to.empty() ? fs::absolute(a.reports[0]).parent_path() : fs::absolute(a.to);
+    std::error_code ec;
+    if (fs::is_directory(destination, ec) ||
+        (!a.to.empty() && fs::create_directories(destination, ec)))
+        return true;
+    err << destination.string() << ": " << (ec ? ec.message() : "not a folder") << "\n";
+    return false;
+}
+
+// A summary name without an extension gets ".csv".
+std::string summaryName(const std::string& name) {
+    return name.empty() || fs::path(name).has_extension() ? name : name + ".csv";
+}
 
 } // namespace
 
 int cmdExport(const ExportCommandOptions& a, const LinkOptions& options, std::ostream& out,
               std::ostream& err) {
-    const fs::path destination =
-        a.to.empty() ? fs::absolute(a.reports[0]).parent_path() : fs::absolute(a.to);
-    std::error_code ec;
-    if (!fs::is_directory(destination, ec)) {
-        err << destination.string() << " is not a folder\n";
-        return 2;
-    }
-    CliExportHost host(out, err, a.replace);
+    fs::path destination;
+    if (!destinationFolder(a, destination, err))
+        return cliexit::kUsage;
+    CliInterrupt interrupt;
+    CliExportHost host(out, err, a.replace, interrupt);
     std::unique_ptr<CliLink> link;
     CopyProgress quiet;
+    std::optional<CliInterrupt::Stop> stopFetches;
     std::unique_ptr<devfiles::FileLink> files;
     if (a.titratorType > 0) {
         link = std::make_unique<CliLink>(options, err);
         if (!link->ready())
-            return 2;
-        if (!link->connect()) {
-            err << link->statusText() << "\n";
-            return cliexit::kNoLink;
-        }
+            return cliexit::kUsage;
+        link->stopOn(interrupt);
+        stopFetches.emplace(interrupt.onSignal([&quiet] { quiet.requestAbort(); }));
+        if (const int failed = link->connect())
+            return interrupt.exitCode(failed);
         files = std::make_unique<devfiles::FileLink>(
             devfiles::FileLink{link->session(), link->host(), quiet});
         host.link_ = files.get();
@@ -97,7 +128,7 @@ int cmdExport(const ExportCommandOptions& a, const LinkOptions& options, std::os
     const AppPaths paths = cliAppPaths(err);
     Settings settings;
     if (!loadSettings(paths, host, settings))
-        return 2;
+        return cliexit::kUsage;
     const ExportOptions stored = loadExportOptions(paths.configPath());
     ExportRequest request;
     if (a.titratorType > 0) {
@@ -109,12 +140,21 @@ int cmdExport(const ExportCommandOptions& a, const LinkOptions& options, std::os
                          a.order.value_or(stored.orderBy));
     request.destination = destination;
     request.language = settings.languageIndex;
-    request.summaryName = a.summaryName;
+    request.summaryName = summaryName(a.summaryName);
     for (const std::string& report : a.reports) {
         const fs::path path = a.titratorType > 0 ? fs::path(report) : fs::absolute(report);
         request.entries.push_back(
             {path.filename().string(), a.titratorType > 0 ? destination : path.parent_path()});
     }
     const ExportOutcome outcome = exportSelectedReports(request, host);
-    return outcome.commandFailed || outcome.failed > 0 ? 1 : 0;
+    for (const LeftOutOfSummary& report : outcome.leftOutOfSummary)
+        err << report.report << ": left out of the summary (" << leftOutReason(report) << ")\n";
+    int code = outcome.commandFailed || outcome.failed > 0 ? cliexit::kFailed : cliexit::kOk;
+    if (link && interrupt.caught())
+        link->settle();
+    else if (link && !link->monitor().titratorOnline()) {
+        err << link->statusText() << "\n";
+        code = cliexit::kNoLink;
+    }
+    return interrupt.exitCode(code);
 }

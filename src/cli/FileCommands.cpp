@@ -1,7 +1,9 @@
 #include "cli/FileCommands.h"
 
+#include "cli/CliInterrupt.h"
 #include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
+#include "cli/FileTally.h"
 #include "core/FileTypes.h"
 #include "core/Host.h"
 #include "files/CopyFiles.h"
@@ -12,6 +14,7 @@
 #include "files/TitratorFiles.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
+#include "link/Transfer.h"
 
 #include <filesystem>
 #include <iostream>
@@ -75,9 +78,13 @@ int initialReplaceStatus(const std::string& policy) {
     return ReplacePrompt::None;
 }
 
-// The selected titrator entries by name; names the titrator does not list are said on stderr.
-int selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, std::ostream& err) {
-    int missing = 0;
+// --replace as given, else asked on a terminal and "none" in a script.
+std::string replacePolicy(const FileCommandOptions& a) {
+    return !a.replace.empty() ? a.replace : onTerminal() ? "ask" : "none";
+}
+
+// The selected titrator entries by name; a name the titrator does not list fails.
+void selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally& tally) {
     for (const std::string& name : a.names) {
         bool found = false;
         for (const std::string& line : r.titratorEntries) {
@@ -87,66 +94,112 @@ int selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, std:
                 break;
             }
         }
-        if (!found) {
-            err << name << ": not on the titrator\n";
-            ++missing;
-        }
+        if (!found)
+            tally.failed(name, "not on the titrator");
     }
-    return missing;
 }
 
-int selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, std::ostream& err) {
-    int missing = 0;
-    r.pcFolder = fs::path(a.names.front()).parent_path();
-    if (r.pcFolder.empty())
-        r.pcFolder = ".";
+// The PC files of one folder; a name without a folder is in the current one.
+bool selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally& tally,
+                std::ostream& err) {
+    const auto folderOf = [](const fs::path& p) {
+        return p.parent_path().empty() ? fs::path(".") : p.parent_path();
+    };
+    r.pcFolder = folderOf(a.names.front());
     for (const std::string& name : a.names) {
         const fs::path p(name);
         std::error_code ec;
-        if (!fs::equivalent(p.parent_path().empty() ? fs::path(".") : p.parent_path(), r.pcFolder,
-                            ec)) {
+        if (!fs::equivalent(folderOf(p), r.pcFolder, ec)) {
             err << name << ": all files of one put must be in one folder\n";
-            return -1;
+            return false;
         }
         if (!fs::is_regular_file(p, ec)) {
-            err << name << ": no such file\n";
-            ++missing;
+            tally.failed(name, "no such file");
             continue;
         }
         r.selected.push_back({p.filename().string(), p.filename().string()});
     }
-    return missing;
+    return true;
 }
 
-} // namespace
+// The progress of a command-line copy: nothing to show, but each file's outcome counts.
+class TallyProgress : public CopyProgress {
+public:
+    explicit TallyProgress(FileTally& tally) : tally_(tally) {}
+    void entryStarted(const std::string& name) override { tally_.start(name); }
+    void entryEnded(bool went) override { tally_.end(went); }
 
-const std::map<std::string, int>& fileCategories() {
-    static const std::map<std::string, int> categories = {
-        {"methods", ftype::kAllMethods},       {"std-methods", ftype::kStandardMethods},
-        {"user-methods", ftype::kUserMethods}, {"reports", ftype::kReports},
-        {"sequences", ftype::kSequences},      {"tray-reports", ftype::kTrayReports},
-    };
-    return categories;
+private:
+    FileTally& tally_;
+};
+
+const char* verbOf(const FileCommandOptions& a) {
+    return a.command == "delete" ? "deleted" : a.move ? "moved" : "copied";
 }
 
-int cmdFiles(const FileCommandOptions& a, const LinkOptions& options, std::ostream& out,
-             std::ostream& err) {
-    CliLink link(options, err);
-    if (!link.ready())
-        return cliexit::kUsage;
-    if (!link.connect()) {
-        err << link.statusText() << "\n";
-        return cliexit::kNoLink;
-    }
+// The policy for yes/no questions: --yes (delete) or --replace all and none, else
+// asked on a terminal, else no.
+void answerQuestions(const FileCommandOptions& a, const std::string& replace, CliLink& link,
+                     std::ostream& err) {
     const bool interactive = onTerminal();
-    link.setYesNo([&](const std::string& text, const std::string&) {
-        const bool policy = a.command == "delete" ? a.yes : a.replace == "all";
-        if (policy || (a.command == "put" && a.replace == "none") || !interactive) {
-            err << text << (policy ? " (answered yes)\n" : " (answered no)\n");
-            return policy;
+    link.setYesNo([&a, replace, interactive, &err](const std::string& text, const std::string&) {
+        const bool ask = a.command == "delete" ? !a.yes && interactive : replace == "ask";
+        if (!ask) {
+            const bool yes = a.command == "delete" ? a.yes : replace == "all";
+            err << text << (yes ? " (answered yes)\n" : " (answered no)\n");
+            return yes;
         }
         return askTerminal(text, "[y/n]") == 'y';
     });
+}
+
+// get, put and delete once connected and listed.
+int transferFiles(const FileCommandOptions& a, devfiles::CopyRequest& r, CliLink& link,
+                  CliInterrupt& interrupt, std::ostream& err) {
+    const std::string replace = replacePolicy(a);
+    answerQuestions(a, replace, link, err);
+    r.move = a.move;
+    r.initialReplaceStatus = initialReplaceStatus(replace);
+    r.source = a.command == "put" ? 0 : 1;
+    r.pcFolder = a.to.empty() ? fs::path(".") : fs::path(a.to);
+    std::error_code ec;
+    if (a.command == "get" && !fs::is_directory(r.pcFolder, ec) &&
+        !fs::create_directories(r.pcFolder, ec)) {
+        err << a.to << ": " << ec.message() << "\n";
+        return cliexit::kUsage;
+    }
+    FileTally tally(err, verbOf(a), a.names.size());
+    if (a.command != "put")
+        selectOnTitrator(a, r, tally);
+    else if (!selectOnPc(a, r, tally, err))
+        return cliexit::kUsage;
+    if (r.selected.empty() || interrupt.caught()) {
+        tally.close();
+        return cliexit::kFailed;
+    }
+    CliReplace replaceAsker;
+    TallyProgress progress(tally);
+    const auto stop = interrupt.onSignal([&progress, &tally] {
+        tally.takeReason(describe(TransferResult::Aborted));
+        progress.requestAbort();
+    });
+    devfiles::CopyUi ui{link.host(), progress, replaceAsker};
+    link.reportFilesTo(&tally);
+    const devfiles::CopyResult result = a.command == "delete"
+                                            ? devfiles::deleteFiles(link.session(), r, ui)
+                                            : devfiles::copyFile(link.session(), r, ui);
+    link.reportFilesTo(nullptr);
+    tally.close();
+    if (result.linkLost) {
+        err << link.statusText() << "\n";
+        return cliexit::kNoLink;
+    }
+    return tally.failures() == 0 && result.everyFileWent(a.names.size()) ? cliexit::kOk
+                                                                         : cliexit::kFailed;
+}
+
+int runFiles(const FileCommandOptions& a, CliLink& link, CliInterrupt& interrupt, std::ostream& out,
+             std::ostream& err) {
     DeviceSession& session = link.session();
     devfiles::CopyRequest r;
     r.fileType = a.fileType;
@@ -162,34 +215,39 @@ int cmdFiles(const FileCommandOptions& a, const LinkOptions& options, std::ostre
         return cliexit::kNoLink;
     }
     r.titratorEntries = devfiles::listingLines(listing);
-    if (a.command == "list") {
-        for (const std::string& line : r.titratorEntries)
-            out << printable(line) << "\n";
-        return cliexit::kOk;
-    }
-    r.move = a.move;
-    r.initialReplaceStatus = initialReplaceStatus(a.replace);
-    r.source = a.command == "put" ? 0 : 1;
-    r.pcFolder = a.to.empty() ? fs::path(".") : fs::path(a.to);
-    std::error_code ec;
-    if (a.command == "get" && !fs::is_directory(r.pcFolder, ec) &&
-        !fs::create_directories(r.pcFolder, ec)) {
-        err << a.to << ": " << ec.message() << "\n";
+    if (a.command != "list")
+        return transferFiles(a, r, link, interrupt, err);
+    for (const std::string& line : r.titratorEntries)
+        out << printable(line) << "\n";
+    return cliexit::kOk;
+}
+
+} // namespace
+
+const std::map<std::string, int>& fileCategories() {
+    static const std::map<std::string, int> categories = {
+        {"methods", ftype::kAllMethods},       {"std-methods", ftype::kStandardMethods},
+        {"user-methods", ftype::kUserMethods}, {"reports", ftype::kReports},
+        {"sequences", ftype::kSequences},      {"tray-reports", ftype::kTrayReports},
+    };
+    return categories;
+}
+
+int cmdFiles(const FileCommandOptions& a, const LinkOptions& options, std::ostream& out,
+             std::ostream& err) {
+    if (a.command == "put" && a.fileType == ftype::kTrayReports) {
+        err << "put tray-reports: tray sets are written only by the titrator\n";
         return cliexit::kUsage;
     }
-    const int missing = a.command == "put" ? selectOnPc(a, r, err) : selectOnTitrator(a, r, err);
-    if (missing < 0)
+    CliInterrupt interrupt;
+    CliLink link(options, err);
+    if (!link.ready())
         return cliexit::kUsage;
-    if (r.selected.empty())
-        return cliexit::kFailed;
-    CliReplace replace;
-    CopyProgress progress;
-    devfiles::CopyUi ui{link.host(), progress, replace};
-    const devfiles::CopyResult result = a.command == "delete"
-                                            ? devfiles::deleteFiles(session, r, ui)
-                                            : devfiles::copyFile(session, r, ui);
-    if (result.linkLost)
-        return cliexit::kNoLink;
-    return missing == 0 && result.everyFileWent(r.selected.size()) ? cliexit::kOk
-                                                                   : cliexit::kFailed;
+    link.stopOn(interrupt);
+    if (const int failed = link.connect())
+        return interrupt.exitCode(failed);
+    const int code = interrupt.caught() ? cliexit::kFailed : runFiles(a, link, interrupt, out, err);
+    if (interrupt.caught())
+        link.settle();
+    return interrupt.exitCode(code);
 }

@@ -18,21 +18,14 @@ int cmdIdentify(const LinkOptions& options, std::ostream& out, std::ostream& err
     CliLink link(options, err);
     if (!link.ready())
         return cliexit::kUsage;
-    if (link.connect()) {
-        const TitratorIdentity& id = link.monitor().identity();
-        if (!id.firmwareRead)
-            err << "the titrator did not report its firmware version: it was not checked "
-                   "against the configured bounds\n";
-        out << "model=" << id.idText << " typeCode=" << id.typeCode << " titType=" << id.titType
-            << " modelCode=" << modelCodeName(id.modelCode)
-            << " series=" << seriesName(id.seriesCode)
-            << " firmware=" << firmwareText(id.firmwareVersion) << "\n";
-        return 0;
-    }
-    if (link.monitor().titratorOnline() || link.firmwareRefused()) {
-        err << "the titrator answers but could not be identified\n";
-        return cliexit::kNotIdentified;
-    }
-    err << link.statusText() << "\n";
-    return cliexit::kNoLink;
+    if (const int failed = link.connect())
+        return failed;
+    const TitratorIdentity& id = link.monitor().identity();
+    if (!id.firmwareRead)
+        err << "the titrator did not report its firmware version: it was not checked "
+               "against the configured bounds\n";
+    out << "model=" << id.idText << " typeCode=" << id.typeCode << " titType=" << id.titType
+        << " modelCode=" << modelCodeName(id.modelCode) << " series=" << seriesName(id.seriesCode)
+        << " firmware=" << firmwareText(id.firmwareVersion) << "\n";
+    return cliexit::kOk;
 }

@@ -22,19 +22,19 @@ int failed(const PrintError& e, std::ostream& err) {
 } // namespace
 
 int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
-    const int type = documentType(o);
+    std::string text;
+    if (!loadCliDocument(o, text, err))
+        return cliexit::kUsage;
+    const int type = documentType(o, text);
     if (!o.type && !printAccepts(type)) {
         err << o.file << ": " << kCannotPrintType << '\n';
         return cliexit::kUsage;
     }
-    std::string text;
-    if (!loadCliDocument(o, text, err))
-        return cliexit::kUsage;
     const std::filesystem::path pdf =
         o.outPath.empty() ? std::filesystem::path(o.file).filename().replace_extension(".pdf")
                           : std::filesystem::path(o.outPath);
 
-    const PrintJob job = renderPrintJob(text, type, o.kind, o.titrator);
+    const PrintJob job = renderPrintJob(text, type, documentKind(o, type, text), o.titrator);
     const std::filesystem::path database = reportDatabasePath(appPaths());
     PrintError error;
     ReportEngine engine;

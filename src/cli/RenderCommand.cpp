@@ -15,8 +15,19 @@
 #include <filesystem>
 #include <ostream>
 
-int documentType(const RenderOptions& o) {
-    return o.type.value_or(selectedFileType(std::filesystem::path(o.file).filename().string()));
+int documentType(const RenderOptions& o, const std::string& text) {
+    if (o.type)
+        return *o.type;
+    const std::string name = text::upper(std::filesystem::path(o.file).filename().string());
+    if (!name.ends_with(".MTD"))
+        return selectedFileType(name);
+    return name.starts_with("SEQ") ? ftype::kSequences : methodFileType(text);
+}
+
+int documentKind(const RenderOptions& o, int type, const std::string& text) {
+    if (o.kind)
+        return *o.kind;
+    return ftype::isMethod(type) ? methodFileKind(text) : kKindOrdinary;
 }
 
 bool loadCliDocument(const RenderOptions& o, std::string& text, std::ostream& err) {
@@ -59,7 +70,9 @@ int cmdRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     std::string fileText;
     if (!loadCliDocument(o, fileText, err))
         return cliexit::kUsage;
-    const std::string text = renderDocument(fileText, documentType(o), o.kind, o.titrator);
+    const int type = documentType(o, fileText);
+    const std::string text =
+        renderDocument(fileText, type, documentKind(o, type, fileText), o.titrator);
     if (o.outPath.empty()) {
         out << forTerminal(text);
         return cliexit::kOk;

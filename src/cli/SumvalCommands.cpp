@@ -9,6 +9,26 @@
 #include <cstdio>
 #include <ostream>
 
+namespace {
+
+// What a script's reader needs to know of the library's code.
+const char* verifyMeaning(std::int32_t code) {
+    switch (code) {
+    case sumval::kValid:
+        return " valid";
+    case sumval::kBadName:
+        return " bad name";
+    case sumval::kBadChecksum:
+        return " checksum";
+    case sumval::kBadMethodType:
+        return " type not allowed for the family";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
 int cmdVerify(const VerifyOptions& options, std::ostream& out, std::ostream& err) {
     std::int32_t code = 0;
     std::string error;
@@ -16,7 +36,7 @@ int cmdVerify(const VerifyOptions& options, std::ostream& out, std::ostream& err
         err << error << '\n';
         return cliexit::kUsage;
     }
-    out << code << '\n';
+    out << code << verifyMeaning(code) << '\n';
     return code == sumval::kValid ? cliexit::kOk : cliexit::kFailed;
 }
 

@@ -10,9 +10,9 @@ struct VerifyOptions {
     std::int32_t family = 0; // --family N
 };
 
-// verify FILE --family N: prints VerifyMethodFile's code (0 valid, 3 bad name,
-// 4 bad checksum, 5 method type not allowed). Exit 0 for code 0, 1 for any
-// other code, 2 for an unusable library.
+// verify FILE --family N: prints VerifyMethodFile's code with its meaning ("0 valid",
+// "3 bad name", "4 checksum", "5 type not allowed for the family"). Exit 0 for
+// code 0, 1 for any other code, 2 for an unusable library.
 int cmdVerify(const VerifyOptions& options, std::ostream& out, std::ostream& err);
 
 // checksum FILE: prints the file's 32-bit CRC register as 0x%08X (0x00000000

@@ -20,7 +20,21 @@ mode_t modeFor(const fs::path& target) {
     return 0666 & ~mask;
 }
 
+struct WriteFault {
+    std::string fileName;
+    int error = 0;
+};
+
+WriteFault& writeFault() {
+    static WriteFault fault;
+    return fault;
+}
+
 } // namespace
+
+void AtomicFile::simulateWriteError(const std::string& fileName, int error) {
+    writeFault() = {fileName, error};
+}
 
 AtomicFile::AtomicFile(fs::path target, Durability durability)
     : target_(std::move(target)), durability_(durability) {
@@ -37,12 +51,15 @@ AtomicFile::AtomicFile(fs::path target, Durability durability)
 }
 
 AtomicFile::~AtomicFile() {
-    close();
+    finish();
     if (!committed_ && !temp_.empty())
         ::unlink(temp_.c_str());
 }
 
 void AtomicFile::append(std::string_view data) {
+    const WriteFault& fault = writeFault();
+    if (fault.error && !data.empty() && target_.filename() == fault.fileName)
+        fail(fault.error, std::strerror(fault.error));
     while (!failed() && !data.empty()) {
         const ssize_t n = ::write(fd_, data.data(), data.size());
         if (n < 0 && errno == EINTR)
@@ -55,7 +72,7 @@ void AtomicFile::append(std::string_view data) {
     }
 }
 
-bool AtomicFile::close() {
+bool AtomicFile::finish() {
     if (fd_ < 0)
         return !failed();
     // A full disk often shows only when the data is flushed.
@@ -68,7 +85,7 @@ bool AtomicFile::close() {
 }
 
 bool AtomicFile::commit() {
-    if (!close())
+    if (!finish())
         return false;
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
         fail(errno, std::strerror(errno));

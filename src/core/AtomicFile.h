@@ -23,17 +23,24 @@ public:
 
     // Appends are ignored once anything has failed.
     void append(std::string_view data);
-    // Writes the content to disk and renames it over the target.
+    // Writes the content to disk and closes it, so that a full disk shows here;
+    // commit() does it first when it has not been done.
+    bool finish();
+    // Renames the content over the target.
     bool commit();
 
     bool failed() const { return error_ != 0; }
     int error() const { return error_; }
     const std::string& errorText() const { return errorText_; }
     const std::filesystem::path& tempPath() const { return temp_; }
+    const std::filesystem::path& target() const { return target_; }
+
+    // A stand-in for a full disk or a failing device, for tests: every write to
+    // a target named fileName fails with `error` from now on (0 ends it).
+    static void simulateWriteError(const std::string& fileName, int error);
 
 private:
     void fail(int error, std::string text);
-    bool close();
 
     std::filesystem::path target_;
     std::filesystem::path temp_;

@@ -11,9 +11,15 @@
 #include <map>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr int kTextBadValue = 1120;
+constexpr int kTextBadName = 1121;
+constexpr int kTextReadOnly = 1122;
 
 // "[Name]" → "NAME"; false for any other line.
 bool sectionOf(const std::string& line, std::string& name) {
@@ -45,12 +51,21 @@ std::string indexKey(const std::string& section, const std::string& key) {
 
 std::string cleanValue(std::string value) {
     value = text::trim(value);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
     if (value.size() > kIniValueLimit)
         value.resize(kIniValueLimit);
     const std::size_t nul = value.find('\0');
     if (nul != std::string::npos)
         value.resize(nul);
     return text::trimRight(value);
+}
+
+// An editor's UTF-8 signature would hide the first section.
+std::string_view withoutBom(std::string_view content) {
+    if (content.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        content.remove_prefix(kUtf8Bom.size());
+    return content;
 }
 
 } // namespace
@@ -72,12 +87,12 @@ IniFile IniFile::parse(const std::string& content) {
     IniFile ini;
     std::string section;
     bool inSection = false;
-    for (const std::string& line : text::splitLines(content)) {
+    for (const std::string& line : text::splitLines(std::string(withoutBom(content)))) {
         std::string name, key, value;
         if (sectionOf(line, name)) {
             section = name;
-            inSection = true;
-            ini.sections_.insert(name);
+            // A repeated section is not read: the first one is the section.
+            inSection = ini.sections_.insert(name).second;
         } else if (inSection && keyOf(line, key, value)) {
             // The first occurrence wins, as with the platform reader.
             ini.values_.emplace(indexKey(section, key), cleanValue(value));
@@ -87,12 +102,17 @@ IniFile IniFile::parse(const std::string& content) {
 }
 
 std::string IniFile::value(const std::string& section, const std::string& key) const {
-    const auto it = values_.find(indexKey(text::upper(section), text::upper(key)));
+    const auto it =
+        values_.find(indexKey(text::upper(text::trim(section)), text::upper(text::trim(key))));
     return it == values_.end() ? std::string() : it->second;
 }
 
+bool IniFile::hasKey(const std::string& section, const std::string& key) const {
+    return values_.count(indexKey(text::upper(section), text::upper(key))) > 0;
+}
+
 bool IniFile::hasSection(const std::string& section) const {
-    return sections_.count(text::upper(section)) > 0;
+    return sections_.count(text::upper(text::trim(section))) > 0;
 }
 
 namespace {
@@ -193,31 +213,85 @@ void placeValue(std::vector<std::string>& lines, const std::string& section, con
     lines.push_back(entry);
 }
 
+// A name or value that ends its line, or a name that ends the key or the
+// section, would write lines of its own: "" when there is none.
+std::string refusal(const std::string& section, const std::string& key, const std::string& value) {
+    constexpr std::string_view kLineBreaks("\r\n\0", 3);
+    constexpr std::string_view kNameBreaks("=]\r\n\0", 5);
+    int why = 0;
+    if (section.find_first_of(kNameBreaks) != std::string::npos ||
+        key.find_first_of(kNameBreaks) != std::string::npos)
+        why = kTextBadName;
+    else if (value.find_first_of(kLineBreaks) != std::string::npos)
+        why = kTextBadValue;
+    return why ? text::printable("[" + section + "] " + key) + ": " + langText(why) : "";
+}
+
+// The file a (chain of) symbolic link(s) names, so that a write replaces the
+// file and keeps the link. A dangling link gives the file it would name.
+std::filesystem::path followLinks(std::filesystem::path file) {
+    constexpr int kMaxLinks = 40; // as the system's own limit
+    for (int i = 0; i < kMaxLinks; ++i) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, ec)))
+            break;
+        const std::filesystem::path to = std::filesystem::read_symlink(file, ec);
+        if (ec)
+            break;
+        file = to.is_absolute() ? to : file.parent_path() / to;
+    }
+    return file;
+}
+
+// A file without any write permission is read-only even for root, who could
+// otherwise write it.
+bool isReadOnlyFile(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return false; // missing: it will be created
+    return (st.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0;
+}
+
 } // namespace
 
 bool writeIniString(const std::filesystem::path& file, const std::string& section,
-                    const std::string& key, const std::string& value) {
-    std::string content, error;
+                    const std::string& key, const std::string& value, std::string* error) {
+    const std::string s = text::trim(section), k = text::trim(key);
+    std::string why = refusal(s, k, value);
+    const std::filesystem::path target = followLinks(file);
+    if (why.empty() && isReadOnlyFile(target))
+        why = target.string() + ": " + langText(kTextReadOnly);
+    std::string content;
     bool missing = false;
-    if (!readRegularFile(file, kMaxIniBytes, content, error, &missing) && !missing)
+    if (why.empty() && !readRegularFile(target, kMaxIniBytes, content, why, &missing) && missing)
+        why.clear();
+    if (!why.empty()) {
+        if (error)
+            *error = why;
         return false; // never replace a file we could not read
-    std::vector<std::string> lines = text::splitLines(content);
-    placeValue(lines, section, key, value);
+    }
+    const std::string_view body = withoutBom(content);
+    const std::string bom = content.substr(0, content.size() - body.size());
+    std::vector<std::string> lines = text::splitLines(std::string(body));
+    placeValue(lines, s, k, value);
     const std::string eol = lineEndingOf(content);
-    std::string out;
+    std::string out = bom;
     for (const std::string& line : lines)
         out += line + eol;
 
     iniCache().erase(file);
-    return writeFileAtomically(file, out);
+    return writeFileAtomically(target, out, error);
 }
 
 void setIniString(const std::filesystem::path& file, const std::string& section,
                   const std::string& key, const std::string& value, Host& host) {
     const std::string before = getIniString(file, section, key);
-    const bool written = !appPaths().isReadOnly(file) && writeIniString(file, section, key, value);
+    std::string error;
+    const bool written =
+        !appPaths().isReadOnly(file) && writeIniString(file, section, key, value, &error);
     if (before != value)
         recordAudit(configChangeEvent(section, key, before, value, written));
     if (!written)
-        host.message(formatMsg(langText(310), {}), formatMsg(langText(5), {}), Host::Icon::Warning);
+        host.message(formatMsg(langText(310), {}) + (error.empty() ? "" : "\r\r" + error),
+                     formatMsg(langText(5), {}), Host::Icon::Warning);
 }

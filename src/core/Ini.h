@@ -1,8 +1,10 @@
 #pragma once
 // INI access with the semantics instruments' configuration files expect:
-// case-insensitive sections and keys, values cut at 254 characters, trailing
-// blanks trimmed, a missing file reading as empty, and writes that keep every
-// other line of the file as it was.
+// case-insensitive sections and keys (the caller's names trimmed), the first of
+// two sections of one name, values cut at 254 characters, trailing blanks
+// trimmed and matching double quotes taken off, a UTF-8 signature skipped, a
+// missing file reading as empty, and writes that keep every other line of the
+// file as it was.
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,6 +22,8 @@ public:
     static IniFile load(const std::filesystem::path& file, std::string* error = nullptr);
     static IniFile parse(const std::string& text);
     std::string value(const std::string& section, const std::string& key) const;
+    // The key is there (its value may be empty).
+    bool hasKey(const std::string& section, const std::string& key) const;
     bool hasSection(const std::string& section) const;
 
 private:
@@ -35,9 +39,13 @@ std::string iniReadError(const std::filesystem::path& file);
 std::string getIniString(const std::filesystem::path& file, const std::string& section,
                          const std::string& key);
 
-// Writes one value; false when the file could not be written (nothing is changed then).
+// Writes one value; false, with the reason in `error`, when the file could not
+// be written (nothing is changed then). A symbolic link is followed; a file
+// without write permission is not replaced; a value with CR, LF or NUL and a
+// name with "=", "]", CR, LF or NUL are refused, naming the key, so that no
+// write can add lines of its own.
 bool writeIniString(const std::filesystem::path& file, const std::string& section,
-                    const std::string& key, const std::string& value);
+                    const std::string& key, const std::string& value, std::string* error = nullptr);
 
 class Host;
 // writeIniString that tells the user (language text 310) when the write fails.

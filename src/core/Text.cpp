@@ -50,6 +50,13 @@ bool containsControl(const std::string& s) {
     return false;
 }
 
+std::string printable(std::string s) {
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            c = '?';
+    return s;
+}
+
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -11,6 +11,8 @@ std::string lower(std::string s);
 // True for an optional sign followed by digits (blanks around allowed).
 bool isNumeric(const std::string& s);
 bool containsControl(const std::string& s);
+// The text with each control character shown as "?", for naming it in a message.
+std::string printable(std::string s);
 // The lines of a text; each ends at LF, a CR before it is dropped; no empty last line.
 std::vector<std::string> splitLines(const std::string& text);
 } // namespace text

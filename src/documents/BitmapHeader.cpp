@@ -29,6 +29,15 @@ bool validDepth(std::uint32_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
+// BI_RGB, BI_BITFIELDS and BI_ALPHABITFIELDS store whole rows, padded to 4 bytes.
+bool uncompressed(std::uint32_t compression) {
+    return compression == 0 || compression == 3 || compression == 6;
+}
+
+std::int64_t rowBytes(std::int64_t width, std::uint32_t bits) {
+    return (width * bits + 31) / 32 * 4;
+}
+
 } // namespace
 
 bool checkBitmapHeader(std::string_view h, BitmapSize& size, std::string& reason) {
@@ -37,7 +46,7 @@ bool checkBitmapHeader(std::string_view h, BitmapSize& size, std::string& reason
         return false;
     }
     const std::uint32_t infoBytes = u32(h, kFileHeaderBytes);
-    std::uint32_t bits = 0;
+    std::uint32_t bits = 0, compression = 0;
     if (infoBytes == kCoreHeaderBytes) {
         size.width = u16(h, 18);
         size.height = u16(h, 20);
@@ -49,6 +58,7 @@ bool checkBitmapHeader(std::string_view h, BitmapSize& size, std::string& reason
         if (size.height < 0)
             size.height = -size.height;
         bits = u16(h, 28);
+        compression = u32(h, 30);
     } else {
         reason = "its BMP header is damaged";
         return false;
@@ -63,6 +73,8 @@ bool checkBitmapHeader(std::string_view h, BitmapSize& size, std::string& reason
                  "-megapixel limit";
         return false;
     }
+    size.promisedBytes =
+        uncompressed(compression) ? u32(h, 10) + rowBytes(size.width, bits) * size.height : 0;
     return true;
 }
 
@@ -82,6 +94,12 @@ bool checkBitmapFile(const std::filesystem::path& file, BitmapSize& size, std::s
         reason = "it is not a readable file";
         return false;
     }
-    return checkBitmapHeader(std::string_view(buf.data(), static_cast<std::size_t>(got)), size,
-                             reason);
+    if (!checkBitmapHeader(std::string_view(buf.data(), static_cast<std::size_t>(got)), size,
+                           reason))
+        return false;
+    if (size.promisedBytes > st.st_size) {
+        reason = "its pixel data is shorter than its header says";
+        return false;
+    }
+    return true;
 }

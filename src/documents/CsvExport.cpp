@@ -70,6 +70,8 @@ ExportFault CsvExport::toCsv(std::string_view bytes, std::string_view reportName
     }
     if (summaryOn_ && report.addsSummaryLine())
         addSummaryLine(report.fields);
+    else if (summaryOn_)
+        leftOut_.push_back({std::string(reportName), report.type, report.logging});
     return std::nullopt;
 }
 

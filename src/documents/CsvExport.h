@@ -13,6 +13,13 @@
 
 class Host;
 
+// A report converted while the summary was on that adds no line to it.
+struct LeftOutOfSummary {
+    std::string report;
+    ReportType type = ReportType::Unknown; // Drift and Tray add none
+    bool logging = false;                  // nor does a pH/mV/ISE logging report
+};
+
 class CsvExport {
 public:
     // Date errors of the summary are shown through `host`.
@@ -37,6 +44,7 @@ public:
     std::string summaryText() const;
     ExportFault writeSummary(const std::filesystem::path& path) const;
     std::size_t summaryLines() const { return lines_.size(); }
+    const std::vector<LeftOutOfSummary>& leftOutOfSummary() const { return leftOut_; }
 
     // What "today" is for a date that does not read (tests fix it).
     void setToday(const DateTime& today) { today_ = today; }
@@ -52,6 +60,7 @@ private:
     bool summaryOn_ = false;
     std::string header_;
     std::vector<Line> lines_;
+    std::vector<LeftOutOfSummary> leftOut_;
     TrayTable tray_;
     bool trayFlag_ = false;
     DateTime today_;

@@ -8,6 +8,7 @@ struct ExportError {
     int number = 0;
     std::string description;
     std::string source;
+    std::string report = {}; // the report (or folder) it concerns; "" for the command's own errors
     bool operator==(const ExportError&) const = default;
 };
 
@@ -52,6 +53,12 @@ inline ExportError invalidDate() {
 }
 inline ExportError fileAccess(std::string description) {
     return {kFileAccess, std::move(description), "Export.toCsv"};
+}
+// A second selected report whose CSV this run has already written from another one.
+inline ExportError csvAlreadyWritten(const std::string& csv, const std::string& firstSource,
+                                     const std::string& secondSource) {
+    return fileAccess(csv + " was already written from " + firstSource + ", so " + secondSource +
+                      " is not exported");
 }
 
 } // namespace exporterr

@@ -19,8 +19,9 @@ std::string fileNameOf(const std::string& entry) {
     return entry.substr(0, entry.find(' '));
 }
 
+// The selection check: ".rpt" or ".RPT", nothing in between.
 bool isReportName(const std::string& name) {
-    return text::upper(name).find(".RPT") != std::string::npos;
+    return name.find(".rpt") != std::string::npos || name.find(".RPT") != std::string::npos;
 }
 
 // A tray report's folder has the report's name without its extension ("TRAYnnnn").
@@ -51,19 +52,20 @@ std::vector<std::string> reportFilesIn(const fs::path& folder) {
 }
 
 ExportError folderError(const fs::path& folder, const std::error_code& ec) {
-    return exporterr::fileAccess(folder.string() + ": " + ec.message());
+    ExportError e = exporterr::fileAccess(folder.string() + ": " + ec.message());
+    e.report = folder.filename().string();
+    return e;
 }
 
 } // namespace
 
-bool ExportHost::fetchReport(const TitratorReport& report, std::string&, ExportError& error) {
-    error = exporterr::fileAccess(report.name + ": the titrator cannot be reached from here");
+bool ExportHost::fetchReport(const TitratorReport&, std::string&, ExportError& error) {
+    error = exporterr::fileAccess("the titrator cannot be reached from here");
     return false;
 }
 
-bool ExportHost::listTrayFolder(const std::string& trayFolder, std::vector<std::string>&,
-                                ExportError& error) {
-    error = exporterr::fileAccess(trayFolder + ": the titrator cannot be reached from here");
+bool ExportHost::listTrayFolder(const std::string&, std::vector<std::string>&, ExportError& error) {
+    error = exporterr::fileAccess("the titrator cannot be reached from here");
     return false;
 }
 
@@ -103,10 +105,12 @@ ExportOutcome ExportRun::run() {
                                   ? freeFileName(request_.destination, summaryFileName(localNow()))
                                   : request_.destination / request_.summaryName;
         if (ExportFault fault = export_.writeSummary(path)) {
+            fault->report = path.filename().string();
             host_.showExportError(*fault);
             ++outcome_.failed;
         } else {
             outcome_.summary = path;
+            outcome_.leftOutOfSummary = export_.leftOutOfSummary();
             host_.fileWritten(path);
         }
     }
@@ -146,10 +150,17 @@ bool ExportRun::stopping() {
     return outcome_.cancelled;
 }
 
-fs::path ExportRun::csvTarget(const fs::path& folder, const std::string& reportName) {
+fs::path ExportRun::csvTarget(const fs::path& folder, const std::string& reportName,
+                              const std::string& source) {
     const std::string csvName = csvNameFor(reportName);
     // An existing file is written over under the name it has on disk.
     const fs::path path = findInFolder(folder, csvName);
+    // Two reports of one name from two folders: the first one's CSV stays.
+    if (const auto first = writtenFrom_.find(path.string()); first != writtenFrom_.end()) {
+        report(exporterr::csvAlreadyWritten(path.string(), first->second, source), reportName);
+        return {};
+    }
+    source_ = source;
     std::error_code ec;
     if (fs::exists(path, ec)) {
         const int answer = host_.checkReplaceOnPc(csvName);
@@ -163,13 +174,16 @@ fs::path ExportRun::csvTarget(const fs::path& folder, const std::string& reportN
     return path;
 }
 
-void ExportRun::report(ExportFault fault, const fs::path& csv) {
+void ExportRun::report(ExportFault fault, const std::string& name, const fs::path& csv) {
     if (fault) {
+        if (fault->report.empty())
+            fault->report = name;
         host_.showExportError(*fault);
         ++outcome_.failed;
         return;
     }
     ++outcome_.written;
+    writtenFrom_[csv.string()] = source_;
     host_.fileWritten(csv);
 }
 
@@ -177,16 +191,17 @@ void ExportRun::exportEntry(const ExportEntry& entry) {
     const std::string name = fileNameOf(entry.text);
     const bool titrator = request_.pane == ExportPane::Titrator;
     if (titrator && !safeDeviceName(name)) {
-        report(exporterr::fileAccess(name + ": not a usable file name"), {});
+        report(exporterr::fileAccess("not a usable file name"), name);
         return;
     }
-    const fs::path csv = csvTarget(request_.destination, name);
+    const fs::path folder = entry.folder.empty() ? request_.destination : entry.folder;
+    const fs::path csv =
+        csvTarget(request_.destination, name, titrator ? name : (folder / name).string());
     if (csv.empty())
         return;
     host_.setFileName(name);
     if (!titrator) {
-        const fs::path folder = entry.folder.empty() ? request_.destination : entry.folder;
-        report(export_.toCsv(folder / name, csv), csv);
+        report(export_.toCsv(folder / name, csv), name, csv);
         if (isTrayName(name)) {
             const fs::path tray = findInFolder(folder, trayFolderOf(name));
             exportTrayFolderOnPc(tray, request_.destination / tray.filename());
@@ -198,9 +213,9 @@ void ExportRun::exportEntry(const ExportEntry& entry) {
     std::string bytes;
     ExportError error;
     if (host_.fetchReport(wanted, bytes, error))
-        report(export_.toCsv(bytes, name, csv), csv);
+        report(export_.toCsv(bytes, name, csv), name, csv);
     else
-        report(error, csv);
+        report(error, name, csv);
     // The folder of a listed tray set follows from its name, not from the folder
     // the pane showed last.
     if (isTrayName(name))
@@ -219,11 +234,11 @@ void ExportRun::exportTrayFolderOnPc(const fs::path& folder, const fs::path& des
     for (const std::string& name : names) {
         if (stopping())
             return;
-        const fs::path csv = csvTarget(destination, name);
+        const fs::path csv = csvTarget(destination, name, (folder / name).string());
         if (csv.empty())
             continue;
         host_.setFileName(name);
-        report(export_.toCsv(folder / name, csv), csv);
+        report(export_.toCsv(folder / name, csv), name, csv);
     }
 }
 
@@ -231,13 +246,13 @@ void ExportRun::exportTrayFolderFromTitrator(const std::string& trayFolder,
                                              const fs::path& destination) {
     const std::string folderName = trayFolder.substr(0, trayFolder.find('\\'));
     if (!safeDeviceName(folderName)) {
-        report(exporterr::fileAccess(trayFolder + ": not a usable folder name"), {});
+        report(exporterr::fileAccess("not a usable folder name"), trayFolder);
         return;
     }
     std::vector<std::string> names;
     ExportError error;
     if (!host_.listTrayFolder(trayFolder, names, error)) {
-        report(error, {});
+        report(error, trayFolder);
         return;
     }
     const fs::path folder = findInFolder(destination, folderName);
@@ -252,18 +267,18 @@ void ExportRun::exportTrayFolderFromTitrator(const std::string& trayFolder,
         if (stopping())
             return;
         if (!safeDeviceName(name)) {
-            report(exporterr::fileAccess(name + ": not a usable file name"), {});
+            report(exporterr::fileAccess("not a usable file name"), name);
             continue;
         }
-        const fs::path csv = csvTarget(folder, name);
+        const fs::path csv = csvTarget(folder, name, trayFolder + name);
         if (csv.empty())
             continue;
         host_.setFileName(name);
         std::string bytes;
         if (host_.fetchReport({kTrayFolderType, trayFolder, name}, bytes, error))
-            report(export_.toCsv(bytes, name, csv), csv);
+            report(export_.toCsv(bytes, name, csv), name, csv);
         else
-            report(error, csv);
+            report(error, name, csv);
     }
 }
 

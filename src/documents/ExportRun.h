@@ -9,6 +9,7 @@
 #include "documents/ExportOptions.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,8 @@ public:
     // True once the user asked to stop (the progress window's abort button).
     virtual bool cancelRequested() = 0;
 
-    // A failed report or a failed command, with its number, description and source.
+    // A failed report (named in `report`) or a failed command, with its number,
+    // description and source.
     virtual void showExportError(const ExportError& error) = 0;
     // A CSV or summary file is in place.
     virtual void fileWritten(const std::filesystem::path&) {}
@@ -98,6 +100,7 @@ struct ExportOutcome {
     bool cancelled = false;
     bool commandFailed = false; // no selection, unexportable entry, no folder
     std::filesystem::path summary;
+    std::vector<LeftOutOfSummary> leftOutOfSummary; // converted, but without a summary line
 };
 
 // The whole command.
@@ -121,17 +124,21 @@ public:
 private:
     bool checkSelection();
     void exportEntry(const ExportEntry& entry);
-    // The CSV path to write, or empty when the user keeps the existing file.
+    // The CSV path to write, or empty when the user keeps the existing file or this
+    // run wrote it from another report (`source` names the report for that message).
     std::filesystem::path csvTarget(const std::filesystem::path& folder,
-                                    const std::string& reportName);
+                                    const std::string& reportName, const std::string& source);
     bool stopping();
-    void report(ExportFault fault, const std::filesystem::path& csv);
+    // One report's end: a CSV written, or a failure that names the report.
+    void report(ExportFault fault, const std::string& name, const std::filesystem::path& csv = {});
     void finish();
 
     const ExportRequest& request_;
     ExportHost& host_;
     CsvExport export_;
     ExportOutcome outcome_;
+    std::map<std::string, std::string> writtenFrom_; // CSV path -> the report it came from
+    std::string source_;                             // the report being converted
 };
 
 // The CSV name of a report: the part before the first "." followed by ".csv".

@@ -36,6 +36,24 @@ std::string renderDocument(const std::string& text, int fileType, int kind,
     }
 }
 
+int methodFileType(const std::string& text) {
+    return readKFMethodRecord(text).fileId.find("QX") != std::string::npos ? ftype::kStandardMethods
+                                                                           : ftype::kUserMethods;
+}
+
+int methodFileKind(const std::string& text) {
+    constexpr int kFirstKarlFischer = 34;  // 32 + method kind 2, no flag
+    constexpr int kSecondKarlFischer = 36; // 32 + method kind 4
+    switch (readKFMethodRecord(text).methType) {
+    case kFirstKarlFischer:
+        return kKindKarlFischer;
+    case kSecondKarlFischer:
+        return kKindKarlFischer2;
+    default:
+        return kKindOrdinary;
+    }
+}
+
 std::string cleanReportText(const std::string& text) {
     std::string out = replaceAll(text, " \r\n\t\t", "");
     out = replaceAll(out, "\r\n\t\t", "");

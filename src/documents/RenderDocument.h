@@ -11,6 +11,14 @@
 std::string renderDocument(const std::string& text, int fileType, int kind,
                            const TitratorInfo& titrator = {});
 
+// What a method file's own text says of it, for a caller that has no titrator
+// to ask: a standard method (2) when its FileID holds "QX", as its Identity line
+// reads it, else a user method (3); and the titrator kind it was written for,
+// from its MethType (32 + kind + 8 x flag): 34 the first Karl Fischer kind (2),
+// 36 the second (3), else 0.
+int methodFileType(const std::string& text);
+int methodFileKind(const std::string& text);
+
 // Joins the lines the titrator continued after two TABs, turns each remaining TAB
 // into two blanks and the titrator's degree character (167) into 176.
 std::string cleanReportText(const std::string& text);

@@ -41,7 +41,7 @@ ReportDatabase::ReportDatabase(const std::filesystem::path& file)
     // Reading the schema is the first access that tells a foreign file from a database.
     QSqlQuery q(db);
     if (!q.exec("CREATE TABLE IF NOT EXISTS Report(line INTEGER, text TEXT)"))
-        fail("cannot prepare the table Report in");
+        fail("cannot prepare the table Report in", q.lastError());
 }
 
 ReportDatabase::~ReportDatabase() {
@@ -54,7 +54,11 @@ ReportDatabase::~ReportDatabase() {
 }
 
 bool ReportDatabase::fail(const std::string& what) {
-    const QSqlError e = database(connection_).lastError();
+    return fail(what, database(connection_).lastError());
+}
+
+// A query's own error: the connection knows nothing of it ("file is not a database").
+bool ReportDatabase::fail(const std::string& what, const QSqlError& e) {
     error_.set(errorNumber(e),
                what + " the report database " + file_.string() + ": " + e.text().toStdString());
     return false;
@@ -103,7 +107,7 @@ bool ReportDatabase::readLines(std::vector<std::string>& lines) {
     QSqlQuery q(database(connection_));
     q.setForwardOnly(true);
     if (!q.exec("SELECT * FROM Report ORDER BY 1"))
-        return fail("cannot read");
+        return fail("cannot read", q.lastError());
     while (q.next())
         lines.push_back(fromQt(q.value(1).toString()));
     return true;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class QSqlError;
+
 inline constexpr const char* kReportDatabaseName = "VUVez.mdb";
 
 class ReportDatabase {
@@ -33,6 +35,7 @@ public:
 
 private:
     bool fail(const std::string& what);
+    bool fail(const std::string& what, const QSqlError& error);
 
     std::string connection_;
     std::filesystem::path file_;

@@ -1,7 +1,5 @@
 #include "documents/ReportVocabulary.h"
 
-#include "core/Text.h"
-
 #include <string>
 
 namespace {
@@ -31,7 +29,8 @@ std::string_view baseName(std::string_view path) {
 
 ExportFault reportKindOf(std::string_view fileName, ReportKind& kind) {
     kind = {};
-    const std::string name = text::upper(std::string(baseName(fileName)));
+    // Case-exact, as the titrator writes its names: "ti_00001.rpt" is no report here.
+    const std::string_view name = baseName(fileName);
     if (name.size() < 3 || name.compare(name.size() - 3, 3, "RPT") != 0)
         return exporterr::notReport();
     for (const KindEntry& e : kKinds)

@@ -26,7 +26,7 @@ struct ReportKind {
 };
 
 // The kind of a report by its file name (a bare name or a path): the name must end in
-// "RPT" and its first three characters give the type, both in any case.
+// upper-case "RPT" and its first three characters give the type, both compared exactly.
 ExportFault reportKindOf(std::string_view fileName, ReportKind& kind);
 
 inline constexpr int kReportLanguages = 4;

@@ -19,6 +19,7 @@
 #include "link/Serial.h"
 
 #include <cerrno>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -42,6 +43,8 @@ constexpr int kTextNoUserSlot = 370;
 constexpr int kTextReplaceRevisions = 385;
 constexpr int kTextUserMemoryFull = 388;
 constexpr int kTextNoSequenceSlot = 401;
+constexpr int kTextCaseTwins = 1119;
+constexpr int kTextSetKept = 1123;
 constexpr int kErrSameMethodRefused = 23;
 constexpr int kErrSameMethodLost = 24;
 constexpr float kFirmwareRevisions = 1.6f;   // revisions shown from this firmware on
@@ -78,6 +81,13 @@ public:
 private:
     const TitratorIdentity& titrator() const { return session_.monitor().identity(); }
     Step stopOrSkip() const { return ui_.progress.abortRequested() ? Step::Abort : Step::Skip; }
+    // The entry could not be checked against the other side's copy.
+    Step failedOrStop(const PaneEntry& entry) {
+        if (ui_.progress.abortRequested())
+            return Step::Abort;
+        result_.failed.push_back(entry.name);
+        return Step::Skip;
+    }
     void message(int textIndex, const std::vector<std::string>& args, int title) {
         ui_.host.message(formatMsg(langText(textIndex), args), text(title), Host::Icon::Warning);
     }
@@ -94,7 +104,9 @@ private:
     Step fetchEntry(const PaneEntry& entry, int index, int count);
     bool askOnPc(const PaneEntry& entry, int& answer);
     bool fetch(const PaneEntry& entry, int index, int count);
+    bool fetchTraySet(const PaneEntry& entry, int index, int count);
 
+    bool caseTwinsRefused();
     void finish();
 
     DeviceSession& session_;
@@ -147,7 +159,7 @@ Step Copy::sendEntry(const PaneEntry& entry) {
     }
     int answer = ReplacePrompt::Replace;
     if (!askOnTitrator(entry, answer))
-        return stopOrSkip();
+        return failedOrStop(entry);
     if (ReplacePrompt::cancels(answer))
         return Step::Cancel;
     if (!ReplacePrompt::replaces(answer))
@@ -282,6 +294,8 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
     const TransferResult sent =
         uploadFile(link_, send.uploadType, entry.name, req_.pcFolder, entry.name);
     if (!succeeded(sent)) {
+        if (sent != TransferResult::Aborted)
+            result_.failed.push_back(entry.name);
         if (sent == TransferResult::PortFailed)
             result_.linkLost = true;
         if (sent == TransferResult::Aborted || sent == TransferResult::PortFailed) {
@@ -300,6 +314,7 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
         fs::remove(req_.pcFolder / entry.name, ec);
         if (ec) {
             showErrorInfo(ui_.host, ec.value(), ec.message(), "copyFile");
+            result_.failed.push_back(entry.name);
             return Step::Skip;
         }
     }
@@ -308,47 +323,52 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
 
 // --------------------------------------------------------------- titrator to PC
 
+// The question names the PC's file, which may spell the name in another case.
 bool Copy::askOnPc(const PaneEntry& entry, int& answer) {
     answer = ReplacePrompt::Replace;
-    if (!pcfiles::pcFileExists(entry.name, req_.pcFolder))
+    std::error_code ec;
+    const fs::path existing = pcfiles::pcFilePath(req_.pcFolder, entry.name);
+    if (!fs::exists(fs::symlink_status(existing, ec)))
         return true;
+    const std::string pcName = existing.filename().string();
     const int typeCode = titrator().typeCode;
     const bool series3 = typeCode >= 31 && typeCode <= 34;
     if (ftype::isMethod(req_.fileType) && (titrator().titType == kKarlFischerFamily || series3)) {
         std::string titratorText;
         if (!succeeded(fetchFileText(link_, entry.line, titratorText, req_.fileType)))
             return false;
-        answer = replace_.checkReplaceOnPC(entry.name, methodRevision(titratorText),
-                                           pcRevision(entry.name));
+        answer =
+            replace_.checkReplaceOnPC(pcName, methodRevision(titratorText), pcRevision(pcName));
     } else {
-        answer = replace_.checkReplaceForm(entry.name);
+        answer = replace_.checkReplaceForm(pcName);
     }
     return true;
 }
 
+// A companion comes with its report from the "dir" listing, so one the
+// titrator does not have is never asked for.
 bool Copy::fetch(const PaneEntry& entry, int index, int count) {
+    if (req_.fileType == ftype::kTrayReports)
+        return fetchTraySet(entry, index, count);
+    return downloadFile(link_, req_.fileType, entry.line, req_.pcFolder);
+}
+
+// The set's report with its companions, then the reports of its folder. A move
+// keeps a set whose file did not arrive on the titrator, and says so.
+bool Copy::fetchTraySet(const PaneEntry& entry, int index, int count) {
     const std::string set = entry.name.substr(0, kTraySetNameLength);
-    switch (req_.fileType) {
-    case ftype::kTrayReports: {
-        bool ok = downloadFile(link_, ftype::kTrayReports, entry.line, req_.pcFolder);
-        if (ui_.progress.abortRequested())
-            return false;
-        ok = downloadFile(link_, ftype::kTrayReports, set + ".log", req_.pcFolder) && ok;
-        if (ui_.progress.abortRequested())
-            return false;
-        std::error_code ec;
-        fs::create_directories(req_.pcFolder / set, ec);
-        return downloadTrayFolder(link_, set + "\\", index, count, req_.pcFolder / set) && ok;
-    }
-    case ftype::kTrayFolderReports: {
-        const bool ok = downloadFile(link_, ftype::kTrayFolderReports, entry.line, req_.pcFolder);
-        if (ui_.progress.abortRequested())
-            return false;
-        return downloadFile(link_, ftype::kTrayFolderReports, set + ".LOG", req_.pcFolder) && ok;
-    }
-    default:
-        return downloadFile(link_, req_.fileType, entry.line, req_.pcFolder);
-    }
+    std::string failed;
+    bool ok = downloadFile(link_, ftype::kTrayReports, entry.line, req_.pcFolder, &failed);
+    if (ui_.progress.abortRequested())
+        return false;
+    const fs::path folder = pcfiles::pcFilePath(req_.pcFolder, set);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    ok = downloadTrayFolder(link_, set + "\\", index, count, folder, &failed) && ok;
+    if (!ok && req_.move && !ui_.progress.abortRequested())
+        ui_.host.message(formatMsg(langText(kTextSetKept), {entry.name, failed}), "",
+                         Host::Icon::Warning);
+    return ok;
 }
 
 Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
@@ -358,7 +378,7 @@ Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
     }
     int answer = ReplacePrompt::Replace;
     if (!askOnPc(entry, answer))
-        return stopOrSkip();
+        return failedOrStop(entry);
     if (ReplacePrompt::cancels(answer))
         return Step::Cancel;
     if (answer == ReplacePrompt::Skip || answer == ReplacePrompt::SkipAll)
@@ -368,11 +388,15 @@ Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
         result_.refreshPc = true;
         return Step::Abort;
     }
-    if (!fetched)
+    if (!fetched) {
+        result_.failed.push_back(entry.name);
         return req_.fileType == ftype::kTrayReports ? Step::Abort : Step::Skip;
+    }
     // Only a complete PC copy lets the titrator's file go.
-    if (req_.move && !deleteTitratorFile(link_, entry.line, req_.fileType))
+    if (req_.move && !deleteTitratorFile(link_, entry.line, req_.fileType)) {
+        result_.failed.push_back(entry.name);
         return Step::Skip;
+    }
     return Step::Went;
 }
 
@@ -381,18 +405,22 @@ Step Copy::fetchEntry(const PaneEntry& entry, int index, int count) {
 CopyResult Copy::run() {
     Serial& serial = session_.serial();
     LinkMonitor& monitor = session_.monitor();
-    const std::size_t n = std::min(req_.selected.size(), kMaxSelection);
+    std::size_t n = std::min(req_.selected.size(), kMaxSelection);
+    std::size_t loopIndex = 0; // where the loop stopped: n when it ran through
     ui_.progress.clear();
     ui_.progress.showProgress(true);
     {
         serial.waitRecovery();
         Serial::Exchange hold(serial);
+        if (req_.source == 0 && caseTwinsRefused())
+            n = 0;
         for (std::size_t i = 0; hold && i < n; ++i) {
             if (!monitor.titratorOnline() || !serial.isPortOpen()) {
                 // Later entries must never reach the other side through a stale pane.
                 ui_.progress.requestAbort();
                 result_.linkLost = true;
             }
+            loopIndex = i;
             if (ui_.progress.abortRequested()) {
                 result_.aborted = true;
                 break;
@@ -400,23 +428,45 @@ CopyResult Copy::run() {
             ui_.progress.setTotalStatus(double(i) / double(n));
             result_.handled = static_cast<int>(i) + 1;
             const PaneEntry& entry = req_.selected[i];
+            ui_.progress.entryStarted(entry.name);
             const Step step = req_.source == 0
                                   ? sendEntry(entry)
                                   : fetchEntry(entry, static_cast<int>(i), static_cast<int>(n));
+            ui_.progress.entryEnded(step == Step::Went);
             if (step == Step::Went)
                 ++result_.done;
             if (step == Step::Cancel)
                 result_.cancelled = true;
             if (step == Step::Abort || step == Step::Cancel)
                 break;
+            loopIndex = i + 1;
         }
     }
     ui_.progress.setTotalStatus(1.0);
     ui_.progress.showProgress(false);
     result_.aborted = result_.aborted || ui_.progress.abortRequested();
-    if (result_.handled > 0)
+    // A copy that stopped on its first entry changed nothing to reload or list.
+    if (loopIndex > 0)
         finish();
     return result_;
+}
+
+// Two PC files that the titrator, which ignores case, would take for one: the
+// second would overwrite the first there. Refused before anything is sent.
+bool Copy::caseTwinsRefused() {
+    std::map<std::string, std::string> byTitratorName;
+    for (std::size_t i = 0; i < req_.selected.size() && i < kMaxSelection; ++i) {
+        const std::string& name = req_.selected[i].name;
+        for (const std::string& file : filesToSend(selectedFileType(name), name, req_.pcFolder)) {
+            const auto [it, fresh] = byTitratorName.emplace(text::upper(file), file);
+            if (!fresh && it->second != file) {
+                ui_.host.message(formatMsg(langText(kTextCaseTwins), {it->second, file}), "",
+                                 Host::Icon::Warning);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 void Copy::finish() {
@@ -463,10 +513,15 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
     const std::size_t n = std::min(req.selected.size(), kMaxSelection);
     result.handled = static_cast<int>(n);
     if (req.source == 0) {
-        for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t i = 0; i < n && !ui.progress.abortRequested(); ++i) {
             const std::string& name = req.selected[i].name;
-            if (pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder))
-                ++result.done;
+            ui.progress.entryStarted(name);
+            const bool went =
+                pcfiles::deletePcFile(ui.host, name, selectedFileType(name), req.pcFolder);
+            result.done += went ? 1 : 0;
+            if (!went)
+                result.failed.push_back(name);
+            ui.progress.entryEnded(went);
         }
         result.refreshPc = true;
         return result;
@@ -485,9 +540,13 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
     {
         serial.waitRecovery();
         Serial::Exchange hold(serial);
-        for (std::size_t i = 0; hold && i < n; ++i) {
-            if (deleteTitratorFile(link, req.selected[i].line, type))
-                ++result.done;
+        for (std::size_t i = 0; hold && i < n && !ui.progress.abortRequested(); ++i) {
+            ui.progress.entryStarted(req.selected[i].name);
+            const bool went = deleteTitratorFile(link, req.selected[i].line, type);
+            result.done += went ? 1 : 0;
+            if (!went)
+                result.failed.push_back(req.selected[i].name);
+            ui.progress.entryEnded(went);
         }
         if (hold && (type < ftype::kReports || type >= ftype::kLogs))
             reloadTitratorMethods(link);

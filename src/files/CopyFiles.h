@@ -48,6 +48,7 @@ struct CopyResult {
     bool cancelled = false;              // replace answer 5
     bool linkLost = false;               // the port failed or the titrator went offline
     std::vector<std::string> namesAdded; // device names the titrator pane gained
+    std::vector<std::string> failed;     // entries tried that did not go (no user's skip)
     bool refreshPc = false;              // showFiles
     bool refreshTitrator = false;        // showDir(titratorListing); "" clears the pane
     std::string titratorListing;

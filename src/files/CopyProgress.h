@@ -16,6 +16,10 @@ public:
     virtual void setTotalStatus(double fraction) { (void)fraction; }
     virtual void setFileName(const std::string& name) { (void)name; }
     virtual void showProgress(bool visible) { (void)visible; }
+    // A selected entry is taken up, and how it ended (went: sent, fetched or deleted);
+    // the command-line tool names the files that did not go.
+    virtual void entryStarted(const std::string& name) { (void)name; }
+    virtual void entryEnded(bool went) { (void)went; }
     void clear() {
         setFileStatus(0);
         setTotalStatus(0);

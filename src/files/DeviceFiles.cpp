@@ -1,17 +1,21 @@
 #include "files/DeviceFiles.h"
 
+#include "core/AtomicFile.h"
 #include "core/FileTypes.h"
 #include "core/Host.h"
 #include "core/Language.h"
 #include "core/Text.h"
 #include "files/CopyProgress.h"
 #include "files/FileNames.h"
+#include "files/PcFiles.h"
 #include "files/TitratorFiles.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/Serial.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -21,14 +25,15 @@ namespace {
 constexpr const char* kTrayReportsMask = "*.rpt";
 
 // An abort starts the titrator's settling pause and shows nothing; a refusal
-// because the link is held was shown by the serial layer; anything else is
-// communication error `code`.
+// because the link is held, and a PC file that could not be written, were
+// shown by the serial layer (the titrator finished its side in order);
+// anything else is communication error `code`.
 bool finished(Serial& serial, TransferResult result, int code) {
     if (succeeded(result))
         return true;
     if (result == TransferResult::Aborted)
         serial.settleAfter(result);
-    else if (result != TransferResult::Refused)
+    else if (result != TransferResult::Refused && result != TransferResult::FileFailed)
         serial.showCommError(code);
     return false;
 }
@@ -70,28 +75,6 @@ bool extendedListing(FileLink& link, const std::string& argument, std::string& l
         return false;
     }
     return finished(serial, serial.stringReception(listing, link.progress), kErrListingLost);
-}
-
-// The PC file and, for a report, the .rpt/.log/.bmp files of its base name,
-// matched literally (Linux names keep their case, the titrator's do not).
-std::vector<std::string> uploadList(int fileType, const std::string& pcName,
-                                    const fs::path& folder) {
-    std::vector<std::string> list{pcName};
-    const std::string base = fileType == ftype::kReports ? filenames::baseOf(pcName, ".rpt") : "";
-    if (base.empty())
-        return list;
-    std::vector<std::string> companions;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name != pcName && it->is_regular_file(ec) && filenames::isCompanion(base, name))
-            companions.push_back(name);
-    }
-    std::sort(companions.begin(), companions.end(), [](const std::string& a, const std::string& b) {
-        return text::upper(a) < text::upper(b);
-    });
-    list.insert(list.end(), companions.begin(), companions.end());
-    return list;
 }
 
 std::string uploadPath(const DeviceFolders& f, int fileType, const std::string& entry,
@@ -153,14 +136,64 @@ bool filesOfEntry(FileLink& link, const std::string& name, bool report, const st
     return companionNames(link, folder, base, work);
 }
 
+void noteFailure(std::string* failed, const std::string& name) {
+    if (failed && failed->empty())
+        *failed = name;
+}
+
+// "get" of one file into its part; the link is held.
+bool fetchInto(FileLink& link, int fileType, const std::string& file, AtomicFile& part) {
+    Serial& serial = link.session.serial();
+    return finished(serial,
+                    serial.sendCommandAck(
+                        "get", devicePath(link.session.monitor().folders(), fileType, file)),
+                    kErrGetRefused) &&
+           finished(serial, serial.reception(part, link.progress), kErrGetFailed);
+}
+
+// The received set replaces the PC's files.
+bool commitAll(FileLink& link, std::vector<std::unique_ptr<AtomicFile>>& parts,
+               std::string* failed) {
+    for (const auto& part : parts) {
+        if (!part->commit()) {
+            const std::string name = part->target().filename().string();
+            showErrorInfo(link.host, part->error(), name + ": " + part->errorText(),
+                          "downloadFile");
+            noteFailure(failed, name);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
+std::vector<std::string> filesToSend(int fileType, const std::string& pcName,
+                                     const fs::path& folder) {
+    std::vector<std::string> list{pcName};
+    const std::string base = fileType == ftype::kReports ? filenames::baseOf(pcName, ".rpt") : "";
+    if (base.empty())
+        return list;
+    // Matched without regard to case, as the titrator will take them; a case
+    // twin of pcName is another file.
+    std::vector<std::string> companions;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!filenames::sameName(name, pcName) && it->is_regular_file(ec) &&
+            filenames::isCompanion(base, name))
+            companions.push_back(name);
+    }
+    std::sort(companions.begin(), companions.end(), [](const std::string& a, const std::string& b) {
+        return text::upper(a) < text::upper(b);
+    });
+    list.insert(list.end(), companions.begin(), companions.end());
+    return list;
+}
+
 void refuseUnsafeName(Host& host, const std::string& name) {
-    std::string shown = name;
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32 || c == 127)
-            c = '?';
-    host.message(formatMsg(langText(kTextUnsafeName), {shown}), "", Host::Icon::Warning);
+    host.message(formatMsg(langText(kTextUnsafeName), {text::printable(name)}), "",
+                 Host::Icon::Warning);
 }
 
 TransferResult askForText(Serial& serial, TransferSink& sink, const std::string& word,
@@ -232,8 +265,8 @@ TransferResult fetchFileText(FileLink& link, const std::string& entry, std::stri
                       kErrTextNotAcknowledged, kErrTextLost);
 }
 
-bool downloadFile(FileLink& link, int fileType, const std::string& entry,
-                  const fs::path& pcFolder) {
+bool downloadFile(FileLink& link, int fileType, const std::string& entry, const fs::path& pcFolder,
+                  std::string* failed) {
     const std::string name = usableName(link, entry);
     if (name.empty())
         return false;
@@ -244,19 +277,24 @@ bool downloadFile(FileLink& link, int fileType, const std::string& entry,
         return false;
     const DeviceFolders& folders = link.session.monitor().folders();
     std::vector<std::string> work;
-    const bool report = fileType == ftype::kReports || fileType == ftype::kTrayFolderReports;
-    if (!filesOfEntry(link, name, report, deviceFolder(folders, fileType), work))
+    const bool set = fileType == ftype::kReports || fileType == ftype::kTrayFolderReports ||
+                     fileType == ftype::kTrayReports;
+    if (!filesOfEntry(link, name, set, deviceFolder(folders, fileType), work) ||
+        !filenames::isOnList(work, name)) {
+        noteFailure(failed, name);
         return false;
+    }
+    std::vector<std::unique_ptr<AtomicFile>> parts;
     for (const std::string& file : work) {
         if (link.progress.abortRequested())
             return false;
-        if (!finished(serial, serial.sendCommandAck("get", devicePath(folders, fileType, file)),
-                      kErrGetRefused))
-            return false;
-        if (!finished(serial, serial.reception(pcFolder / file, link.progress), kErrGetFailed))
-            return false;
+        parts.push_back(std::make_unique<AtomicFile>(pcfiles::pcFilePath(pcFolder, file)));
+        if (!fetchInto(link, fileType, file, *parts.back())) {
+            noteFailure(failed, file);
+            return false; // the parts go: the PC keeps what it had
+        }
     }
-    return filenames::isOnList(work, name);
+    return commitAll(link, parts, failed);
 }
 
 double trayFolderProgress(int done, int n, int index, int count) {
@@ -268,7 +306,7 @@ double trayFolderProgress(int done, int n, int index, int count) {
 }
 
 bool downloadTrayFolder(FileLink& link, const std::string& folderEntry, int index, int count,
-                        const fs::path& pcFolder) {
+                        const fs::path& pcFolder, std::string* failed) {
     LinkMonitor& monitor = link.session.monitor();
     if (!monitor.titratorOnline() || link.progress.abortRequested())
         return false;
@@ -280,14 +318,16 @@ bool downloadTrayFolder(FileLink& link, const std::string& folderEntry, int inde
     TrayFolderScope scope(monitor.folders(), folderEntry);
     std::string listing;
     if (!extendedListing(link, monitor.folders().trayReportsPath + folderEntry + kTrayReportsMask,
-                         listing))
+                         listing)) {
+        noteFailure(failed, folderEntry.substr(0, kTraySetNameLength));
         return false;
+    }
     const auto lines = listingLines(listing);
     const int n = static_cast<int>(lines.size());
     for (int done = 0; done < n; ++done) {
         if (link.progress.abortRequested())
             return false;
-        if (!downloadFile(link, ftype::kTrayFolderReports, lines[done], pcFolder))
+        if (!downloadFile(link, ftype::kTrayFolderReports, lines[done], pcFolder, failed))
             return false;
         link.progress.setFileStatus(0);
         link.progress.setTotalStatus(trayFolderProgress(done + 1, n, index, count));
@@ -299,20 +339,32 @@ TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcNam
                           const fs::path& pcFolder, const std::string& deviceName) {
     if (pcName.empty() || deviceName.empty())
         return TransferResult::FileFailed;
+    // Every file is read before the first "put": a titrator that has
+    // acknowledged one waits for its frames.
+    const std::vector<std::string> files = filesToSend(fileType, pcName, pcFolder);
+    std::vector<std::string> contents(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string error;
+        if (!readFileToSend(pcFolder / files[i], contents[i], error)) {
+            showErrorInfo(link.host, EIO, error, "uploadFile");
+            return TransferResult::FileFailed;
+        }
+    }
     Serial& serial = link.session.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
     if (!exchange)
         return TransferResult::Refused;
     const DeviceFolders& folders = link.session.monitor().folders();
-    for (const std::string& entry : uploadList(fileType, pcName, pcFolder)) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
         if (link.progress.abortRequested())
             return TransferResult::Aborted;
         const TransferResult ack =
-            serial.sendCommandAck("put", uploadPath(folders, fileType, entry, deviceName));
+            serial.sendCommandAck("put", uploadPath(folders, fileType, files[i], deviceName));
         if (!finished(serial, ack, kErrPutRefused))
             return ack;
-        const TransferResult sent = serial.transmission(pcFolder / entry, link.progress);
+        const TransferResult sent =
+            serial.transmission(pcFolder / files[i], contents[i], link.progress);
         if (!finished(serial, sent, kErrPutFailed))
             return sent;
     }

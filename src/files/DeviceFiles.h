@@ -72,22 +72,32 @@ TransferResult listTrayFolder(FileLink& link, const std::string& folderName,
 TransferResult fetchFileText(FileLink& link, const std::string& entry, std::string& text,
                              int fileType);
 
-// downloadFile: the entry's file into pcFolder; a report (4, 12) with the
-// companions a "dir" names. True when every file of the work list arrived
+// downloadFile: the entry's file into pcFolder; a report (4, 12) or a tray
+// report set (11) with the companions a "dir" names, so that a companion the
+// titrator does not have is never asked for. The files replace the PC's (or
+// their case twins, under the twins' names) only when every one has arrived
 // complete and the entry's own file was among them (an empty "dir" answer
-// fetches nothing and is no error, but it is no success either).
+// fetches nothing and is no error, but it is no success either); otherwise
+// the PC keeps what it had. `failed` names the file that did not arrive.
 bool downloadFile(FileLink& link, int fileType, const std::string& entry,
-                  const std::filesystem::path& pcFolder);
+                  const std::filesystem::path& pcFolder, std::string* failed = nullptr);
 
 // downloadTrayFolder: the reports of the tray folder folderEntry ("TRAY0001\",
 // also set as the open tray folder) into pcFolder; the total bar runs over
 // folder index of count. False on any failure, on an abort and when offline.
 bool downloadTrayFolder(FileLink& link, const std::string& folderEntry, int index, int count,
-                        const std::filesystem::path& pcFolder);
+                        const std::filesystem::path& pcFolder, std::string* failed = nullptr);
 
-// uploadFile: the PC file itself, then (reports) its .rpt/.log/.bmp companions;
-// methods go under deviceName; a user method (3) is followed by "changeId" and
-// the 800 ms pause. Done only when every file was sent.
+// The PC files uploadFile sends for pcName: the file itself, then for a report
+// (4) the .rpt/.log/.bmp files of its base name; never a file whose name
+// differs from pcName only in case.
+std::vector<std::string> filesToSend(int fileType, const std::string& pcName,
+                                     const std::filesystem::path& folder);
+
+// uploadFile: the files of filesToSend, each read whole before the first
+// "put" (a file that is missing, unreadable or too large is told and nothing
+// is sent); methods go under deviceName; a user method (3) is followed by
+// "changeId" and the 800 ms pause. Done only when every file was sent.
 TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcName,
                           const std::filesystem::path& pcFolder, const std::string& deviceName);
 

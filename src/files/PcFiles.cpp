@@ -34,12 +34,16 @@ bool removeFile(Host& host, const fs::path& file) {
     return !ec;
 }
 
-// The companions of base in folder (regular files only).
-bool removeCompanions(Host& host, const fs::path& folder, const std::string& base) {
+// The companions of name's base in folder (regular files only); a case twin
+// of name is another file, not a companion.
+bool removeCompanions(Host& host, const fs::path& folder, const std::string& name,
+                      const std::string& base) {
     std::vector<fs::path> doomed;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec) && filenames::isCompanion(base, it->path().filename().string()))
+        const std::string file = it->path().filename().string();
+        if (it->is_regular_file(ec) && filenames::isCompanion(base, file) &&
+            !filenames::sameName(file, name))
             doomed.push_back(it->path());
     }
     bool ok = true;
@@ -52,11 +56,18 @@ bool removeCompanions(Host& host, const fs::path& folder, const std::string& bas
 
 bool pcFileExists(const std::string& name, const fs::path& folder) {
     std::error_code ec;
+    return fs::exists(fs::symlink_status(pcFilePath(folder, name), ec));
+}
+
+fs::path pcFilePath(const fs::path& folder, const std::string& name) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(folder / name, ec)))
+        return folder / name;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         if (filenames::sameName(it->path().filename().string(), name))
-            return true;
+            return it->path();
     }
-    return false;
+    return folder / name;
 }
 
 bool deletePcFile(Host& host, const std::string& name, int fileType, const fs::path& folder) {
@@ -67,10 +78,10 @@ bool deletePcFile(Host& host, const std::string& name, int fileType, const fs::p
     const std::string base = ext ? filenames::baseOf(name, ext) : "";
     if (base.empty())
         return ok;
-    ok = removeCompanions(host, folder, base) && ok;
+    ok = removeCompanions(host, folder, name, base) && ok;
     if (fileType == ftype::kReports && maskMatches(kTraySetMask, name)) {
         // The folder of the set's downloaded reports; anything else in it stays.
-        const fs::path sets = folder / base.substr(0, base.size() - 1);
+        const fs::path sets = pcFilePath(folder, base.substr(0, base.size() - 1));
         std::error_code ec;
         if (fs::is_directory(fs::symlink_status(sets, ec))) {
             std::vector<fs::path> reports;

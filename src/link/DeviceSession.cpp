@@ -1,9 +1,9 @@
 #include "link/DeviceSession.h"
 
+#include "link/AddressedPort.h"
 #include "link/LinkAudit.h"
 #include "link/LinkMonitor.h"
 #include "link/PortNames.h"
-#include "link/QtSerialPort.h"
 #include "link/Serial.h"
 #include "link/SerialHost.h"
 #include "link/Trace.h"
@@ -36,7 +36,7 @@ private:
 
 DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                              std::unique_ptr<Port> port)
-    : config_(std::move(config)), port_(port ? std::move(port) : std::make_unique<QtSerialPort>()),
+    : config_(std::move(config)), port_(port ? std::move(port) : addressedPort()),
       relay_(std::make_unique<BusyRelay>(host)),
       audit_(std::make_unique<LinkAudit>(view, [this](int n) { return deviceForPort(n); })) {
     if (!config_.traceLog.empty())
@@ -47,12 +47,24 @@ DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Confi
                                              config_.periodicLinkCheck);
     relay_->monitor = monitor_.get();
     audit_->monitor = monitor_.get();
+    if (config_.checkLinkAfterError)
+        serial_->setAfterCommError([this] { monitor_->confirmLink(); });
+}
+
+// The adapter the port's address calls for; what a network server answered
+// goes into the serial trace as a marker line.
+std::unique_ptr<Port> DeviceSession::addressedPort() {
+    return std::make_unique<AddressedPort>(config_.configPath, [this](const std::string& note) {
+        if (trace_)
+            trace_->traceReceived(note);
+    });
 }
 
 DeviceSession::~DeviceSession() {
     audit_->disconnecting(); // the port closes with the session
     relay_->monitor = nullptr;
     audit_->monitor = nullptr;
+    serial_->setAfterCommError({});
     monitor_.reset();
     serial_.reset(); // closes the port before the adapter goes
 }

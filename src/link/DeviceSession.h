@@ -23,9 +23,13 @@ public:
         std::filesystem::path traceLog;   // debug.log; empty: no serial trace
         std::string fixedDevice;          // every port number means this device (--port)
         bool periodicLinkCheck = true;    // false: only the check that Connect runs
+        // After a communication error the link is checked at once, inside the exchange,
+        // so that a silent titrator ends the operation (the command-line tool).
+        bool checkLinkAfterError = false;
     };
 
-    // port: the byte pipe; a QSerialPort adapter when none is given.
+    // port: the byte pipe; when none is given, the adapter the port's address
+    // calls for (a serial device, tcp:// or rfc2217://).
     DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                   std::unique_ptr<Port> port = nullptr);
     ~DeviceSession();
@@ -48,6 +52,7 @@ public:
 
 private:
     class BusyRelay;
+    std::unique_ptr<Port> addressedPort();
 
     Config config_;
     std::unique_ptr<Port> port_;

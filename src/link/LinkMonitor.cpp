@@ -10,6 +10,14 @@
 #include "link/Serial.h"
 #include "link/SerialHost.h"
 
+#include <QDeadlineTimer>
+
+namespace {
+// The titrator abandons an exchange after the protocol's read time-out; a margin for a slow line.
+constexpr int kTitratorGivesUpMs = Serial::kReadTimeoutMs + 500;
+constexpr int kQuietWaitLimitMs = 4 * kTitratorGivesUpMs;
+} // namespace
+
 LinkMonitor::LinkMonitor(Serial& serial, LinkView& view, std::filesystem::path configPath,
                          bool periodicChecks)
     : serial_(serial), view_(view), configPath_(std::move(configPath)), periodic_(periodicChecks) {
@@ -105,7 +113,10 @@ bool LinkMonitor::echoAnswered() {
     std::string answer;
     const bool ok = serial_.readPort(answer, frame::kAck.size());
     serial_.traceReceived(answer);
-    portFaults_ = 0; // counts faults since the last read of the echo, time-outs included
+    // A read the port completed (answered or timed out) ends the run of faults;
+    // one that ended in a fault is part of it.
+    if (serial_.lastPortError() == PortError::None)
+        portFaults_ = 0;
     serial_.setReadTimeoutMs(Serial::kReadTimeoutMs);
     return ok && answer == frame::kAck;
 }
@@ -117,6 +128,27 @@ void LinkMonitor::checkLinkTimer() {
     }
     if (inCheck_ || refused_ || serial_.isRecovering() || !serial_.canStartExchange())
         return;
+    runCheck();
+}
+
+bool LinkMonitor::confirmLink() {
+    if (!linkEnabled_ || inCheck_ || refused_)
+        return titratorOnline_;
+    // A titrator inside an exchange we gave up takes any byte for part of it and
+    // waits again: stay quiet until it has given up too (this covers the settling pause).
+    // A line that never falls quiet is not waited for longer than a few of those.
+    const QDeadlineTimer giveUp(kQuietWaitLimitMs);
+    serial_.setReadTimeoutMs(kTitratorGivesUpMs);
+    std::string stray;
+    while (!giveUp.hasExpired() && serial_.readPort(stray, 1))
+        serial_.readAllInput();
+    serial_.setReadTimeoutMs(Serial::kReadTimeoutMs);
+    serial_.waitRecovery();
+    runCheck();
+    return titratorOnline_;
+}
+
+void LinkMonitor::runCheck() {
     inCheck_ = true;
     for (;;) {
         if (echoAnswered()) {
@@ -183,8 +215,12 @@ void LinkMonitor::linkLost() {
 
 void LinkMonitor::portFailed() {
     const bool vanished = serial_.lastPortError() == PortError::DeviceVanished;
-    if (!vanished && portFaults_ > 0)
+    if (!vanished && portFaults_ > 0) {
+        // The fault already handled: the next check tries again. A Connect
+        // disabled the window meanwhile; the user gets it back to disconnect.
+        view_.setActive(true);
         return;
+    }
     titratorDisconnect(2);
     setStatusBarProp();
     if (vanished) {
@@ -216,8 +252,10 @@ bool LinkMonitor::identifyTitrator() {
     if (!model)
         return false;
 
+    // A titrator that names itself but not its firmware is not identified:
+    // the firmware decides whether it may be used.
     std::string version;
-    if (serial_.sendCommand("ver 0", version) == TransferResult::PortFailed)
+    if (!succeeded(serial_.sendCommand("ver 0", version)))
         return false;
     identity_.versionText = versionTextOf(*model, version);
     identity_.firmwareRead = !text::trim(identity_.versionText).empty();

@@ -43,6 +43,11 @@ public:
     // mode 1: by the user; 2: the link was lost.
     void titratorDisconnect(int mode);
     void checkLinkTimer();
+    // The link check for the holder of an exchange that failed or was abandoned:
+    // waits until the titrator has given the exchange up (nothing heard from it for
+    // its read time-out), then echoes as the timer's check does. False when the
+    // titrator stays silent and the link is lost (the port is then closed).
+    bool confirmLink();
     bool identifyTitrator();
     // The exchange state changed: the wait message, and the link check off while busy.
     void showWaitMsg(bool busy);
@@ -67,6 +72,7 @@ public:
 
 private:
     bool echoAnswered();
+    void runCheck();
     void goOnline();
     void linkLost();
     void portFailed();

@@ -28,4 +28,6 @@ public:
     // The last error since open, and its system description.
     virtual PortError error() const = 0;
     virtual std::string errorText() const = 0;
+    // The system's error number (errno) of a failed open; 0 when there is none.
+    virtual int systemError() const { return 0; }
 };

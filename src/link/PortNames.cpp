@@ -2,6 +2,48 @@
 
 #include "core/Ini.h"
 
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+constexpr std::string_view kTcpScheme = "tcp://";
+constexpr std::string_view kRfc2217Scheme = "rfc2217://";
+constexpr int kMaxTcpPort = 65535;
+
+// Schemes are matched without regard to case, as in any URL.
+bool startsWithScheme(const std::string& text, std::string_view scheme) {
+    return text.size() >= scheme.size() &&
+           std::equal(scheme.begin(), scheme.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// "HOST:PORT" or "[V6HOST]:PORT".
+void parseHostPort(const std::string& rest, PortAddress& a) {
+    const std::size_t colon = rest.rfind(':');
+    if (colon == std::string::npos)
+        return;
+    std::string host = rest.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
+        host = host.substr(1, host.size() - 2);
+    else if (host.find(':') != std::string::npos)
+        return; // an IPv6 address needs its brackets
+    const std::string digits = rest.substr(colon + 1);
+    if (host.empty() || host.find_first_of(" /[]") != std::string::npos || digits.empty() ||
+        digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit))
+        return;
+    const int port = std::stoi(digits);
+    if (port < 1 || port > kMaxTcpPort)
+        return;
+    a.host = host;
+    a.port = port;
+    a.valid = true;
+}
+
+} // namespace
+
 std::string deviceForPort(int n, const std::filesystem::path& configIni) {
     if (n < 1)
         return {};
@@ -13,4 +55,31 @@ std::string deviceForPort(int n, const std::filesystem::path& configIni) {
 #else
     return "/dev/ttyS" + std::to_string(n - 1);
 #endif
+}
+
+PortAddress parsePortAddress(const std::string& address) {
+    PortAddress a;
+    std::size_t schemeLength = 0;
+    if (startsWithScheme(address, kTcpScheme)) {
+        a.kind = PortKind::RawTcp;
+        schemeLength = kTcpScheme.size();
+    } else if (startsWithScheme(address, kRfc2217Scheme)) {
+        a.kind = PortKind::Rfc2217;
+        schemeLength = kRfc2217Scheme.size();
+    } else {
+        return a;
+    }
+    a.valid = false;
+    parseHostPort(address.substr(schemeLength), a);
+    return a;
+}
+
+bool isNetworkAddress(const std::string& address) {
+    return parsePortAddress(address).kind != PortKind::Device;
+}
+
+std::string networkAddress(PortKind kind, const std::string& host, int port) {
+    const std::string scheme(kind == PortKind::Rfc2217 ? kRfc2217Scheme : kTcpScheme);
+    const bool v6 = host.find(':') != std::string::npos;
+    return scheme + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }

@@ -1,5 +1,8 @@
 #include "link/PortProbe.h"
 
+#include "core/AppPaths.h"
+#include "link/AddressedPort.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -41,6 +44,8 @@ bool lockedByLockFile(const std::string& device) {
 } // namespace
 
 bool portAvailable(const std::string& device) {
+    if (isNetworkAddress(device))
+        return networkPortAvailable(device, connectTimeoutMs(appPaths().configPath()));
     if (device.empty() || lockedByLockFile(device))
         return false;
     // Non-blocking, no controlling terminal, settings untouched.

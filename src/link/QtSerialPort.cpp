@@ -1,6 +1,7 @@
 #include "link/QtSerialPort.h"
 
 #include <QSerialPort>
+#include <cerrno>
 #include <filesystem>
 #include <unistd.h>
 
@@ -27,6 +28,7 @@ PortError QtSerialPort::open(const std::string& device, int baud) {
     device_ = device;
     error_ = PortError::None;
     errorText_.clear();
+    systemError_ = 0;
     errorRun_ = 0;
     port_->setPortName(QString::fromStdString(device));
     port_->setBaudRate(baud);
@@ -34,8 +36,11 @@ PortError QtSerialPort::open(const std::string& device, int baud) {
     port_->setParity(QSerialPort::NoParity);
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
+    errno = 0;
     if (port_->open(QIODevice::ReadWrite))
         return PortError::None;
+    // Qt keeps only the text; the number is the errno its failing call left.
+    systemError_ = errno;
     const auto qtError = port_->error();
     errorText_ = port_->errorString().toStdString();
     error_ = openErrorKind(qtError);

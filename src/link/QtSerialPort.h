@@ -26,6 +26,7 @@ public:
     // counts as closed and is shut soon after.
     PortError error() const override { return error_; }
     std::string errorText() const override { return errorText_; }
+    int systemError() const override { return systemError_; }
 
 private:
     void onQtError(int qtError);
@@ -36,6 +37,7 @@ private:
     std::string device_;
     PortError error_ = PortError::None;
     std::string errorText_;
+    int systemError_ = 0;
     int errorRun_ = 0;
     unsigned generation_ = 0; // bumped by close(), so a late deferred close misses a reopened port
 };

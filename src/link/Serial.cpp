@@ -117,11 +117,13 @@ void Serial::reportOpenError(PortError error, const std::string& device) {
     case PortError::Permission:
         host_.portError(formatMsg(langText(kTextNoPermission), {device}));
         break;
-    default:
-        host_.portError(
-            formatMsg(langText(kTextCommError), {std::to_string(static_cast<int>(error))}) + " - " +
-            port_.errorText());
+    default: {
+        // The system's number where the port knows it, as the text beside it is the system's.
+        const int number = port_.systemError() ? port_.systemError() : static_cast<int>(error);
+        host_.portError(formatMsg(langText(kTextCommError), {std::to_string(number)}) + " - " +
+                        port_.errorText());
         break;
+    }
     }
 }
 
@@ -291,16 +293,28 @@ TransferResult Serial::sendWithEcho(const std::string& frame, int maxSends) {
 
 // ---------------------------------------------------------------- sending a file
 
+bool readFileToSend(const std::filesystem::path& path, std::string& data, std::string& error) {
+    return readRegularFile(path, std::size_t(Serial::kMaxBlocks) * frame::kBlockSize, data, error);
+}
+
 TransferResult Serial::transmission(const std::filesystem::path& path, TransferSink& sink) {
     if (refused())
         return TransferResult::Refused;
-    sink.started(path.string());
     std::string data, error;
-    if (!readRegularFile(path, std::size_t(kMaxBlocks) * frame::kBlockSize, data, error)) {
+    if (!readFileToSend(path, data, error)) {
+        sink.started(path.string());
         // Announcing a transfer we cannot make would leave the titrator waiting.
         host_.runtimeError(EIO, error, "serial.transmission");
         return TransferResult::FileFailed;
     }
+    return transmission(path, data, sink);
+}
+
+TransferResult Serial::transmission(const std::filesystem::path& path, const std::string& data,
+                                    TransferSink& sink) {
+    if (refused())
+        return TransferResult::Refused;
+    sink.started(path.string());
     if (sink.abortRequested())
         return TransferResult::Aborted;
     ActiveTransfer active(*this, sink);
@@ -390,31 +404,47 @@ TransferResult Serial::stringReception(std::string& text, TransferSink& sink) {
 }
 
 TransferResult Serial::reception(const std::filesystem::path& path, TransferSink& sink) {
+    AtomicFile part(path);
+    const TransferResult result = reception(part, sink);
+    if (result != TransferResult::Done)
+        return result; // the part is removed, the old file stays
+    if (part.commit())
+        return TransferResult::Done;
+    reportFileFault(part);
+    return TransferResult::FileFailed;
+}
+
+TransferResult Serial::reception(AtomicFile& part, TransferSink& sink) {
     if (refused())
         return TransferResult::Refused;
-    sink.started(path.string());
-    AtomicFile part(path);
-    bool reported = false;
-    const auto reportFileFault = [&] {
-        if (part.failed() && !reported) {
-            reported = true;
-            host_.runtimeError(part.error(), part.errorText(), "serial.reception");
-        }
-    };
-    reportFileFault();
+    sink.started(part.target().string());
+    reportFileFault(part);
     Receiver receiver;
     receiver.append = [&](const std::string& data) {
+        const bool wasFailed = part.failed();
         part.append(data);
-        reportFileFault();
+        if (!wasFailed)
+            reportFileFault(part);
     };
     // Even with a broken file the frames are taken and echoed, so the titrator
     // ends its side of the transfer in order.
     const TransferResult result = receiveLoop(receiver, sink);
     if (result != TransferResult::Done)
-        return result; // the part is removed, the old file stays
-    const bool committed = part.commit();
-    reportFileFault();
-    return committed ? TransferResult::Done : TransferResult::FileFailed;
+        return result;
+    const bool wasFailed = part.failed();
+    if (part.finish())
+        return TransferResult::Done;
+    if (!wasFailed)
+        reportFileFault(part);
+    return TransferResult::FileFailed;
+}
+
+// Once per file: its name and the system's reason ("TI_00017.RPT: No space left on device").
+void Serial::reportFileFault(const AtomicFile& part) {
+    if (part.failed())
+        host_.runtimeError(part.error(),
+                           part.target().filename().string() + ": " + part.errorText(),
+                           "serial.reception");
 }
 
 void Serial::abortRunningTransfer() {
@@ -495,6 +525,8 @@ void Serial::commError(int code) {
                         kCommErrorShowMs);
     setSerialError();
     startRecoveryWait();
+    if (afterCommError_)
+        afterCommError_();
 }
 
 // ---------------------------------------------------------------- waiting

@@ -25,6 +25,7 @@
 #include <functional>
 #include <string>
 
+class AtomicFile;
 class Pump;
 class SerialHost;
 class Trace;
@@ -91,9 +92,15 @@ public:
 
     // --- transfers
     TransferResult transmission(const std::filesystem::path& path, TransferSink& sink);
+    // The content of `path`, read before anything was announced (readFileToSend).
+    TransferResult transmission(const std::filesystem::path& path, const std::string& data,
+                                TransferSink& sink);
     // Replaces the file only when the whole file has arrived; any other end
     // leaves the old file as it was.
     TransferResult reception(const std::filesystem::path& path, TransferSink& sink);
+    // Receives into `part` and writes it out, leaving the commit to the caller,
+    // so that the files of one set replace their targets together.
+    TransferResult reception(AtomicFile& part, TransferSink& sink);
     // An aborted or failed reception leaves the text empty.
     TransferResult stringReception(std::string& text, TransferSink& sink);
     // A command with a framed answer; a failed answer is reported as error 13.
@@ -139,6 +146,10 @@ public:
     void setSerialError() { serialError_ = true; }
     // Status bar red for 10 s with text 330 and the code, error flag, settling pause.
     void commError(int code);
+    // Runs after each communication error, once its settling pause has started.
+    void setAfterCommError(std::function<void()> followUp) {
+        afterCommError_ = std::move(followUp);
+    }
     void showCommError(int code) { commError(code); }
 
     // --- settling pause
@@ -177,6 +188,7 @@ private:
     bool handleFrame(const std::string& frame, Receiver& receiver, TransferSink& sink);
     TransferResult commandAcknowledged(const std::string& line);
     void reportOpenError(PortError error, const std::string& device);
+    void reportFileFault(const AtomicFile& part);
 
     Port& port_;
     Pump& pump_;
@@ -193,5 +205,10 @@ private:
     int64_t recoveryEnd_ = 0;
     int waitDepth_ = 0;
     TransferSink* activeSink_ = nullptr;
+    std::function<void()> afterCommError_;
     PortError lastPortError_ = PortError::None;
 };
+
+// A PC file as a transmission sends it: a regular file of at most the blocks
+// one "t" frame can count. False with the reason (naming the file) otherwise.
+bool readFileToSend(const std::filesystem::path& path, std::string& data, std::string& error);

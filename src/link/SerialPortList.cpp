@@ -30,6 +30,7 @@ std::vector<DetectedPort> detectedSerialPorts() {
         p.stableName = stableNameOf(p.device);
         p.description = info.description().toStdString();
         p.maker = info.manufacturer().toStdString();
+        p.adapter = info.hasVendorIdentifier();
         ports.push_back(std::move(p));
     }
     return ports;

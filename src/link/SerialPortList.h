@@ -9,6 +9,7 @@ struct DetectedPort {
     std::string stableName;  // /dev/serial/by-id/usb-FTDI_..., "" when the system has none
     std::string description; // "FT232R USB UART"
     std::string maker;       // "FTDI"
+    bool adapter = false;    // a USB device; a built-in port is known by its device name
 };
 
 std::vector<DetectedPort> detectedSerialPorts();

@@ -2,6 +2,8 @@
 // Faults injected on purpose, to test the PC side's retries and time-outs.
 // Ordinals count from 1 over the whole run; 0 switches a fault off. Each fires once.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace sim {
 
@@ -14,6 +16,9 @@ struct FaultPlan {
     uint32_t stallAt = 1;
     uint32_t deafAfter = 0;   // after N commands, read and ignore everything
     uint32_t hangupAfter = 0; // after N commands, close the line and exit
+    // Commands starting with one of these texts are ignored every time, as by a
+    // titrator that does not know them ("ver 0").
+    std::vector<std::string> ignored;
 };
 
 // Running counts shared by the command loop and the transfers.

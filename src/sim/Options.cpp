@@ -104,6 +104,11 @@ struct Parser {
             {"--stall-at", number(f.stallAt, 1)},
             {"--deaf-after", number(f.deafAfter, 1)},
             {"--hangup-after", number(f.hangupAfter, 1)},
+            {"--ignore",
+             [&f](const std::string& v) {
+                 f.ignored.push_back(v);
+                 return v.empty() ? std::string("needs a command text") : std::string();
+             }},
         };
     }
 
@@ -217,6 +222,8 @@ Faults (N counts from 1 over the whole run; each fires once):
   --stall-at N        ... the Nth one (default 1)
   --deaf-after N      after N commands read and ignore everything (a lost link)
   --hangup-after N    after N commands close the line and exit (unplugged)
+  --ignore TEXT       never answer a command that starts with TEXT ("ver 0"),
+                      every time (may repeat)
 
 A command is a line with a good checksum; a line with a bad checksum, an
 unknown command and a refused one (missing file, unsafe path, no free slot,

@@ -63,9 +63,16 @@ Status Simulator::handle(const std::string& command) {
         if (Status s = link_.pause(static_cast<int>(faults.stallMs)); s != Status::Ok)
             return s;
     }
-    if (ordinal == faults.dropAck)
+    if (ordinal == faults.dropAck || ignored(command))
         return Status::Ok;
     return dispatch(command);
+}
+
+bool Simulator::ignored(const std::string& command) const {
+    for (const std::string& text : settings_.faults.ignored)
+        if (command.starts_with(text))
+            return true;
+    return false;
 }
 
 // Unknown commands get no ACK, like a titrator that does not know the word.

@@ -48,6 +48,7 @@ private:
     Status readCommandLine(std::string& line);
     Status handle(const std::string& command);
     Status dispatch(const std::string& command);
+    bool ignored(const std::string& command) const;
     bool waitForNextPeer();
     void log(const std::string& command);
 

@@ -3,11 +3,7 @@
 #include "core/SumvalLibrary.h"
 
 std::string upgradeNameChecksumText(std::int16_t stringChecksum) {
-    int remainder = stringChecksum % 100;
-    if (remainder < 0) {
-        remainder += 100;
-    }
-    return {static_cast<char>('0' + remainder / 10), static_cast<char>('0' + remainder % 10)};
+    return std::to_string(stringChecksum % 100); // C++ keeps the dividend's sign
 }
 
 bool expectedUpgradeNameChecksum(const std::string& name6, std::string& checksum,
@@ -28,7 +24,7 @@ bool expectedUpgradeNameChecksum(const std::string& name6, std::string& checksum
 bool upgradeNameChecksumMatches(const std::filesystem::path& file, bool& matches,
                                 std::string& error) {
     const std::string base = file.filename().string();
-    if (base.size() < kUpgradeNameCovered + kUpgradeNameChecksumLength) {
+    if (base.size() <= kUpgradeNameCovered) {
         matches = false;
         return true;
     }
@@ -36,6 +32,6 @@ bool upgradeNameChecksumMatches(const std::filesystem::path& file, bool& matches
     if (!expectedUpgradeNameChecksum(base.substr(0, kUpgradeNameCovered), expected, error)) {
         return false;
     }
-    matches = base.compare(kUpgradeNameCovered, kUpgradeNameChecksumLength, expected) == 0;
+    matches = base.substr(kUpgradeNameCovered, kUpgradeNameChecksumLength) == expected;
     return true;
 }

@@ -18,7 +18,7 @@ std::string upgradeModelIdentification(const std::string& info) {
     if (i == std::string::npos)
         return {};
     const std::size_t v = info.find('v', i + 1);
-    return info.substr(i + 1, v == std::string::npos ? std::string::npos : v - i - 1);
+    return v == std::string::npos ? std::string() : info.substr(i + 1, v - i - 1);
 }
 
 int upgradeProgressPercent(double fraction) {

@@ -16,7 +16,7 @@ inline constexpr std::size_t kUpgradeModelLength = 3;
 std::string upgradeChecksumArgument(std::uint32_t fileChecksum);
 
 // The model identification in an "info" answer: the text between the first
-// "I" and the next "v" after it (to the end without a "v"); "" without an "I".
+// "I" and the next "v" after it; "" without both (an answer that names no model).
 std::string upgradeModelIdentification(const std::string& info);
 
 // Percent for a progress fraction 0..1, rounded half to even.

@@ -185,7 +185,7 @@ TEST(CommandState, OnlyTheQx502cAtPositionOneKeepsSequences) {
     }
 }
 
-TEST(CommandState, GoingOfflineLeavesTheTitratorTrayFolder) {
+TEST(CommandState, GoingOfflineLeavesTheTitratorTrayFolderAndPane) {
     CommandState s;
     s.goOnline(1, ModelCode::QX502C);
     s.chooseCategory(kTrayReports);
@@ -198,6 +198,7 @@ TEST(CommandState, GoingOfflineLeavesTheTitratorTrayFolder) {
     CommandView v = s.syncWithFlags(false);
     EXPECT_EQ(v.titOpenDirCaption, "Open Directory");
     EXPECT_TRUE(v.SeqRptCheckBox.enabled);
+    EXPECT_EQ(v.source, 0); // the commands act on the PC pane, never the empty titrator list
 
     CommandState methods;
     methods.chooseCategory(kUserMethods);

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -197,4 +198,51 @@ TEST(SettingsDialogPorts, CancelStoresNothingAndOkWhileOnlineLeavesThePort) {
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(w.window->serial().isPortOpen());
     EXPECT_TRUE(w.window->linkMonitor().titratorOnline());
+}
+
+// A refused firmware ends the program; the PC folder is stored as on every exit.
+TEST(MainWindowLink, ARefusedFirmwareStillStoresThePcFolder) {
+    simtest::SimProcess sim({"--model", "QX502", "--persist"});
+    Window w("1=" + sim.pty());
+    writeIniString(w.paths.configPath(), "Versions", "QX502_MAX", "2");
+    w.settings.pcPath = (w.dir.path() / "reports").string();
+    w.window->connectBtn_Click();
+    ASSERT_FALSE(w.host.messages.empty());
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "CrtPath"), w.settings.pcPath);
+}
+
+// A stored third order survives the dialog; F1 opens help the modal dialog does not block.
+TEST(SettingsDialogPorts, OrderOfExportSurvivesAndHelpCanBeRead) {
+    Window w("");
+    writeIniString(w.paths.configPath(), "Options", "orderBy", "2");
+    appExportOptions() = loadExportOptions(w.paths.configPath());
+    SettingsDialog d(
+        w.settings, w.window->session(), w.host, appExportOptions(),
+        [&](int topic) { w.window->showContextHelp(topic); }, w.window.get());
+    d.setWindowModality(Qt::ApplicationModal);
+    d.show();
+    EXPECT_EQ(d.findChild<QComboBox*>("orderByCb")->currentIndex(), 2);
+    EXPECT_EQ(appExportOptions().orderBy, 2);
+
+    QTest::keyClick(&d, Qt::Key_F1);
+    auto* help = d.findChild<QWidget*>("helpWindow"); // a child: the dialog does not block it
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    d.CmdOK_Click();
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "orderBy"), "2");
+}
+
+// An adapter's [Ports] mapping stays only when its port opened.
+TEST(SettingsDialogPorts, AnAdapterMappingStaysOnlyWhenItsPortOpened) {
+    simtest::SimProcess sim({"--persist"});
+    Window w("");
+    const std::string before = w.dir.read("config.ini");
+    PortChoice choice{2, (w.dir.path() / "gone").string(), "USB", true};
+    EXPECT_FALSE(openPortChoice(w.window->serial(), w.settings, choice, w.host));
+    EXPECT_EQ(w.dir.read("config.ini"), before);
+
+    choice.device = sim.pty();
+    EXPECT_TRUE(openPortChoice(w.window->serial(), w.settings, choice, w.host));
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Ports", "2"), sim.pty());
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "COM"), "2");
 }

@@ -2,10 +2,12 @@
 // the simulated titrator with the sample files.
 #include "SampleWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 using namespace panestest;
 
@@ -149,4 +151,89 @@ TEST(MainWindowPanes, LayoutFollowsTheWindowSize) {
         }
         EXPECT_LE(tit.right(), win.w->centralWidget()->width());
     }
+}
+
+// A key as the user presses it: to whatever has the focus, or the window.
+void press(Window& win, Qt::Key key) {
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : win.w.get(), key);
+}
+
+// With both panes inside tray folders, the titrator side's Back lists the tray
+// sets, and Esc works right after a double click entered the folder.
+TEST(MainWindowPanes, BackFromBothTrayFoldersListsTheTitratorsSets) {
+    Window win(true);
+    win.click("SeqRptCheckBox");
+    win.select("pcList", "TRAY0005.RPT");
+    win.click("pcOpenDirBtn");
+    QListWidget* tit = win.list("titList");
+    win.select("titList", "TRAY0001.RPT"); // the first click of the double click
+    QTest::mouseDClick(tit->viewport(), Qt::LeftButton, {},
+                       tit->visualItemRect(tit->item(0)).center());
+    EXPECT_EQ(win.listings().back(), "\\QX502\\asreport\\TRAY0001\\*.rpt");
+    EXPECT_FALSE(contains(win.items("titList"), "TRAY0001.RPT"));
+
+    press(win, Qt::Key_Escape);
+    EXPECT_EQ(win.listings().back(), "\\QX502\\asreport\\TRAY????.rpt");
+    EXPECT_EQ(win.items("titList"), std::vector<std::string>{"TRAY0001.RPT"});
+    EXPECT_EQ(win.get<QPushButton>("titOpenDirBtn")->text(), "Open Directory");
+    EXPECT_EQ(win.w->panes().pcPath(), (win.dir.path() / "pc" / "TRAY0005").string());
+}
+
+// Connecting keeps a PC tray folder open; a category the model lacks gives way to
+// Reports before anything is listed.
+TEST(MainWindowPanes, ConnectKeepsThePcTrayFolderOrFallsBackToReports) {
+    Window win(true, {}, false);
+    win.click("SeqRptCheckBox");
+    win.select("pcList", "TRAY0005.RPT");
+    win.click("pcOpenDirBtn");
+    const std::vector<std::string> inside = win.items("pcList");
+    ASSERT_FALSE(inside.empty());
+    win.connect();
+    EXPECT_EQ(win.items("pcList"), inside);
+    EXPECT_EQ(win.listings(), std::vector<std::string>{"\\QX502\\asreport\\TRAY????.rpt"});
+    EXPECT_EQ(win.items("titList"), std::vector<std::string>{"TRAY0001.RPT"});
+
+    Window qx503(true, {"--model", "QX503"}, false);
+    qx503.click("SeqRptCheckBox");
+    qx503.host.messages.clear();
+    qx503.connect();
+    EXPECT_TRUE(qx503.get<QRadioButton>("RptCheckbox")->isChecked());
+    EXPECT_EQ(qx503.listings(), std::vector<std::string>{"\\QX503\\reports\\*.rpt"});
+    EXPECT_TRUE(qx503.host.messages.empty()) << qx503.host.messages[0].text;
+}
+
+// At the minimum window size the widest line still reads whole: the rows are as
+// wide as it, and the list scrolls sideways.
+TEST(MainWindowPanes, TheWidestLineSetsTheHorizontalScrollRange) {
+    Window win(false);
+    const std::string longName = "TI_" + std::string(150, 'L') + ".RPT";
+    win.dir.write("pc/" + longName, "x");
+    win.click("ShowAllPcFilesCb");
+    win.w->resize(win.w->minimumSize());
+    QCoreApplication::processEvents();
+    QListWidget* pc = win.list("pcList");
+    const auto rows = pc->findItems(QString::fromStdString(longName), Qt::MatchExactly);
+    ASSERT_EQ(rows.size(), 1);
+    const int textWidth = pc->fontMetrics().horizontalAdvance(rows[0]->text());
+    EXPECT_GE(pc->visualItemRect(rows[0]).width(), textWidth);
+    EXPECT_GE(pc->horizontalScrollBar()->maximum(), textWidth - pc->viewport()->width());
+    EXPECT_EQ(pc->horizontalScrollBar()->value(), 0);
+}
+
+// An option button clicked gets tab index 0: after the last command button Tab
+// comes back to it.
+TEST(MainWindowPanes, AClickedOptionLeadsTheTabOrder) {
+    Window win(false);
+    auto nextTabStop = [](QWidget* from) {
+        QWidget* w = from->nextInFocusChain();
+        while (w != from && !(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+        return w;
+    };
+    win.click("SeqRptCheckBox");
+    EXPECT_EQ(nextTabStop(win.get<QWidget>("deleteBtn")), win.get<QWidget>("SeqRptCheckBox"));
+    EXPECT_EQ(nextTabStop(win.get<QWidget>("pcList")), win.get<QWidget>("titList"));
+    win.click("RptCheckbox");
+    EXPECT_EQ(nextTabStop(win.get<QWidget>("deleteBtn")), win.get<QWidget>("RptCheckbox"));
 }

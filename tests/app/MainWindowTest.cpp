@@ -41,7 +41,8 @@ struct Started {
 const char* const kLanguage = "[Strings]\n1=English\n5=VELTRAN\n11=Upgrade\n12=Exit\n25=Refresh\n"
                               "30=Help\n31=Contents\n32=About\n40=Language\n232=Settings\n"
                               "259=Reports\n500=PC files\n501=Titrator files\n215=View\n216=Copy\n"
-                              "340=Do you really want to quit?\n341=Exit\n982=Connect\n";
+                              "340=Do you really want to quit?\n341=Exit\n982=Connect\n"
+                              "1131=Folder\n1132=Trace\n1133=Link (%v)\n";
 
 QAction* action(MainWindow& w, const char* name) {
     return w.findChild<QAction*>(name);
@@ -64,6 +65,9 @@ TEST(MainWindowStart, CaptionMenusAndControlsComeFromTheLanguageFile) {
     EXPECT_EQ(action(w, "popCopy")->text(), "Copy");
     EXPECT_EQ(w.findChild<QPushButton*>("copyBtn")->text(), "Copy");
     EXPECT_EQ(w.findChild<QPushButton*>("ChangePathBtn")->text(), "...");
+    EXPECT_EQ(w.findChild<QPushButton*>("ChangePathBtn")->toolTip(), "Folder");
+    EXPECT_EQ(w.findChild<QLabel*>("statusBar")->toolTip(), "Trace");
+    EXPECT_EQ(w.findChild<QPushButton*>("connectBtn")->toolTip(), "Link (Ctrl+K)");
     EXPECT_EQ(w.findChild<QRadioButton*>("SeqCheckBox")->text(), "Sequences");
     EXPECT_TRUE(w.findChild<QRadioButton*>("RptCheckbox")->isChecked());
     EXPECT_EQ(w.findChild<QLabel*>("pcFrame")->text(), "PC files");

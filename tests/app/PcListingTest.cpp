@@ -4,6 +4,7 @@
 #include "TempDir.h"
 #include "app/CommandFlags.h"
 #include "core/Language.h"
+#include "core/RegularFile.h"
 #include "link/LinkMonitor.h"
 #include "seal.h"
 
@@ -91,16 +92,20 @@ TEST_F(PcFolder, ReportsAreListedForTheModelThatWroteThem) {
     dir.write("TI_2.RPT", report("QX502", "14:30 Jan 31, 2024"));
     dir.write("DR_3.RPT", report("QX502", ""));
     dir.write("TI_4.RPT", report("QX503", "14:30 Foo 31, 2024"));
+    // Too large to read: listed by its name for any model with a name.
+    std::filesystem::resize_file(dir.write("TI_5.RPT", ""), kMaxDocumentBytes + 1);
     struct Case {
         const char* what;
         TitratorIdentity t;
         std::vector<std::string> expected;
     } cases[] = {
         // A QX501 below firmware 2.0 lists its own reports (none would show otherwise).
-        {"QX501 1.5", titrator(1, 0, 1.5f, SeriesCode::QX50x), {"TI_1.RPT"}},
-        {"QX502 1.5", titrator(2, 1, 1.5f, SeriesCode::QX50x), {"DR_3.RPT"}},
-        {"QX502 3.0", titrator(2, 1, 3.0f, SeriesCode::QX50x), {"DR_3.RPT", "TI_2.RPT"}},
-        {"QX503 1.5", titrator(3, 2, 1.5f, SeriesCode::QX50x), {"TI_4.RPT"}},
+        {"QX501 1.5", titrator(1, 0, 1.5f, SeriesCode::QX50x), {"TI_1.RPT", "TI_5.RPT"}},
+        {"QX502 1.5", titrator(2, 1, 1.5f, SeriesCode::QX50x), {"DR_3.RPT", "TI_5.RPT"}},
+        {"QX502 3.0",
+         titrator(2, 1, 3.0f, SeriesCode::QX50x),
+         {"DR_3.RPT", "TI_2.RPT", "TI_5.RPT"}},
+        {"QX503 1.5", titrator(3, 2, 1.5f, SeriesCode::QX50x), {"TI_4.RPT", "TI_5.RPT"}},
         {"unknown", titrator(9, 0, 3.0f, SeriesCode::QX50x), {}},
     };
     for (const Case& c : cases)
@@ -109,6 +114,7 @@ TEST_F(PcFolder, ReportsAreListedForTheModelThatWroteThem) {
     const PcListing l = list(4, kReports, &t);
     EXPECT_EQ(l.lines[0].text, "DR_3.RPT"); // no date tag: the name alone
     EXPECT_EQ(l.lines[1].text, "TI_2.RPT     2024-01-31 14:30 Acid wine");
+    EXPECT_EQ(l.lines[2].text, "TI_5.RPT");
 }
 
 TEST_F(PcFolder, InsideATitratorTrayFolderThePcPaneShowsTheTrayFolders) {

@@ -1,6 +1,7 @@
 #pragma once
 // A started main window over copies of the sample folders, offline or connected
-// to a simulated QX502 that serves the sample titrator tree.
+// to a simulated titrator (a QX502 unless `simArgs` say otherwise) that serves the
+// sample titrator tree and logs every command it receives.
 #include "PcSide.h"
 #include "RecordingHost.h"
 #include "TempDir.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace panestest {
 
@@ -30,31 +32,58 @@ struct Window {
     std::unique_ptr<simtest::SimProcess> sim;
     std::unique_ptr<MainWindow> w;
 
-    explicit Window(bool withTitrator) {
+    explicit Window(bool withTitrator, std::vector<std::string> simArgs = {},
+                    bool connectNow = true) {
         ::setenv("VELTRAN_SUMVAL", VT_BIN_DIR "/libsumval.so", 1);
         fs::copy(VT_SOURCE_DIR "/data/samples/pc", dir.path() / "pc", fs::copy_options::recursive);
         fs::copy(VT_SOURCE_DIR "/data/samples/titrator", dir.path() / "titrator",
                  fs::copy_options::recursive);
         std::string ports = "1=" + (dir.path() / "none").string();
         if (withTitrator) {
-            sim = std::make_unique<simtest::SimProcess>(std::vector<std::string>{
-                "--model", "QX502", "--root", (dir.path() / "titrator").string(), "--persist"});
+            std::vector<std::string> args{"--model",
+                                          "QX502",
+                                          "--root",
+                                          (dir.path() / "titrator").string(),
+                                          "--persist",
+                                          "--log",
+                                          (dir.path() / "sim.log").string()};
+            args.insert(args.end(), simArgs.begin(), simArgs.end()); // a later --model wins
+            sim = std::make_unique<simtest::SimProcess>(args);
             ports = "1=" + sim->pty();
         }
         dir.write("config.ini",
                   "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
                       "\n[LanguageFiles]\n1=" VT_RESOURCE_DIR "/lang/english.lng\n"
-                      "[Versions]\nQX502_MIN=1\nQX502_MAX=9\n[Ports]\n" +
+                      "[Versions]\nQX502_MIN=1\nQX502_MAX=9\nQX503_MIN=1\nQX503_MAX=9\n"
+                      "[Ports]\n" +
                       ports + "\n");
         paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
         setAppPaths(paths);
         EXPECT_TRUE(loadSettings(paths, host, settings));
         w = std::make_unique<MainWindow>(settings, host, defaultPump());
         w->show();
-        if (withTitrator) {
-            w->connectBtn_Click();
-            EXPECT_TRUE(w->linkMonitor().titratorIdentified());
-        }
+        if (withTitrator && connectNow)
+            connect();
+    }
+    void connect() {
+        w->connectBtn_Click();
+        EXPECT_TRUE(w->linkMonitor().titratorIdentified());
+    }
+    // The commands the titrator received, one a line.
+    std::vector<std::string> simLog() const {
+        std::istringstream in(dir.read("sim.log"));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    // The listings the titrator was asked for, in order.
+    std::vector<std::string> listings() const {
+        std::vector<std::string> out;
+        for (const std::string& line : simLog())
+            if (line.rfind("extdir ", 0) == 0)
+                out.push_back(line.substr(7));
+        return out;
     }
     template <typename T> T* get(const char* name) { return w->findChild<T*>(name); }
     QListWidget* list(const char* name) { return get<QListWidget>(name); }

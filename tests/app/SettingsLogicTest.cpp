@@ -48,18 +48,24 @@ TEST(ExportSettings, EachListChoiceTakesEffectAtOnceAndOkSettlesTheQuotes) {
     EXPECT_EQ(loadExportOptions(config).quoteChar, "\""); // the next start agrees
 }
 
-TEST(PortChoices, OpenNumbersThenUnnamedAdaptersUnderFreeNumbers) {
-    const auto deviceOf = [](int n) { return "/dev/ttyS" + std::to_string(n - 1); };
-    const auto exists = [](const std::string& d) { return d == "/dev/ttyS0" || d == "/dev/ttyS2"; };
-    const std::vector<DetectedPort> detected = {
-        {"/dev/ttyS0", "", "built-in", ""},
-        {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI"},
+TEST(PortChoices, OpenNumbersThenOpenableAdaptersUnderFreeNumbers) {
+    const auto deviceOf = [](int n) {
+        return n == 1 ? std::string("/dev/pts/7") : "/dev/ttyS" + std::to_string(n - 1);
     };
-    const auto choices = portChoices({1, 3}, detected, deviceOf, exists);
+    const auto exists = [](const std::string& d) { return d == "/dev/pts/7" || d == "/dev/ttyS2"; };
+    const auto canOpen = [](const std::string& d) { return d != "/dev/ttyUSB1"; };
+    const std::vector<DetectedPort> detected = {
+        // Built in, and no number leads to it (COM 1 is mapped elsewhere): still no adapter.
+        {"/dev/ttyS0", "", "", "", false},
+        {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", true},
+        {"/dev/ttyUSB1", "/dev/serial/by-id/usb-FTDI_A2", "FT232R USB UART", "FTDI", true},
+    };
+    const auto choices = portChoices({1, 3}, detected, deviceOf, exists, canOpen);
     ASSERT_EQ(choices.size(), 3u);
     EXPECT_EQ(choices[0].number, 1);
     EXPECT_FALSE(choices[0].newMapping);
-    // The adapter takes number 2, whose device does not exist, by its stable name.
+    // The adapter that opens takes number 2, whose device does not exist, by its stable
+    // name; the one that cannot be opened now is not offered.
     EXPECT_EQ(choices[1].number, 2);
     EXPECT_TRUE(choices[1].newMapping);
     EXPECT_EQ(choices[1].device, "/dev/serial/by-id/usb-FTDI_A1");
@@ -67,5 +73,5 @@ TEST(PortChoices, OpenNumbersThenUnnamedAdaptersUnderFreeNumbers) {
               " COM 2   /dev/serial/by-id/usb-FTDI_A1  (FT232R USB UART, FTDI)");
     EXPECT_EQ(choices[2].number, 3);
     EXPECT_EQ(portChoiceText(choices[2]), " COM 3   /dev/ttyS2");
-    EXPECT_TRUE(portChoices({}, {}, deviceOf, exists).empty());
+    EXPECT_TRUE(portChoices({}, {}, deviceOf, exists, canOpen).empty());
 }

@@ -18,12 +18,15 @@ Result cli(const std::string& home, const std::string& args, const std::string& 
 
 TEST(CliIdentify, PrintsTheIdentityLine) {
     TempDir home;
+    ASSERT_EQ(cli(home.str(), "config set Options Debug True").exitCode, 0);
     simtest::SimProcess sim({"--model", "QX502", "--firmware", "2.10", "--persist"});
     // A German PC reads "2.10" as two point one all the same.
     const Result r = cli(home.str(), "--port " + sim.pty() + " identify", "LC_ALL=de_DE.UTF-8");
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(r.out,
               "model=QX502 typeCode=2 titType=1 modelCode=QX502B series=QX50x firmware=2.10\n");
+    // Debug=True traces the exchanges as the window does.
+    EXPECT_NE(home.read("debug.log").find(" : !ver 4"), std::string::npos);
 
     simtest::SimProcess sim2({"--model", "QX532"});
     const Result r2 = cli(home.str(), "--port " + sim2.pty() + " --speed 9600 identify");
@@ -86,6 +89,13 @@ TEST(CliConfig, SetGetKeepsTheRestOfTheFile) {
     EXPECT_EQ(cli(home.str(), "config get LanguageFiles 1").out, "lang/english.lng\n");
     EXPECT_EQ(cli(home.str(), "config path").out, home.str() + "/config.ini\n");
     EXPECT_EQ(cli(home.str(), "config set Options").exitCode, 2);
+
+    EXPECT_EQ(cli(home.str(), "config get Options NoSuchKey").exitCode, 1);
+    EXPECT_EQ(cli(home.str(), "config get Options CrtPath").exitCode, 0); // there, but empty
+    const Result speed = cli(home.str(), "config set Options Speed 1200");
+    EXPECT_EQ(speed.exitCode, 2);
+    EXPECT_EQ(speed.out, "Speed: \"1200\" is not allowed; use 4800, 9600 or 19200\n");
+    EXPECT_EQ(cli(home.str(), "config get Options Speed").out, "19200\n");
 }
 
 // The parser's contract: --help and --version on stdout with 0; a usage error as

@@ -24,7 +24,7 @@ Result cli(const TempDir& home, const std::string& args) {
 class ExportCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* n : {"TI_00201.RPT", "ISE00207.RPT", "KF_00209.RPT"})
+        for (const char* n : {"TI_00201.RPT", "ISE00207.RPT", "KF_00209.RPT", "DR_00206.RPT"})
             fs::copy(kSamples / n, reports.path() / n);
     }
     std::string report(const char* name) const {
@@ -47,9 +47,19 @@ TEST_F(ExportCli, OptionsComeFromConfigIniAndFailuresExitOne) {
     ASSERT_EQ(sum->size(), 3u);
     EXPECT_EQ((*sum)[1][1], "HCl, 0.1 N");
 
+    // A drift report converts, but the summary leaves it out and says so.
+    const Result drift = cli(home, "export " + report("DR_00206.RPT") + " " +
+                                       report("TI_00201.RPT") + " --summary-name sum.csv");
+    EXPECT_EQ(drift.exitCode, 0) << drift.out;
+    EXPECT_NE(drift.out.find(
+                  "DR_00206.RPT: left out of the summary (drift reports have no summary line)\n"),
+              std::string::npos)
+        << drift.out;
+
     const Result bad = cli(home, "export " + report("KF_00209.RPT") + " " + report("TI_00201.RPT"));
     EXPECT_EQ(bad.exitCode, 1) << bad.out;
-    EXPECT_NE(bad.out.find("Export.inlineSearch: error -2147221503: column\n"), std::string::npos)
+    // The report leads its error: in a batch the missing CSV is plain.
+    EXPECT_NE(bad.out.find("\nKF_00209.RPT: Export.inlineSearch: column\n"), std::string::npos)
         << bad.out;
     EXPECT_FALSE(fs::exists(reports.path() / "KF_00209.csv"));
 }
@@ -59,7 +69,7 @@ TEST_F(ExportCli, CommandLineOptionsAndNoReplace) {
     out.write("TI_00201.csv", "old");
     const std::string two = report("TI_00201.RPT") + " " + report("ISE00207.RPT");
     const Result r = cli(home, "export " + two + " --to " + out.str() +
-                                   " --dec-sep 1 --order 1 --no-replace --summary-name s.csv");
+                                   " --dec-sep 1 --order 1 --no-replace --summary-name s");
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_NE(r.out.find("TI_00201.csv exists: kept (--no-replace)"), std::string::npos) << r.out;
     EXPECT_EQ(out.read("TI_00201.csv"), "old");
@@ -69,6 +79,9 @@ TEST_F(ExportCli, CommandLineOptionsAndNoReplace) {
     EXPECT_EQ((*s)[1][2], "2,48");
     EXPECT_EQ(cli(home, "export " + two + " --to " + out.str()).exitCode, 0);
     EXPECT_NE(out.read("TI_00201.csv"), "old");
+    // A missing folder is made.
+    EXPECT_EQ(cli(home, "export " + two + " --to " + out.str() + "/new/sub").exitCode, 0);
+    EXPECT_TRUE(fs::exists(out.path() / "new/sub/ISE00207.csv"));
 }
 
 TEST_F(ExportCli, UsageErrorsExitTwo) {
@@ -76,7 +89,7 @@ TEST_F(ExportCli, UsageErrorsExitTwo) {
              "export", "export --order 3 " + report("TI_00201.RPT"),
              "export --csv-sep x " + report("TI_00201.RPT"),
              "export --bogus 1 " + report("TI_00201.RPT"),
-             "export " + report("TI_00201.RPT") + " --to " + reports.str() + "/missing"}) {
+             "export " + report("TI_00201.RPT") + " --to " + reports.str() + "/TI_00201.RPT/x"}) {
         const Result r = cli(home, args);
         EXPECT_EQ(r.exitCode, 2) << args << "\n" << r.out;
         EXPECT_NE(r.out.find("--\n"), std::string::npos);

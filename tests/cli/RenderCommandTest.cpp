@@ -30,9 +30,11 @@ TEST(CliRender, PrintsTheViewerTextAndWritesItsExactBytes) {
     EXPECT_NE(bytes.find(" \xB5g/g\r\n"), std::string::npos); // Windows-1252, CR LF
     EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\n  ");
 
-    // The type from the name: a report is only cleaned.
+    // The type from the name: a report is only cleaned; any .MTD is a method.
     const std::string report = home.write("TI_00001.RPT", "\tA\tB\n").string();
     EXPECT_EQ(run(home.str(), report).out, "  A  B\n");
+    const std::string other = home.write("TEST0001.MTD", "Name Water\n").string();
+    EXPECT_NE(run(home.str(), other).out.find("  Method Name:"), std::string::npos);
 }
 
 TEST(CliRender, UsageErrorsAndUnreadableFilesExitTwo) {
@@ -41,6 +43,7 @@ TEST(CliRender, UsageErrorsAndUnreadableFilesExitTwo) {
     for (const std::string& args :
          {std::string(""), method + " --type", method + " --type x", method + " --series QX99x",
           method + " --firmware 1,6", method + " --bogus 1", method + " " + method,
+          method + " --kind 1", method + " --kind 4", method + " --type 9", method + " --type 13",
           home.str() + "/missing.MTD", home.str()}) {
         const Result r = run(home.str(), args, true);
         EXPECT_EQ(r.exitCode, 2) << args;

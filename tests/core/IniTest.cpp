@@ -100,3 +100,65 @@ TEST(Ini, ManyEntriesAreIndexedOnce) {
     EXPECT_EQ(ini.value("strings", "199999"), "text 199999");
     EXPECT_EQ(ini.value("strings", "0"), "text 0");
 }
+
+// Hostile files and writes: what is read, whether the write is stored, and the
+// file afterwards. A refused write names the key and leaves the file as it was.
+TEST(Ini, HostileFilesAndWritesKeepThePrivateProfileRules) {
+    enum class Kind { Plain, ReadOnly, Symlink };
+    struct Case {
+        const char* what;
+        Kind kind;
+        std::string before;
+        std::string section, key; // read back after the write
+        std::string read;
+        std::string value; // written to section/key when not empty
+        bool stored;
+        std::string after; // the file afterwards ("" = as it was)
+    } cases[] = {
+        {"byte-order mark", Kind::Plain, "\xEF\xBB\xBF[Options]\nCOM=2\n", "Options", "COM", "3",
+         "3", true, "\xEF\xBB\xBF[Options]\nCOM=3\n"},
+        {"the first of two sections wins", Kind::Plain,
+         "[Options]\nCOM=2\n[OPTIONS]\nCOM=5\nSpeed=9600\n", "Options", "Speed", "", "", false, ""},
+        {"quoted value", Kind::Plain, "[Options]\nCrtPath = \"/home/lab one\"  \n", "Options",
+         "CrtPath", "/home/lab one", "", false, ""},
+        {"padded names", Kind::Plain, "[Options]\nCOM=2\n", " Options ", " COM ", "4", "4", true,
+         "[Options]\nCOM=4\n"},
+        {"line feed in a value", Kind::Plain, "[Options]\nCOM=2\n", "Options", "CrtPath", "",
+         "/lab\n[Versions]\nQX502_MAX=99", false, ""},
+        {"carriage return in a value", Kind::Plain, "[Options]\nCOM=2\n", "Options", "CrtPath", "",
+         "/lab\rQX502_MAX=99", false, ""},
+        {"NUL in a value", Kind::Plain, "[Options]\nCOM=2\n", "Options", "CrtPath", "",
+         std::string("/lab\0x", 6), false, ""},
+        {"line break in a key", Kind::Plain, "[Options]\nCOM=2\n", "Options", "COM\nQX502_MAX", "",
+         "9", false, ""},
+        {"= in a key", Kind::Plain, "[Options]\nCOM=2\n", "Options", "QX502_MAX=9;x", "", "1",
+         false, ""},
+        {"] in a section", Kind::Plain, "[Options]\nCOM=2\n", "Options]\n[Versions", "COM", "", "1",
+         false, ""},
+        {"read-only file", Kind::ReadOnly, "[Options]\nCOM=2\n", "Options", "COM", "2", "7", false,
+         ""},
+        {"symlink", Kind::Symlink, "[Options]\nCOM=2\n", "Options", "COM", "8", "8", true,
+         "[Options]\nCOM=8\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const auto real = dir.write(c.kind == Kind::Symlink ? "real.ini" : "config.ini", c.before);
+        const auto config = dir.path() / "config.ini";
+        if (c.kind == Kind::Symlink)
+            std::filesystem::create_symlink("real.ini", config);
+        if (c.kind == Kind::ReadOnly)
+            std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::group_read |
+                                                   std::filesystem::perms::others_read);
+        if (!c.value.empty()) {
+            std::string error;
+            EXPECT_EQ(writeIniString(config, c.section, c.key, c.value, &error), c.stored);
+            const std::string named = c.kind == Kind::ReadOnly ? "config.ini" : c.key.substr(0, 3);
+            EXPECT_EQ(error.find(named) != std::string::npos, !c.stored) << error;
+        }
+        EXPECT_EQ(dir.read(real.filename().string()), c.after.empty() ? c.before : c.after);
+        EXPECT_EQ(std::filesystem::is_symlink(config), c.kind == Kind::Symlink);
+        EXPECT_EQ(getIniString(config, c.section, c.key), c.read);
+    }
+}

@@ -70,6 +70,11 @@ struct RecordingExportHost : ExportHost {
     }
 };
 
+ExportError about(ExportError e, const std::string& report) {
+    e.report = report;
+    return e;
+}
+
 // A copy of sample files in a fresh folder.
 void copySamples(const TempDir& dir, const std::string& from,
                  const std::vector<std::string>& names) {
@@ -219,8 +224,9 @@ TEST_F(ExportRunTest, AFailedReportIsShownAndTheRunGoesOn) {
     const ExportOutcome out = exportSelectedReports(
         pcRequest(dir, {"KF_00209.RPT", "TI_00999.RPT", "TI_00201.RPT"}), host);
     ASSERT_EQ(host.errors.size(), 2u);
-    EXPECT_EQ(host.errors[0], exporterr::column());
+    EXPECT_EQ(host.errors[0], about(exporterr::column(), "KF_00209.RPT"));
     EXPECT_EQ(host.errors[1].number, exporterr::kFileAccess);
+    EXPECT_EQ(host.errors[1].report, "TI_00999.RPT");
     EXPECT_EQ(out.failed, 2);
     EXPECT_EQ(readFile(dir.path() / "KF_00209.csv"), "old");
     EXPECT_EQ(readFile(dir.path() / "TI_00999.csv"), "kept");
@@ -228,6 +234,28 @@ TEST_F(ExportRunTest, AFailedReportIsShownAndTheRunGoesOn) {
     const auto summary = csvOf(out.summary);
     ASSERT_EQ(summary.size(), 2u);
     EXPECT_EQ(summary[1][1], "HCl, 0.1 N");
+}
+
+// Two selected reports of one name from two folders: the first one's CSV stays,
+// the second fails naming both, and the summary has the first one only.
+TEST_F(ExportRunTest, ACsvWrittenByTheRunIsNeverWrittenOver) {
+    dir.write("a/TI_00031.RPT", readFile(kSamples / "pc/TI_00031.RPT"));
+    dir.write("b/TI_00031.RPT", readFile(kSamples / "pc/TI_00090.RPT"));
+    ExportRequest r;
+    r.entries = {{"TI_00031.RPT", dir.path() / "a"}, {"TI_00031.RPT", dir.path() / "b"}};
+    r.destination = dir.path();
+    const ExportOutcome out = exportSelectedReports(r, host);
+    EXPECT_EQ(out.written, 1);
+    EXPECT_EQ(out.failed, 1);
+    EXPECT_TRUE(host.asked.empty()); // no replace question for the run's own file
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].report, "TI_00031.RPT");
+    for (const char* source : {"a/TI_00031.RPT", "b/TI_00031.RPT"})
+        EXPECT_NE(host.errors[0].description.find((dir.path() / source).string()),
+                  std::string::npos)
+            << host.errors[0].description;
+    EXPECT_EQ(readFile(dir.path() / "TI_00031.csv"), readFile(kSamples / "pc/TI_00031.csv"));
+    EXPECT_EQ(csvOf(out.summary).size(), 2u); // the header and the first report
 }
 
 TEST_F(ExportRunTest, EverySelectedEntryIsTriedBeyondAThousand) {
@@ -260,7 +288,7 @@ TEST_F(ExportRunTest, TheExportSamplesFolder) {
     copySamples(dir, "export", {"TRAY0008"});
     const ExportOutcome out = exportSelectedReports(pcRequest(dir, names), host);
 
-    ASSERT_EQ(host.errors, (std::vector<ExportError>{exporterr::column()}));
+    ASSERT_EQ(host.errors, (std::vector<ExportError>{about(exporterr::column(), "KF_00209.RPT")}));
     EXPECT_TRUE(host.messages.empty()) << host.messages[0];
     EXPECT_EQ(out.written, 8 + 3);
     for (const char* tray : {"TI_00301.csv", "TI_00302.csv", "TI_00303.csv"})

@@ -134,4 +134,12 @@ TEST(BitmapHeader, SizeIsCheckedBeforeAnyDecoding) {
     TempDir dir;
     ASSERT_EQ(::mkfifo((dir.path() / "pipe.bmp").c_str(), 0600), 0);
     EXPECT_FALSE(checkBitmapFile(dir.path() / "pipe.bmp", size, reason)); // not waited for
+    // 1000 x 1000 promised, 10 bytes of pixels given: not shown as a black picture.
+    const auto shortFile = dir.write("short.bmp", bmpHeader(1000, 1000) + std::string(10, '\x7f'));
+    EXPECT_FALSE(checkBitmapFile(shortFile, size, reason));
+    EXPECT_NE(reason.find("shorter"), std::string::npos) << reason;
+    const std::string whole = bmpHeader(3, 2) + std::string(2 * 12, '\0'); // rows padded to 12
+    EXPECT_TRUE(checkBitmapFile(dir.write("whole.bmp", whole), size, reason)) << reason;
+    EXPECT_FALSE(
+        checkBitmapFile(dir.write("cut.bmp", whole.substr(0, whole.size() - 1)), size, reason));
 }

@@ -93,6 +93,17 @@ TEST(ReportDatabase, ThirtyRenderedLinesGiveRowsOneToThirtyFour) {
     EXPECT_EQ(rows[33].second, "  "); // the indent after the last CR LF
 }
 
+TEST(ReportDatabase, ADamagedFileNamesTheReason) {
+    TempDir dir;
+    const auto file = dir.write(kReportDatabaseName, std::string(4096, 'x'));
+    ReportDatabase db(file);
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_EQ(db.error().number, 26); // SQLite: not a database
+    EXPECT_NE(db.error().description.find("file is not a database"), std::string::npos)
+        << db.error().description;
+    EXPECT_EQ(dir.read(kReportDatabaseName), std::string(4096, 'x'));
+}
+
 TEST(ReportDatabase, HoldsOnlyTheLastDocumentWholeAndEveryByte) {
     useEnglishTexts();
     TempDir dir;

@@ -55,7 +55,7 @@ const std::string kTitration =
 
 } // namespace
 
-TEST(ReportKind, ComesFromTheFileNameInAnyCase) {
+TEST(ReportKind, ComesFromTheFileNameAsWritten) {
     struct Case {
         const char* name;
         ReportType type;
@@ -70,7 +70,8 @@ TEST(ReportKind, ComesFromTheFileNameInAnyCase) {
         {"DR_00044.RPT", ReportType::Drift, {}},
         {"ISE00207.RPT", ReportType::Ise, {}},
         {"TRAY0005.RPT", ReportType::Tray, {}},
-        {"ti_00001.rpt", ReportType::Titration, {}},
+        {"ti_00001.rpt", ReportType::Unknown, exporterr::kNotReport},
+        {"TI_00001.Rpt", ReportType::Unknown, exporterr::kNotReport},
         {"/data/TRAY0001/TI_1.RPT", ReportType::Titration, {}},
         {"C:\\reports\\TRAY0001\\KF_1.RPT", ReportType::KarlFischer, {}},
         {"XY_00001.RPT", ReportType::Unknown, exporterr::kUnknownType},

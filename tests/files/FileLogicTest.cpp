@@ -56,17 +56,17 @@ TEST(ReplacePrompt, AllAnswersHoldForOneCopyAndTheCloseBoxSkips) {
     EXPECT_EQ(skipAll.checkReplaceOnTitr("SEQ0001.MTD", "", ""), ReplacePrompt::SkipAll);
 }
 
-TEST(PcFiles, DeletingAReportTakesItsCompanionsButNeverItsExport) {
+TEST(PcFiles, DeletingAReportTakesItsCompanionsButNeverItsExportOrItsCaseTwin) {
     TempDir dir;
     RecordingHost host;
     for (const char* f :
-         {"TI_1.RPT", "ti_1.log", "TI_1.BMP", "TI_1.csv", "TI_10.RPT", "TI_[1].RPT"})
+         {"TI_1.RPT", "ti_1.log", "TI_1.BMP", "TI_1.csv", "TI_10.RPT", "TI_[1].RPT", "ti_1.rpt"})
         dir.write(f, "x");
     EXPECT_TRUE(pcfiles::pcFileExists("ti_10.rpt", dir.path()));
     EXPECT_TRUE(pcfiles::deletePcFile(host, "TI_1.RPT", ftype::kReports, dir.path()));
     for (const char* gone : {"TI_1.RPT", "ti_1.log", "TI_1.BMP"})
         EXPECT_FALSE(filetest::onDisk(dir.path() / gone)) << gone;
-    for (const char* kept : {"TI_1.csv", "TI_10.RPT", "TI_[1].RPT"})
+    for (const char* kept : {"TI_1.csv", "TI_10.RPT", "TI_[1].RPT", "ti_1.rpt"}) // a twin stays
         EXPECT_TRUE(filetest::onDisk(dir.path() / kept)) << kept;
     EXPECT_FALSE(pcfiles::deletePcFile(host, "../TI_10.RPT", ftype::kReports, dir.path()));
     EXPECT_TRUE(host.messages.empty());

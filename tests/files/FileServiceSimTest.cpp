@@ -1,11 +1,14 @@
 // Copy, move and delete against the simulated titrator: the commands on the
 // wire (the simulator's log) and the files on both sides afterwards.
 #include "FileRig.h"
+#include "core/AtomicFile.h"
 #include "core/FileTypes.h"
 #include "files/DeviceFiles.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using filetest::onDisk;
 using filetest::SimRig;
@@ -28,6 +31,40 @@ int puts(const Log& log) {
     return static_cast<int>(std::count_if(
         log.begin(), log.end(), [](const std::string& l) { return l.rfind("put ", 0) == 0; }));
 }
+
+Log starting(const Log& log, const std::string& prefix) {
+    Log out;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(out),
+                 [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    return out;
+}
+
+// The names in a folder, sorted; temporary files show as themselves.
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every message the user was shown, one a line.
+std::string shown(const SimRig& rig) {
+    std::string all;
+    for (const std::string& t : rig.shownTexts())
+        all += t + "\n";
+    return all;
+}
+
+// A full disk for one file name while it lives.
+struct FullDisk {
+    explicit FullDisk(const std::string& name) {
+        AtomicFile::simulateWriteError(name, name.empty() ? 0 : ENOSPC);
+    }
+    ~FullDisk() { AtomicFile::simulateWriteError("", 0); }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+};
 
 } // namespace
 
@@ -147,9 +184,10 @@ TEST(CopyToTitrator, ReplaceAnswersDecideEachFile) {
         EXPECT_EQ(static_cast<int>(rig.replace.questions.size()), c.questions);
         EXPECT_EQ(puts(rig.log()), c.sent);
         EXPECT_EQ(result.cancelled, c.cancelled);
-        // Answer 5 still ends with the reload and the refresh.
-        EXPECT_EQ(rig.count("reloadMethods"), 1);
-        EXPECT_EQ(rig.count("extdir"), 1);
+        // Answer 5 ends with the reload and the refresh, unless nothing was handled.
+        const int finish = c.answers.empty() || c.answers.front() != 5 ? 1 : 0;
+        EXPECT_EQ(rig.count("reloadMethods"), finish);
+        EXPECT_EQ(rig.count("extdir"), finish);
         EXPECT_FALSE(rig.progress.visible);
         if (!rig.replace.questions.empty()) {
             EXPECT_EQ(rig.replace.questions[0],
@@ -331,7 +369,7 @@ TEST(CopyToPc, ATraySetComesWithItsLogAndItsReports) {
     EXPECT_EQ(result.done, 1);
     EXPECT_EQ(rig.dir.read("pc/TRAY0001/TI_00021.LOG"), "l1");
     EXPECT_EQ(rig.dir.read("pc/TRAY0001/TI_00022.RPT"), "r2");
-    EXPECT_EQ(rig.dir.read("pc/TRAY0001.log"), "l");
+    EXPECT_EQ(rig.dir.read("pc/TRAY0001.LOG"), "l");            // as the titrator spells it
     EXPECT_EQ(rig.session->monitor().folders().trayFolder, ""); // restored
     std::vector<std::string> names{"first"};
     devfiles::FileLink link{*rig.session, rig.host, rig.progress};
@@ -450,5 +488,161 @@ TEST(CopyToTitrator, TheMethodBranchFollowsModelAndFirmware) {
         }
         EXPECT_TRUE(!onDisk(rig.dir.path() / "data" / "tmp") ||
                     std::filesystem::is_empty(rig.dir.path() / "data" / "tmp"));
+    }
+}
+
+// The titrator takes names without regard to case: two PC files it would take
+// for one never both go, and a move then deletes nothing.
+TEST(MoveToTitrator, CaseTwinsNeverBecomeOneTitratorFile) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> pc; // each file holds its own name
+        std::vector<std::string> selected;
+        Log sent;
+        std::vector<std::string> left;  // on the PC afterwards
+        std::vector<std::string> twins; // named by the refusal
+    } cases[] = {
+        {"a twin is no companion",
+         {"TI_00077.RPT", "TI_00077.log", "TI_00077.rpt"},
+         {"TI_00077.rpt"},
+         {"put \\QX502\\reports\\TI_00077.rpt", "put \\QX502\\reports\\TI_00077.log"},
+         {"TI_00077.RPT", "TI_00077.log"},
+         {}},
+        {"twin companions",
+         {"TI_00078.LOG", "TI_00078.RPT", "TI_00078.log"},
+         {"TI_00078.RPT"},
+         {},
+         {"TI_00078.LOG", "TI_00078.RPT", "TI_00078.log"},
+         {"TI_00078.LOG", "TI_00078.log"}},
+        {"twins selected",
+         {"TI_00079.RPT", "ti_00079.rpt"},
+         {"TI_00079.RPT", "ti_00079.rpt"},
+         {},
+         {"TI_00079.RPT", "ti_00079.rpt"},
+         {"TI_00079.RPT", "ti_00079.rpt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimRig rig;
+        for (const std::string& f : c.pc)
+            rig.putPc(f, f);
+        ASSERT_TRUE(rig.start());
+        auto request = rig.request(0, ftype::kReports, c.selected);
+        request.move = true;
+        const auto result = rig.copy(request);
+        EXPECT_EQ(starting(rig.log(), "put "), c.sent);
+        EXPECT_EQ(namesIn(rig.pc()), c.left);
+        EXPECT_EQ(result.everyFileWent(c.selected.size()), c.twins.empty());
+        EXPECT_EQ(rig.shownTexts().size(), c.twins.empty() ? 0u : 1u);
+        for (const std::string& twin : c.twins)
+            EXPECT_NE(shown(rig).find(twin), std::string::npos) << twin;
+        if (c.twins.empty()) {
+            EXPECT_EQ(rig.dir.read("root/QX502/reports/TI_00077.rpt"), "TI_00077.rpt");
+        }
+    }
+}
+
+// A PC folder takes names as the titrator does: a fetched file replaces its
+// case twin under the twin's name, after the question about that file.
+TEST(CopyToPc, AFetchedFileReplacesItsCaseTwin) {
+    SimRig rig;
+    rig.putTitrator("reports/TI_00017.RPT", "new report");
+    rig.putTitrator("reports/TI_00017.LOG", "new log");
+    rig.putPc("ti_00017.rpt", "old report");
+    rig.putPc("TI_00017.log", "old log");
+    ASSERT_TRUE(rig.start());
+    rig.replace.answers = {1};
+    rig.copy(rig.request(1, ftype::kReports, {"TI_00017.RPT"}));
+    ASSERT_EQ(rig.replace.questions.size(), 1u);
+    EXPECT_NE(rig.replace.questions[0].find("ti_00017.rpt"), std::string::npos);
+    EXPECT_EQ(namesIn(rig.pc()), (std::vector<std::string>{"TI_00017.log", "ti_00017.rpt"}));
+    EXPECT_EQ(rig.dir.read("pc/ti_00017.rpt"), "new report");
+    EXPECT_EQ(rig.dir.read("pc/TI_00017.log"), "new log");
+}
+
+// A report and its companions replace the PC's files together or not at all.
+TEST(CopyToPc, AReportSetIsWholeOnThePcOrAbsent) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> simArgs;
+        const char* fullFile; // "" for none
+        std::string error;    // the runtime error shown, "" for none
+    } cases[] = {
+        {"disk full", {}, "TI_00017.RPT", "TI_00017.RPT: No space left on device"},
+        // Connect (3), the listing, "dir", and the .BMP and .LOG fetches are answered.
+        {"link lost", {"--hangup-after", "7"}, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimRig rig;
+        rig.putTitrator("reports/TI_00017.BMP", "new picture");
+        rig.putTitrator("reports/TI_00017.LOG", "new log");
+        rig.putTitrator("reports/TI_00017.RPT", "new report");
+        rig.putPc("TI_00017.BMP", "old picture");
+        ASSERT_TRUE(rig.start(c.simArgs));
+        FullDisk full(c.fullFile);
+        const auto result = rig.copy(rig.request(1, ftype::kReports, {"TI_00017.RPT"}));
+        EXPECT_EQ(result.done, 0);
+        EXPECT_EQ(namesIn(rig.pc()), (std::vector<std::string>{"TI_00017.BMP"}));
+        EXPECT_EQ(rig.dir.read("pc/TI_00017.BMP"), "old picture");
+        EXPECT_EQ(rig.view.runtimeErrors,
+                  c.error.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.error});
+    }
+}
+
+// A tray set moves like any other without the .LOG the titrator does not have;
+// only a file that did not arrive keeps it there, and says which.
+TEST(MoveToPc, ATraySetWithoutItsLogMovesAndARealFailureKeepsIt) {
+    struct Case {
+        const char* what;
+        const char* fullFile;
+        bool moved;
+        std::string message;
+    } cases[] = {
+        {"no log", "", true, ""},
+        {"a folder report fails", "TI_00032.RPT", false,
+         "TRAY0002.RPT stays on the titrator: TI_00032.RPT did not arrive complete."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimRig rig;
+        rig.putTitrator("asreport/TRAY0002.RPT", "t");
+        rig.putTitrator("asreport/TRAY0002/TI_00031.RPT", "r1");
+        rig.putTitrator("asreport/TRAY0002/TI_00032.RPT", "r2");
+        ASSERT_TRUE(rig.start());
+        FullDisk full(c.fullFile);
+        auto request = rig.request(1, ftype::kTrayReports, {"TRAY0002.RPT"});
+        request.move = true;
+        const auto result = rig.copy(request);
+        EXPECT_EQ(result.done, c.moved ? 1 : 0);
+        EXPECT_EQ(rig.count("get \\QX502\\asreport\\TRAY0002."), 1); // the report alone
+        EXPECT_EQ(onDisk(rig.titrator("asreport/TRAY0002.RPT")), !c.moved);
+        EXPECT_EQ(rig.dir.read("pc/TRAY0002.RPT"), "t");
+        EXPECT_EQ(rig.dir.read("pc/TRAY0002/TI_00031.RPT"), "r1");
+        EXPECT_EQ(rig.shownTexts(), c.message.empty() ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{c.message});
+    }
+}
+
+// Nothing is announced with "put" that cannot be sent whole.
+TEST(CopyToTitrator, APcFileIsCheckedBeforeItsPut) {
+    const char* kinds[] = {"missing", "fifo", "too large"};
+    for (const std::string kind : kinds) {
+        SCOPED_TRACE(kind);
+        SimRig rig;
+        const auto file = rig.pc() / "TI_00090.RPT";
+        if (kind == "fifo") {
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        }
+        if (kind == "too large") {
+            rig.putPc("TI_00090.RPT", "");
+            std::filesystem::resize_file(file, std::size_t(Serial::kMaxBlocks) * 256 + 1);
+        }
+        ASSERT_TRUE(rig.start());
+        const auto result = rig.copy(rig.request(0, ftype::kReports, {"TI_00090.RPT"}));
+        EXPECT_EQ(rig.count("put "), 0);
+        EXPECT_EQ(result.done, 0);
+        EXPECT_EQ(rig.shownTexts().size(), 1u);
+        EXPECT_NE(shown(rig).find("TI_00090.RPT"), std::string::npos);
     }
 }

@@ -20,3 +20,35 @@ TEST(LinkPortNames, WithoutConfigurationPortNIsTtySNMinusOne) {
     EXPECT_EQ(deviceForPort(16, dir.path() / "missing.ini"), "/dev/ttyS15");
     EXPECT_EQ(deviceForPort(0, dir.path() / "missing.ini"), "");
 }
+
+TEST(LinkPortNames, NetworkAddressesAreTcpOrRfc2217WithHostAndPort) {
+    struct Case {
+        std::string text;
+        PortKind kind;
+        bool valid;
+        std::string host;
+        int port;
+    } cases[] = {
+        {"/dev/ttyUSB0", PortKind::Device, true, "", 0},
+        {"tcp://lab-box.local:4001", PortKind::RawTcp, true, "lab-box.local", 4001},
+        {"RFC2217://10.0.0.7:2217", PortKind::Rfc2217, true, "10.0.0.7", 2217},
+        {"rfc2217://[fe80::1]:65535", PortKind::Rfc2217, true, "fe80::1", 65535},
+        {"tcp://fe80::1:4001", PortKind::RawTcp, false, "", 0},
+        {"tcp://host", PortKind::RawTcp, false, "", 0},
+        {"tcp://:4001", PortKind::RawTcp, false, "", 0},
+        {"tcp://host:0", PortKind::RawTcp, false, "", 0},
+        {"tcp://host:65536", PortKind::RawTcp, false, "", 0},
+        {"tcp://host:+80", PortKind::RawTcp, false, "", 0},
+        {"tcp://host/x:80", PortKind::RawTcp, false, "", 0},
+    };
+    for (const Case& c : cases) {
+        const PortAddress a = parsePortAddress(c.text);
+        EXPECT_EQ(a.kind, c.kind) << c.text;
+        EXPECT_EQ(a.valid, c.valid) << c.text;
+        EXPECT_EQ(a.host, c.host) << c.text;
+        EXPECT_EQ(a.port, c.port) << c.text;
+        if (a.kind != PortKind::Device && a.valid) {
+            EXPECT_EQ(parsePortAddress(networkAddress(a.kind, a.host, a.port)).host, a.host);
+        }
+    }
+}

@@ -2,10 +2,13 @@
 #include "link/QtSerialPort.h"
 
 #include "RecordingSerialHost.h"
+#include "core/Language.h"
 #include "core/Pump.h"
 #include "link/Frame.h"
 #include "link/Serial.h"
 
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -204,6 +207,21 @@ TEST_F(LinkSerialPty, SlowCharactersWithinTheLimitAreAnAcknowledgement) {
         }
     });
     EXPECT_TRUE(serial.waitAcknowledge());
+}
+
+// A device that is not a serial port is told with the system's error number and text.
+TEST(LinkSerialOpen, AnOpenFailureNamesTheSystemsErrorNumber) {
+    LanguageTable texts;
+    texts[330] = "Communication error %v";
+    setLanguageTable(texts);
+    QtSerialPort port;
+    RecordingSerialHost host;
+    const std::string device = ::testing::TempDir();
+    Serial serial{port, defaultPump(), host, [&](int) { return device; }};
+    EXPECT_FALSE(serial.openPort(1, 19200));
+    EXPECT_EQ(host.portErrors,
+              (std::vector<std::string>{"Communication error " + std::to_string(EISDIR) + " - " +
+                                        std::strerror(EISDIR)}));
 }
 
 TEST_F(LinkSerialPty, AReadEndsWithTheFaultWhenTheDeviceGoesAway) {

@@ -33,6 +33,13 @@ TEST(SimFaults, DroppedAckIsOnlyTheNthCommand) {
     EXPECT_EQ(t.port.query("ver 4")->substr(0, 5), "QX502");
 }
 
+TEST(SimFaults, AnIgnoredCommandIsNeverAnswered) {
+    Faulty t({"--ignore", "ver 0"});
+    EXPECT_FALSE(t.port.command("ver 0", kShortWaitMs));
+    EXPECT_FALSE(t.port.command("ver 0", kShortWaitMs));
+    EXPECT_EQ(t.port.query("ver 4")->substr(0, 5), "QX502");
+}
+
 TEST(SimFaults, CorruptedFrameIsResentCorrectOnRepeatRequest) {
     Faulty t({"--corrupt-frame", "2"}); // frame 1 is the "t" of "ver 4", frame 2 its block
     ASSERT_TRUE(t.port.command("ver 4"));

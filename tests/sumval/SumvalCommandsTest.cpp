@@ -47,25 +47,25 @@ TEST_F(SumvalCommands, VerifyPrintsTheCodeAndExitsByIt) {
     const std::string valid = write("QX1201AB.MTD", method("MethType 37")).string();
     Outcome r = run(cmdVerify, VerifyOptions{valid, 1});
     EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.out, "0\n");
+    EXPECT_EQ(r.out, "0 valid\n");
     EXPECT_EQ(r.err, "");
 
     r = cli({"verify", "--family=2", valid});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.out, "5\n");
+    EXPECT_EQ(r.out, "5 type not allowed for the family\n");
 
     r = run(cmdVerify, VerifyOptions{write("QX0000.MTD", method("MethType 32")).string(), 0});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.out, "3\n");
+    EXPECT_EQ(r.out, "3 bad name\n");
 
     r = run(cmdVerify, VerifyOptions{(dir_ / "USER0001.MTD").string(), 0});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.out, "4\n") << "a missing file fails the checksum";
+    EXPECT_EQ(r.out, "4 checksum\n") << "a missing file fails the checksum";
 
     // A family outside 0..3 is the library's "other" family, not a usage error.
     r = cli({"verify", write("USER0002.MTD", method("MethType 32")).string(), "--family", "-1"});
     EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.out, "0\n");
+    EXPECT_EQ(r.out, "0 valid\n");
 
     // "--" lets a file name start with a dash; without it the name is an option.
     write("-ABC0001.MTD", method("MethType 32"));
@@ -75,7 +75,7 @@ TEST_F(SumvalCommands, VerifyPrintsTheCodeAndExitsByIt) {
     const Outcome option = cli({"verify", "--family", "0", "-ABC0001.MTD"});
     std::filesystem::current_path(cwd);
     EXPECT_EQ(dashed.exit, 0) << dashed.err;
-    EXPECT_EQ(dashed.out, "0\n");
+    EXPECT_EQ(dashed.out, "0 valid\n");
     EXPECT_EQ(option.exit, 2);
 }
 
@@ -127,12 +127,12 @@ TEST_F(SumvalCommands, ChecksumPrintsTheRegister) {
     }
 }
 
-TEST_F(SumvalCommands, UpgradeNamePrintsTwoDigits) {
+TEST_F(SumvalCommands, UpgradeNamePrintsTheRemainderText) {
     Outcome r = run(cmdUpgradeName, std::string("QX5010"));
     EXPECT_EQ(r.exit, 0);
     EXPECT_EQ(r.out, "73\n");
-    EXPECT_EQ(run(cmdUpgradeName, std::string("QX5011")).out, "08\n");
-    EXPECT_EQ(run(cmdUpgradeName, std::string("QX5040")).out, "16\n");
+    EXPECT_EQ(run(cmdUpgradeName, std::string("QX5011")).out, "8\n");
+    EXPECT_EQ(run(cmdUpgradeName, std::string("502308")).out, "-11\n");
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"upgrade-name"},

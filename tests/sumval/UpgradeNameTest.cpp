@@ -7,11 +7,10 @@
 
 namespace {
 
-TEST(UpgradeNameText, AlwaysTwoDigitsFrom0To99) {
+TEST(UpgradeNameText, DecimalWithTheSignAndNoPadding) {
     const std::pair<std::int16_t, const char*> cases[] = {
-        {0, "00"},     {5, "05"},      {10, "10"},    {99, "99"},    {100, "00"},
-        {31173, "73"}, {-1, "99"},     {-2, "98"},    {-99, "01"},   {-100, "00"},
-        {-8500, "00"}, {-31184, "16"}, {32767, "67"}, {-32768, "32"}};
+        {0, "0"},   {5, "5"},     {10, "10"},   {99, "99"},      {100, "0"},    {31173, "73"},
+        {-1, "-1"}, {-99, "-99"}, {-8500, "0"}, {-31184, "-84"}, {32767, "67"}, {-32768, "-68"}};
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(upgradeNameChecksumText(value), text) << value;
     }
@@ -21,12 +20,11 @@ TEST(UpgradeName, ExpectedChecksumOfSixCharacters) {
     LibraryEnv env;
     // GetStringChecksum of each name, worked out independently, in the comment.
     const std::pair<const char*, const char*> cases[] = {
-        {"QX5010", "73"}, // 31173
-        {"QX5011", "08"}, // 27108: padded
-        {"QX50D9", "00"}, // 8000
-        {"QX5040", "16"}, // -31184: counted up from 100
-        {"QX50E6", "98"}, // -8802
-        {"qx5010", "29"}, // 17529: case matters
+        {"QX5010", "73"},  // 31173
+        {"QX5011", "8"},   // 27108
+        {"QX50D9", "0"},   // 8000
+        {"QX5040", "-84"}, // -31184
+        {"qx5010", "29"},  // 17529: case matters
     };
     for (const auto& [name, expected] : cases) {
         std::string checksum;
@@ -47,20 +45,21 @@ TEST(UpgradeName, OnlySixCharactersAreAccepted) {
     }
 }
 
+// Only a remainder of 10 to 99 fits two characters: "502308" has -11 and "502327" 0,
+// and no name of theirs passes the gate before a firmware write.
 TEST(UpgradeName, FileNameMatch) {
     LibraryEnv env;
     const std::pair<const char*, bool> cases[] = {
-        {"QX501073.upg", true},
-        {"/media/usb/firmware/QX501073.upg", true},
+        {"QX501073.upg", true},   {"/media/usb/firmware/QX501073.upg", true},
         {"QX501073", true}, // nothing after the checksum
-        {"QX501108.upg", true},
-        {"QX504016.UPG", true}, // negative checksum
-        {"QX501074.upg", false},
-        {"QX50118.upg", false},              // unpadded form of "08"
-        {"QX5040-84.upg", false},            // signed form of a negative remainder
-        {"/x/QX501073/QX501074.upg", false}, // folders do not matter
-        {"QX5010.upg", false},
-        {"QX50107", false},      // too short to hold two characters
+        {"50231096.upg", true},   {"QX501074.upg", false},
+        {"50230889.upg", false}, // -11 counted up from 100 is no longer accepted
+        {"50232700.upg", false}, // 0 padded to two digits neither
+        {"QX501108.upg", false}, // 8 written with a leading zero
+        {"QX50118.upg", false},  // "8." against "8"
+        {"QX50118", true},       // the name ends after character 7
+        {"QX5040-84.upg", false}, {"/x/QX501073/QX501074.upg", false}, // folders do not matter
+        {"QX5010.upg", false},    {"QX5010", false},
         {"qx501073.upg", false}, // "qx5010" has its own checksum
     };
     for (const auto& [file, expected] : cases) {

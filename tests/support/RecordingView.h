@@ -5,6 +5,7 @@
 #include "link/SerialHost.h"
 
 #include <string>
+#include <vector>
 
 struct RecordingView : LinkView, SerialHost {
     std::string status, label;
@@ -12,6 +13,7 @@ struct RecordingView : LinkView, SerialHost {
     bool errorPending = false, active = true;
     int identifiedCalls = 0, vanishedCalls = 0, titListCleared = 0;
     std::string refusedTitle, refusedText;
+    std::vector<std::string> runtimeErrors; // their descriptions
 
     void showMessage(const std::string& t, uint32_t c, int) override {
         status = t, statusColour = c;
@@ -37,7 +39,9 @@ struct RecordingView : LinkView, SerialHost {
     }
     void portError(const std::string& t) override { status = t, errorPending = true; }
     void busyChanged(bool) override {}
-    void runtimeError(int, const std::string&, const std::string&) override {}
+    void runtimeError(int, const std::string& description, const std::string&) override {
+        runtimeErrors.push_back(description);
+    }
 };
 
 // The language texts the supervision shows.

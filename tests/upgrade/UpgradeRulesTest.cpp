@@ -10,13 +10,12 @@
 namespace {
 
 TEST(UpgradeRules, ModelIdentificationLiesBetweenIAndV) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"QX502 I502v3.00 S/N 0412", "502"},
-        {"QX531 I531v2.10", "531"},
-        {"Iv", ""},
-        {"QX502 I502", "502"},   // no "v": to the end
-        {"QX502 i502v3.00", ""}, // no capital "I"
-        {"", ""}};
+    const std::pair<const char*, const char*> cases[] = {{"QX502 I502v3.00 S/N 0412", "502"},
+                                                         {"QX531 I531v2.10", "531"},
+                                                         {"Iv", ""},
+                                                         {"QX502 I502", ""}, // no "v": no model
+                                                         {"QX502 i502v3.00", ""}, // no capital "I"
+                                                         {"", ""}};
     for (const auto& [info, model] : cases)
         EXPECT_EQ(upgradeModelIdentification(info), model) << info;
 }

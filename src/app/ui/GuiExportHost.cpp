@@ -1,5 +1,6 @@
 #include "app/ui/GuiExportHost.h"
 
+#include "app/FailedFiles.h"
 #include "core/FileTypes.h"
 #include "files/DeviceFiles.h"
 #include "files/ui/ProgressWindow.h"
@@ -55,8 +56,13 @@ bool GuiExportHost::cancelRequested() {
     return w_.progress.abortRequested();
 }
 
+// A report's error waits for the end of the run, where one box names every
+// report that failed; the command's own errors are shown at once.
 void GuiExportHost::showExportError(const ExportError& error) {
-    showErrorInfo(w_.host, error.number, error.description, error.source);
+    if (error.report.empty())
+        showErrorInfo(w_.host, error.number, error.description, error.source);
+    else
+        failed_.push_back(error.report + ": " + error.source + ": " + error.description);
 }
 
 // The report comes into memory: no file of it is written anywhere but its CSV.
@@ -66,7 +72,7 @@ bool GuiExportHost::fetchReport(const TitratorReport& report, std::string& bytes
     const TransferResult result =
         devfiles::fetchReportText(link, report.fileType, report.trayFolder, report.name, bytes);
     if (!succeeded(result))
-        error = exporterr::fileAccess(report.name + ": " + describe(result));
+        error = exporterr::fileAccess(describe(result));
     return succeeded(result);
 }
 
@@ -75,10 +81,12 @@ bool GuiExportHost::listTrayFolder(const std::string& trayFolder, std::vector<st
     devfiles::FileLink link{w_.session, w_.host, w_.progress};
     const TransferResult result = devfiles::trayFolderReportNames(link, trayFolder, names);
     if (!succeeded(result))
-        error = exporterr::fileAccess(trayFolder + ": " + describe(result));
+        error = exporterr::fileAccess(describe(result));
     return succeeded(result);
 }
 
 void GuiExportHost::exportFinished(bool cancelled) {
     w_.finished(cancelled);
+    reportFailedFiles(w_.host, failed_);
+    failed_.clear();
 }

@@ -45,4 +45,5 @@ public:
 private:
     Window w_;
     std::unique_ptr<ReplacePrompt> prompt_;
+    std::vector<std::string> failed_; // "report: source: description"
 };

@@ -47,6 +47,10 @@ namespace {
 constexpr int kDefaultWidth = 780;
 constexpr int kDefaultHeight = 560;
 
+constexpr int kTextChangePathTip = 1131;
+constexpr int kTextStatusBarTip = 1132;
+constexpr int kTextConnectTip = 1133; // %v = the shortcut
+
 QString lt(int index) {
     return languageUiText(index);
 }
@@ -178,7 +182,6 @@ void MainWindow::buildControls() {
     PCPathLabel = named(new QLabel(central), "PCPathLabel");
     PCPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ChangePathBtn = named(new QPushButton("...", central), "ChangePathBtn");
-    ChangePathBtn->setToolTip("Choose the PC folder");
     spacer_ = new QWidget(central);
     TitratorTypeLabel = named(new QLabel(central), "TitratorTypeLabel");
     TitratorTypeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -193,8 +196,10 @@ void MainWindow::buildControls() {
 
     statusBar_ = named(new QLabel(central), "statusBar");
     statusBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusBar_->setToolTip("Double-click to show the serial trace (when it is switched on)");
     statusBar_->installEventFilter(this);
+    statusErrorTimer_ = new QTimer(this);
+    statusErrorTimer_->setSingleShot(true);
+    connect(statusErrorTimer_, &QTimer::timeout, this, &MainWindow::statusErrorShown);
 
     resizeTimer_ = new QTimer(this);
     resizeTimer_->setSingleShot(true);
@@ -410,8 +415,10 @@ void MainWindow::prepareCaptions() {
                                   {moveBtn, mnuFileMove},
                                   {deleteBtn, mnuFileDelete}})
         button->setToolTip(action->text() + " (" + action->shortcut().toString() + ")");
-    connectBtn->setToolTip("Connect to the titrator or disconnect (" +
-                           mnuConnect->shortcut().toString() + ")");
+    connectBtn->setToolTip(uiText(
+        formatMsg(langText(kTextConnectTip), {mnuConnect->shortcut().toString().toStdString()})));
+    ChangePathBtn->setToolTip(lt(kTextChangePathTip));
+    statusBar_->setToolTip(lt(kTextStatusBarTip));
     showPcPath(settings_.pcPath);
 }
 
@@ -428,10 +435,35 @@ void MainWindow::centreOnScreen() {
 void MainWindow::showMessage(const std::string& text, uint32_t colour, int ms) {
     if (session_)
         session_->postponeLinkCheck(ms);
+    if (colour == colour::kRed && ms > 0) {
+        // An error stays its time: the user must learn that a file did not go.
+        paintStatusBar(text, colour);
+        deferredStatus_.reset();
+        statusErrorTimer_->start(ms);
+        return;
+    }
     setStatusBar(text, colour);
 }
 
 void MainWindow::setStatusBar(const std::string& text, uint32_t colour) {
+    if (statusErrorTimer_->isActive()) {
+        if (colour != colour::kRed) {
+            deferredStatus_ = {text, colour}; // shown once the error's time is up
+            return;
+        }
+        statusErrorTimer_->stop(); // a newer error (a lost link) takes its place
+        deferredStatus_.reset();
+    }
+    paintStatusBar(text, colour);
+}
+
+void MainWindow::statusErrorShown() {
+    if (deferredStatus_)
+        paintStatusBar(deferredStatus_->first, deferredStatus_->second);
+    deferredStatus_.reset();
+}
+
+void MainWindow::paintStatusBar(const std::string& text, uint32_t colour) {
     statusBar_->setStyleSheet("color: " + fromBgr(colour).name() + ";");
     statusBar_->setText(uiText(text));
     statusBar_->repaint();
@@ -459,8 +491,14 @@ void MainWindow::setActive(bool enabled) {
         if (progress_)
             progress_->showProgress(false);
     }
+    // Disabling takes the keyboard focus away; it comes back where it was, so that
+    // Esc works right after a double click entered a tray folder.
+    if (QWidget* focus = QApplication::focusWidget(); !enabled && focus && isAncestorOf(focus))
+        focusBeforeBusy_ = focus;
     centralWidget()->setEnabled(enabled);
     menuBar()->setEnabled(enabled);
+    if (enabled && focusBeforeBusy_ && focusBeforeBusy_->isEnabled() && isActiveWindow())
+        focusBeforeBusy_->setFocus();
 }
 
 void MainWindow::linkStateChanged() {
@@ -614,8 +652,15 @@ void MainWindow::showContextHelp(int topic) {
 }
 
 void MainWindow::showHelpFile(const QString& file, int topic) {
+    // A modal dialog (F1 in the settings) blocks every window but its own children:
+    // the help opened from it is its child, so it can be read while the dialog is open.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = this;
+    if (help_ && help_->parentWidget() != owner)
+        delete help_.data();
     if (!help_)
-        help_ = new HelpWindow(this);
+        help_ = new HelpWindow(owner);
     help_->openFile(file);
     if (topic > 0)
         help_->showTopic(topic);
@@ -663,8 +708,12 @@ void MainWindow::storeSettingsOnExit() {
     setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, host_);
 }
 
+// The close may have to wait for a running exchange (the identification that
+// refused the firmware is one), and the process ends before it: the folder is
+// stored here, as on every exit.
 void MainWindow::endAll() {
     quitRequested_ = true;
+    storeSettingsOnExit();
     close();
     QApplication::exit(0);
 }

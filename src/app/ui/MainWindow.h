@@ -7,9 +7,11 @@
 #include "link/SerialHost.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -137,6 +139,7 @@ private:
     void buildLanguageMenu(QMenu* menu);
     void buildCommMenu();
     void connectControls();
+    void fixTabIndex(QWidget* first);
     void prepareCaptions();
     void centreOnScreen();
     void createSession(Pump& pump);
@@ -149,6 +152,14 @@ private:
     void showListMenu(QListWidget* list, const QPoint& pos);
     void layOut();
     void snapBackToMinimum();
+    // The rows' width in pixels: the widest line, and what the rows were given.
+    struct RowWidths {
+        int widest = 0, height = 0, applied = -1;
+    };
+    RowWidths& rowWidths(const QListWidget* list);
+    void updateScroolbars();
+    void sizeRows(QListWidget* list);
+    static constexpr int kScrollMarginPx = 120;
     // Commands (MainWindowCommands.cpp).
     void createFileWindows();
     TitratorInfo documentTitrator() const;
@@ -163,6 +174,8 @@ private:
     // The rest.
     void chooseLanguage(int index);
     void storeSettingsOnExit();
+    void paintStatusBar(const std::string& text, uint32_t colour);
+    void statusErrorShown();
     void showPortDevices();
     void showHelpFile(const QString& file, int topic);
 
@@ -172,8 +185,9 @@ private:
     QString helpFile_;     // the language's help file, for context help
     QString helpContents_; // the resource folder's help named by language text 973
     bool quitRequested_ = false;
-    bool closeWhenFree_ = false; // closing waits for the running exchange to stop
-    HelpWindow* help_ = nullptr;
+    bool closeWhenFree_ = false;        // closing waits for the running exchange to stop
+    QPointer<HelpWindow> help_;         // a dialog that owns it may take it along
+    QPointer<QWidget> focusBeforeBusy_; // where the focus was when setActive(false) took it
     DebugWindow* debugWindow_ = nullptr;
     UpgradeWindow* upgrade_ = nullptr;
     ProgressWindow* progress_ = nullptr;
@@ -182,10 +196,13 @@ private:
     std::unique_ptr<DocumentPrinter> printer_;
     bool statusErrorPending_ = false;
     std::string statusErrorText_;
+    QTimer* statusErrorTimer_ = nullptr; // runs while a red error has its time on the bar
+    std::optional<std::pair<std::string, uint32_t>> deferredStatus_;
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<Panes> panes_;
     std::vector<std::unique_ptr<WidgetControl>> layoutControls_;
     std::unique_ptr<MainLayout> layout_;
+    RowWidths pcRows_, titRows_;
     QTimer* resizeTimer_ = nullptr;
     FolderBrowser browseForFolder_;
 

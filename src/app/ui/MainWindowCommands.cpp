@@ -1,6 +1,7 @@
 // The main window's file commands: open, print and preview, export, copy,
 // move and delete, and drag and drop between the panes. Each collects what the
 // panes hold and hands it to the logic of its folder.
+#include "app/FailedFiles.h"
 #include "app/ui/GuiExportHost.h"
 #include "app/ui/MainWindow.h"
 #include "core/FileTypes.h"
@@ -130,9 +131,11 @@ void MainWindow::printSelectedFile(bool preview) {
     if (oneSelectedEntry(entry)) {
         const OpenedDocument doc =
             documentOf(entry, preview ? DocumentUse::Preview : DocumentUse::Print);
-        if (preview)
+        // As for View: a titrator file whose fetch failed was reported there, once.
+        const bool fetched = panes_->source() == 0 || doc.ok();
+        if (fetched && preview)
             printer().previewCommand(doc, titratorKind(), documentTitrator());
-        else
+        else if (fetched)
             printer().printCommand(doc, titratorKind(), documentTitrator());
     }
     setActive(true);
@@ -197,6 +200,7 @@ void MainWindow::copySelected(int source, bool move) {
     const devfiles::CopyResult result = devfiles::copyFile(*session_, request, ui);
     setActive(true);
     applyCopyResult(result);
+    reportFailedFiles(host_, result.failed);
 }
 
 void MainWindow::deleteSelected() {
@@ -206,6 +210,7 @@ void MainWindow::deleteSelected() {
     const devfiles::CopyResult result = devfiles::deleteFiles(*session_, request, ui);
     setActive(true);
     applyCopyResult(result);
+    reportFailedFiles(host_, result.failed);
 }
 
 // ---------------------------------------------------------------- drag and drop

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -50,8 +52,10 @@ void MainWindow::connectControls() {
         {UsrMtdCheckBox, kUserMethods}, {AllMtdCheckBox, kAllMethods},
         {SeqCheckBox, kSequences},      {SeqRptCheckBox, kTrayReports}};
     for (auto [button, category] : options)
-        connect(button, &QRadioButton::clicked, this,
-                [this, category = category] { panes_->chooseCategory(category); });
+        connect(button, &QRadioButton::clicked, this, [this, button = button, category = category] {
+            fixTabIndex(button);
+            panes_->chooseCategory(category);
+        });
     connect(ShowAllPcFilesCb, &QCheckBox::clicked, this,
             [this](bool ticked) { panes_->clickShowAllFiles(ticked); });
     connect(ShowCSVPcFilesCb, &QCheckBox::clicked, this,
@@ -90,25 +94,66 @@ void MainWindow::connectControls() {
         connect(list, &QListWidget::customContextMenuRequested, this,
                 [this, list](const QPoint& pos) { showListMenu(list, pos); });
     }
-    setTabOrder(pcList, titList);
-    setTabOrder(titList, connectBtn);
-    setTabOrder(connectBtn, ViewBtn);
-    setTabOrder(ViewBtn, ExportBtn);
-    setTabOrder(ExportBtn, printBtn);
-    setTabOrder(printBtn, copyBtn);
-    setTabOrder(copyBtn, moveBtn);
-    setTabOrder(moveBtn, deleteBtn);
+    fixTabIndex(RptCheckbox);
+}
+
+// The option buttons, `first` leading, then the lists and command buttons in the
+// order of kTabOrder; after the last of them Tab comes back to `first`, the
+// control with tab index 0.
+void MainWindow::fixTabIndex(QWidget* first) {
+    std::vector<QWidget*> chain{first};
+    for (QWidget* option :
+         {RptCheckbox, StdMtdCheckbox, UsrMtdCheckBox, AllMtdCheckBox, SeqCheckBox, SeqRptCheckBox})
+        if (option != first)
+            chain.push_back(option);
+    for (const TabStop& stop : kTabOrder)
+        chain.push_back(centralWidget()->findChild<QWidget*>(
+            QString::fromLatin1(stop.control.data(), static_cast<int>(stop.control.size()))));
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+    setTabOrder(chain.back(), first);
 }
 
 // ---------------------------------------------------------------- what the panes show
 
 void MainWindow::fillList(QListWidget* list, const std::vector<PaneLine>& lines) {
     list->clear();
+    RowWidths& rows = rowWidths(list);
+    rows = {};
+    const QFontMetrics metrics(list->font());
     for (const PaneLine& line : lines) {
         auto* item = new QListWidgetItem(toQt(line.text), list);
         // The real name rides along: a display text is never taken apart for it.
         item->setData(Qt::UserRole, QByteArray::fromStdString(line.name));
+        rows.widest = std::max(rows.widest, metrics.horizontalAdvance("  " + item->text()));
     }
+    if (list->count() > 0)
+        rows.height = list->sizeHintForRow(0);
+    sizeRows(list);
+}
+
+MainWindow::RowWidths& MainWindow::rowWidths(const QListWidget* list) {
+    return list == titList ? titRows_ : pcRows_;
+}
+
+// updateScroolbars: the widest line sets the horizontal scroll range, that line
+// + 120 px once it no longer fits. Every row gets that width, so the rows stay
+// of one size (the list relies on it) and no line is cut short.
+void MainWindow::updateScroolbars() {
+    for (QListWidget* list : {pcList, titList})
+        sizeRows(list);
+}
+
+void MainWindow::sizeRows(QListWidget* list) {
+    RowWidths& rows = rowWidths(list);
+    const int width =
+        rows.widest < list->viewport()->width() ? rows.widest : rows.widest + kScrollMarginPx;
+    if (width == rows.applied)
+        return;
+    rows.applied = width;
+    const QSize size(width, rows.height);
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSizeHint(size);
 }
 
 void MainWindow::showPcLines(const std::vector<PaneLine>& lines) {
@@ -258,6 +303,7 @@ void MainWindow::layOut() {
     const TwipsScale scale = screenTwipsScale(*this);
     const QSize inner = centralWidget()->size();
     layout_->resizeForm(scale.pixelsToTwipsX(inner.width()), scale.pixelsToTwipsY(inner.height()));
+    updateScroolbars();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

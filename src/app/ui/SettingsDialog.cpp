@@ -8,6 +8,7 @@
 #include "link/ComPorts.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
+#include "link/PortProbe.h"
 #include "link/Serial.h"
 
 #include <QComboBox>
@@ -24,6 +25,7 @@ namespace {
 
 constexpr int kTextPrompt = 442;
 constexpr int kTextNoPort = 443;
+constexpr int kTextOrderOfExport = 1136;
 
 int iniIndex(const Settings& s, const char* key) {
     const std::string v = getIniString(s.configPath, "Options", key);
@@ -63,7 +65,7 @@ void SettingsDialog::buildControls() {
     decimaSeparatorCb = new QComboBox(exportFrame);
     decimaSeparatorCb->addItems({" . [dot]", " , [comma]"});
     orderByCb = new QComboBox(exportFrame);
-    orderByCb->addItems({"Ascending Date", "Descending Date"});
+    orderByCb->addItems({"Ascending Date", "Descending Date", languageUiText(kTextOrderOfExport)});
     csvSeparatorL = new QLabel("CSV &Separator", exportFrame);
     decimalSeparatorL = new QLabel("&Decimal Separator", exportFrame);
     OrderByL = new QLabel("Summary &Order By", exportFrame);
@@ -117,11 +119,11 @@ void SettingsDialog::fillComPortCombo() {
     serial.closePort();
     const auto deviceOf = [this](int n) { return session_.deviceForPort(n); };
     const std::vector<int> available = probeAvailablePorts(deviceOf);
-    choices_ =
-        portChoices(available, detectedSerialPorts(), deviceOf, [](const std::string& device) {
-            std::error_code ec;
-            return std::filesystem::exists(device, ec);
-        });
+    const auto exists = [](const std::string& device) {
+        std::error_code ec;
+        return std::filesystem::exists(device, ec);
+    };
+    choices_ = portChoices(available, detectedSerialPorts(), deviceOf, exists, portAvailable);
     if (wasOpen)
         serial.setPortStatus(serial.openPort(settings_.comPort, settings_.comSpeed) ? 1 : 0);
     if (choices_.empty()) {
@@ -171,10 +173,7 @@ bool SettingsDialog::openChosenPort() {
     if (data <= 0 || static_cast<std::size_t>(data) > choices_.size())
         return false;
     const PortChoice& choice = choices_[static_cast<std::size_t>(data) - 1];
-    if (choice.newMapping)
-        setIniString(settings_.configPath, "Ports", std::to_string(choice.number), choice.device,
-                     host_);
-    if (!chooseComPort(session_.serial(), settings_, choice.number, host_))
+    if (!openPortChoice(session_.serial(), settings_, choice, host_))
         return false;
     session_.monitor().setStatusComPort(choice.number);
     chosenPort_ = choice.number;
