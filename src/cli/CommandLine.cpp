@@ -20,6 +20,7 @@
 #include "files/DeviceFiles.h"
 #include "files/FileNames.h"
 #include "link/ModelTable.h"
+#include "link/PortNames.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -89,6 +90,19 @@ CLI::Validator oneOf(std::vector<std::string> choices) {
                 list += (list.empty() ? "" : ", ") + choice;
             }
             return "\"" + text + "\" is not one of " + list;
+        },
+        "");
+}
+
+// A device path is left to the link (a missing device is a link failure); an
+// address that is not well formed is a usage error.
+CLI::Validator portAddress() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (isWellFormedPortAddress(text))
+                return {};
+            return "\"" + text +
+                   "\" is not a network port address: use tcp://HOST:PORT or rfc2217://HOST:PORT";
         },
         "");
 }
@@ -456,9 +470,11 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     formatter->column_width(34);
     app.formatter(formatter);
 
-    app.add_option("--port", link.device, "the device or tcp://, rfc2217:// address to use instead")
-        ->type_name("DEV");
     // Checked as they come, so a fault is told with the program's usage, not the command's.
+    app.add_option("--port", link.device, "the device or tcp://, rfc2217:// address to use instead")
+        ->check(portAddress())
+        ->type_name("DEV")
+        ->trigger_on_parse();
     addNumber(&app, "--com", link.com, 1, INT_MAX, "the port number to use (default: COM)")
         ->trigger_on_parse();
     addNumber(&app, "--speed", link.speed, 1, INT_MAX, "the baud rate (default: Speed)")

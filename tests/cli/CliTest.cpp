@@ -141,6 +141,12 @@ TEST(CliUsage, HelpVersionAndUsageErrors) {
                   2,
                   false,
                   {"--port needs a value\n", "Usage: veltran-cli ["}},
+             Case{"veltran-cli --port tcp://127.0.0.1:47001/x identify",
+                  2,
+                  false,
+                  {"--port: \"tcp://127.0.0.1:47001/x\" is not a network port address: use "
+                   "tcp://HOST:PORT or rfc2217://HOST:PORT\n",
+                   "Usage: veltran-cli ["}},
          }) {
         const std::string errFile = home.str() + "/stderr";
         CliResult r = runCommand(
