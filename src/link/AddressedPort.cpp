@@ -10,8 +10,6 @@
 #include <algorithm>
 
 namespace {
-// How long a probe waits to see whether a server keeps the connection.
-constexpr int kInUseGraceMs = 200;
 // The line a probe asks for, as for a serial port's probe.
 constexpr int kProbeBaud = 19200;
 } // namespace
@@ -105,10 +103,10 @@ std::vector<NetworkPortCheck> checkNetworkPorts(const std::vector<std::string>& 
     for (const auto& port : ports)
         opened.push_back(port->finishOpen());
     if (std::count(opened.begin(), opened.end(), PortError::None) > 0)
-        pump.sleep(kInUseGraceMs); // a server in use hangs up at once
+        pump.sleep(TcpPort::kInUseGraceMs); // a server in use hangs up at once
     std::vector<NetworkPortCheck> verdicts;
     for (const auto& port : ports) {
-        const bool open = port->isOpen();
+        const bool open = port->keptOpen() == PortError::None;
         verdicts.push_back({open, open ? "" : port->errorText()});
         port->close();
     }

@@ -20,6 +20,7 @@ protected:
     Line lineState() const override;
     Failure lineError() const override;
     void lineUp() override;
+    bool setUpHeardTheServer() const override { return true; }
     void received(const std::string& raw) override;
     std::string onWire(const std::string& data) override { return telnet::escape(data); }
 

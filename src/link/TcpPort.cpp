@@ -4,8 +4,13 @@
 #include "link/NetworkTexts.h"
 #include "link/PortNames.h"
 
+#include <QDeadlineTimer>
 #include <QTcpSocket>
+#include <atomic>
 #include <cerrno>
+#include <netdb.h>
+#include <thread>
+#include <utility>
 
 #ifdef __linux__
 #include <netinet/in.h>
@@ -16,6 +21,34 @@
 namespace {
 // Read bytes are dropped from the buffer's front once this many have gathered.
 constexpr std::size_t kCompactAfter = 4096;
+// How long the resolver may take to say why it found no host, and how often it is looked at.
+constexpr int kResolverWaitMs = 1000;
+constexpr int kResolverPollMs = 10;
+
+struct Lookup {
+    std::atomic<bool> done{false};
+    int code = 0;
+};
+
+// getaddrinfo's code for a host, asked on a thread of its own so that a slow
+// resolver holds the caller (and its events) no longer than kResolverWaitMs;
+// the thread finishes on its own. 0 when it found the host or did not answer in time.
+int resolverCode(const std::string& host, Pump& pump) {
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host] {
+        addrinfo hints{};
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        lookup->code = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+        if (found)
+            ::freeaddrinfo(found);
+        lookup->done = true;
+    }).detach();
+    const QDeadlineTimer deadline(kResolverWaitMs);
+    while (!lookup->done && !deadline.hasExpired())
+        pump.waitUntil([&] { return lookup->done.load(); }, kResolverPollMs);
+    return lookup->done ? lookup->code : 0;
+}
 } // namespace
 
 TcpPort::TcpPort(int connectTimeoutMs, Pump& pump, Note note)
@@ -35,7 +68,10 @@ TcpPort::~TcpPort() {
 PortError TcpPort::open(const std::string& address, int baud) {
     startOpen(address, baud);
     pump_.waitUntil([this] { return !opening(); }, timeoutMs_);
-    return finishOpen();
+    if (finishOpen() != PortError::None || setUpHeardTheServer())
+        return openResult();
+    pump_.waitUntil([this] { return !connected(); }, kInUseGraceMs);
+    return keptOpen();
 }
 
 void TcpPort::startOpen(const std::string& address, int baud) {
@@ -45,6 +81,7 @@ void TcpPort::startOpen(const std::string& address, int baud) {
     errorText_.clear();
     systemError_ = 0;
     peerGone_ = false;
+    hostNotFound_ = false;
     const PortAddress a = parsePortAddress(address);
     if (a.kind == PortKind::Device || !a.valid) {
         fail({EINVAL, netText(kTextNotAnAddress, {address})});
@@ -60,10 +97,25 @@ PortError TcpPort::finishOpen() {
         fail(noAnswer());
     else if (state_ == State::SettingUp)
         fail(lineError());
+    else if (state_ == State::Failed && std::exchange(hostNotFound_, false))
+        fail(hostNotFound());
+    if (state_ != State::Open)
+        socket_->abort();
+    return openResult();
+}
+
+PortError TcpPort::keptOpen() {
+    if (state_ == State::Open && !connected()) {
+        fail(closedByPeer());
+        socket_->abort();
+    }
+    return openResult();
+}
+
+// Closed while it was being opened: nothing to report.
+PortError TcpPort::openResult() const {
     if (state_ == State::Open)
         return PortError::None;
-    socket_->abort();
-    // Closed while it was being opened: nothing to report.
     return state_ == State::Closed ? PortError::NotOpen : error_;
 }
 
@@ -93,7 +145,7 @@ TcpPort::Failure TcpPort::connectError() const {
     case QAbstractSocket::ConnectionRefusedError:
         return {ECONNREFUSED, netText(kTextRefused, {address_})};
     case QAbstractSocket::HostNotFoundError:
-        return {EHOSTUNREACH, netText(kTextHostNotFound, {address_})};
+        return {EAI_NONAME, netText(kTextHostNotFound, {address_})};
     case QAbstractSocket::SocketTimeoutError:
         return noAnswer();
     case QAbstractSocket::RemoteHostClosedError:
@@ -105,6 +157,15 @@ TcpPort::Failure TcpPort::connectError() const {
     default:
         return {EIO, address_ + ": " + socket_->errorString().toStdString()};
     }
+}
+
+// Qt says only "Host not found": the resolver's own code and words say why
+// ("Name or service not known", "Temporary failure in name resolution").
+TcpPort::Failure TcpPort::hostNotFound() const {
+    const int code = resolverCode(parsePortAddress(address_).host, pump_);
+    if (code == 0)
+        return {EAI_NONAME, netText(kTextHostNotFound, {address_})};
+    return {code, address_ + ": " + ::gai_strerror(code)};
 }
 
 // The exchange is one short line and its answer at a time: no Nagle delay.
@@ -157,6 +218,7 @@ void TcpPort::onSocketError(int socketError) {
         return;
     peerGone_ = true;
     if (state_ == State::Connecting) {
+        hostNotFound_ = socketError == QAbstractSocket::HostNotFoundError;
         fail(connectError());
     } else if (state_ == State::SettingUp) {
         drain(); // the server's last words may settle the line

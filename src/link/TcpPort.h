@@ -25,6 +25,9 @@ public:
     static constexpr int kKeepAliveIdleS = 10;
     static constexpr int kKeepAliveIntervalS = 5;
     static constexpr int kKeepAliveCount = 3;
+    // A server in use by another client (ser2net's "Port already in use") takes
+    // the connection and hangs up at once; this long is waited to see it.
+    static constexpr int kInUseGraceMs = 200;
 
     // connectTimeoutMs bounds the whole open: the connection and the line set-up.
     TcpPort(int connectTimeoutMs, Pump& pump, Note note = {});
@@ -40,7 +43,9 @@ public:
     PortError error() const override { return error_; }
     std::string errorText() const override { return errorText_; }
     // What a failed open stands for in the system's words: ECONNREFUSED,
-    // ETIMEDOUT (no answer), ECONNRESET (closed), EPROTO (a setting refused)...
+    // ETIMEDOUT (no answer), ECONNRESET (closed, or in use), EPROTO (a setting
+    // refused)...; for a host not found, the resolver's code (getaddrinfo's
+    // EAI_NONAME and its kin, negative on Linux: no errno stands for it).
     int systemError() const override { return systemError_; }
 
     // open() in steps: the connection and the line set-up go on as events run.
@@ -48,6 +53,8 @@ public:
     bool opening() const { return state_ == State::Connecting || state_ == State::SettingUp; }
     // The open's result once opening() ended or the time-out passed.
     PortError finishOpen();
+    // The open's result after the in-use grace: a server that hung up meanwhile is in use.
+    PortError keptOpen();
     int connectTimeoutMs() const { return timeoutMs_; }
 
 protected:
@@ -67,6 +74,9 @@ protected:
     virtual Failure lineError() const { return {}; }
     // The set-up ended Ready.
     virtual void lineUp() {}
+    // The set-up waited for the server's answers, so a server in use has hung
+    // up before it ended: the open need not wait the in-use grace.
+    virtual bool setUpHeardTheServer() const { return false; }
     // Bytes from the server, turned into data for the titrator's side.
     virtual void received(const std::string& raw) { deliver(raw); }
     // Data for the titrator as it goes on the wire.
@@ -85,6 +95,8 @@ private:
     enum class State { Closed, Connecting, SettingUp, Open, Failed };
 
     Failure connectError() const;
+    Failure hostNotFound() const;
+    PortError openResult() const;
     void setSocketOptions();
     void onConnected();
     void drain();
@@ -99,6 +111,8 @@ private:
     std::string address_;
     State state_ = State::Closed;
     bool peerGone_ = false; // the connection ended or broke
+    bool hostNotFound_ =
+        false; // the resolver is asked why in finishOpen, outside the socket's signal
     std::string input_;
     std::size_t taken_ = 0; // input_ bytes already read
     PortError error_ = PortError::None;

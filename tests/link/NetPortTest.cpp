@@ -20,14 +20,17 @@
 #include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using simtest::NetMode;
 
@@ -72,38 +75,56 @@ int connectTo(int port) {
 }
 
 // A server that answers each new connection with canned bytes, then reads and
-// says nothing more; or, with hangUp, closes it at once.
+// says nothing more; it hangs up hangUpMs later (0: at once), or never.
 class CannedServer {
 public:
-    CannedServer(std::string answer, bool hangUp)
-        : fd_(listener(4)), thread_([this, answer, hangUp] { serve(answer, hangUp); }) {}
+    static constexpr int kNever = -1;
+    static constexpr int kInUse = 0; // ser2net's answer while another client has the port
+
+    CannedServer(std::string answer, int hangUpMs)
+        : fd_(listener(4)), thread_([this, answer, hangUpMs] { serve(answer, hangUpMs); }) {}
     ~CannedServer() {
         stop_ = true;
         thread_.join();
-        for (int fd : clients_)
-            ::close(fd);
+        for (const Client& c : clients_)
+            if (c.fd >= 0)
+                ::close(c.fd);
         ::close(fd_);
     }
     int port() const { return portOf(fd_); }
 
 private:
-    void serve(const std::string& answer, bool hangUp) {
+    using Clock = std::chrono::steady_clock;
+    struct Client {
+        int fd;
+        Clock::time_point hangUp;
+    };
+
+    void serve(const std::string& answer, int hangUpMs) {
         while (!stop_) {
+            hangUpDue();
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, 20) != 1)
                 continue;
             const int c = ::accept(fd_, nullptr, nullptr);
             if (!answer.empty())
                 (void)::write(c, answer.data(), answer.size());
-            if (hangUp)
+            if (hangUpMs == 0)
                 ::close(c);
             else
-                clients_.push_back(c);
+                clients_.push_back({c, hangUpMs == kNever
+                                           ? Clock::time_point::max()
+                                           : Clock::now() + std::chrono::milliseconds(hangUpMs)});
         }
+    }
+    void hangUpDue() {
+        for (Client& c : clients_)
+            if (c.fd >= 0 && Clock::now() >= c.hangUp)
+                ::close(std::exchange(c.fd, -1));
     }
 
     int fd_;
-    std::vector<int> clients_;
+    std::vector<Client> clients_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -158,8 +179,21 @@ std::string openError(int number, const std::string& text) {
 
 } // namespace
 
-TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
+// The resolver's own code for a host, as the system states it.
+int resolverCode(const std::string& host) {
+    addrinfo* found = nullptr;
+    const int code = ::getaddrinfo(host.c_str(), nullptr, nullptr, &found);
+    if (found)
+        ::freeaddrinfo(found);
+    return code;
+}
+
+TEST(NetPortLink, ARefusedUnansweredBusyOrUnknownServerIsAClearOpenError) {
+    const std::string unknownHost = "veltran-test.invalid"; // a name that never resolves
+    const int notFound = resolverCode(unknownHost);
+    ASSERT_NE(notFound, 0);
     for (const NetMode mode : {NetMode::Raw, NetMode::Rfc2217}) {
+        SCOPED_TRACE(mode == NetMode::Raw ? "raw" : "RFC 2217");
         {
             NetRig rig(address(mode, simtest::freeTcpPort()));
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
@@ -176,6 +210,18 @@ TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
             EXPECT_EQ(rig.portError(),
                       openError(ETIMEDOUT,
                                 netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
+        }
+        {
+            CannedServer server("Port already in use\r\n", CannedServer::kInUse);
+            NetRig rig(address(mode, server.port()));
+            EXPECT_FALSE(rig.serial.openPort(1, 19200));
+            EXPECT_EQ(rig.portError(), openError(ECONNRESET, netText(kTextClosed, {rig.address})));
+        }
+        {
+            NetRig rig((mode == NetMode::Raw ? "tcp://" : "rfc2217://") + unknownHost + ":2000");
+            EXPECT_FALSE(rig.serial.openPort(1, 19200));
+            EXPECT_EQ(rig.portError(),
+                      openError(notFound, rig.address + ": " + ::gai_strerror(notFound)));
         }
     }
 }
@@ -233,27 +279,22 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
     struct Case {
         const char* what;
         std::string canned;
-        bool hangUp;
         int text;
         std::string setting;
         int number; // errno
     } cases[] = {
-        {"a telnet server without RFC 2217", bytes({255, 254, 44}), false, kTextNoComPort, "",
-         EPROTO},
+        {"a telnet server without RFC 2217", bytes({255, 254, 44}), kTextNoComPort, "", EPROTO},
         {"a server that sets another baud rate",
-         doComPort + answer({101, 0, 0, 0x25, 0x80}) + answer({102, 8}), false, kTextSettingRefused,
+         doComPort + answer({101, 0, 0, 0x25, 0x80}) + answer({102, 8}), kTextSettingRefused,
          "SET-BAUDRATE 19200", EPROTO},
         {"a server that leaves the stop bits unanswered",
-         doComPort + answer({101, 0, 0, 0x4B, 0}) + answer({102, 8}) + answer({103, 1}), false,
+         doComPort + answer({101, 0, 0, 0x4B, 0}) + answer({102, 8}) + answer({103, 1}),
          kTextSettingSilent, "SET-STOPSIZE 1", ETIMEDOUT},
-        {"a server that never answers", "", false, kTextNoAnswer, std::to_string(kTimeoutS),
-         ETIMEDOUT},
-        {"a server in use by another client", "Port already in use\r\n", true, kTextClosed, "",
-         ECONNRESET},
+        {"a server that never answers", "", kTextNoAnswer, std::to_string(kTimeoutS), ETIMEDOUT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CannedServer server(c.canned, c.hangUp);
+        CannedServer server(c.canned, CannedServer::kNever);
         NetRig rig(address(NetMode::Rfc2217, server.port()));
         EXPECT_FALSE(rig.serial.openPort(1, 19200));
         std::vector<std::string> values{rig.address};
@@ -268,7 +309,7 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
 TEST(NetPortLink, ARawStreamThatIsSilentOrDroppedFailsTheExchange) {
     for (const bool hangUp : {false, true}) {
         SCOPED_TRACE(hangUp ? "dropped" : "silent");
-        CannedServer server(hangUp ? "Port already in use\r\n" : "", hangUp);
+        CannedServer server("", hangUp ? 2 * TcpPort::kInUseGraceMs : CannedServer::kNever);
         NetRig rig(address(NetMode::Raw, server.port()));
         ASSERT_TRUE(rig.serial.openPort(1, 19200));
         rig.serial.setReadTimeoutMs(kShortReadMs);
