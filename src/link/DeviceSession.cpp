@@ -16,14 +16,21 @@ class DeviceSession::BusyRelay : public SerialHost {
 public:
     explicit BusyRelay(SerialHost& host) : host_(host) {}
     LinkMonitor* monitor = nullptr;
+    bool probing = false; // the link is held for a port probe, not an exchange
 
     void statusMessage(const std::string& text, uint32_t colour, int ms) override {
         host_.statusMessage(text, colour, ms);
     }
     void portError(const std::string& text) override { host_.portError(text); }
+    // A probe is no exchange: its end must not blank the status bar (a port
+    // error, "Disconnected"); the wait cursor shows the wait instead.
     void busyChanged(bool busy) override {
-        if (monitor)
+        if (monitor && probing)
+            monitor->pauseChecks(busy);
+        else if (monitor)
             monitor->busyChanged(busy);
+        if (probing)
+            host_.waitCursor(busy);
         host_.busyChanged(busy);
     }
     void runtimeError(int number, const std::string& description,
@@ -125,7 +132,7 @@ bool DeviceSession::surveyPorts(PortSurvey& survey) {
     for (int n = 1; n <= kComPortCount; ++n)
         network = network || isNetworkAddress(addressOf(n));
     if (network)
-        return serial_->holdLinkWhile(take);
+        return holdLinkForProbe(take);
     if (!serial_->canStartExchange()) { // the port is in use by a waiting exchange
         relay_->statusMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
         return false;
@@ -136,9 +143,16 @@ bool DeviceSession::surveyPorts(PortSurvey& survey) {
 
 bool DeviceSession::tryNetworkPort(const std::string& address, std::string& failure) {
     NetworkPortCheck check{false, langText(Serial::kTextWait)};
-    serial_->holdLinkWhile([&] {
+    holdLinkForProbe([&] {
         check = checkNetworkPorts({address}, pump_, connectTimeoutMs(config_.configPath))[0];
     });
     failure = check.failure;
     return check.available;
+}
+
+bool DeviceSession::holdLinkForProbe(const std::function<void()>& work) {
+    relay_->probing = true;
+    const bool held = serial_->holdLinkWhile(work);
+    relay_->probing = false;
+    return held;
 }

@@ -4,6 +4,7 @@
 // the command-line tool or a test creates a session and supplies only its
 // views (LinkView for the supervision, SerialHost for what an exchange shows).
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -63,6 +64,7 @@ public:
 
 private:
     class BusyRelay;
+    bool holdLinkForProbe(const std::function<void()>& work);
     std::unique_ptr<Port> addressedPort();
 
     Config config_;

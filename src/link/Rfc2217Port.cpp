@@ -20,11 +20,15 @@ void Rfc2217Port::reset(int baud) {
     telnet_ = std::make_unique<telnet::Connection>(kOurOptions, kTheirOptions);
     line_ = std::make_unique<rfc2217::LineCheck>(baud);
     settingsAsked_ = false;
+    foreignBytes_ = false;
 }
 
 void Rfc2217Port::received(const std::string& raw) {
     telnet_->receive(raw);
-    deliver(telnet_->takeData());
+    const std::string data = telnet_->takeData();
+    // Data before the option was agreed: no RFC 2217 server talks first.
+    foreignBytes_ = foreignBytes_ || (!data.empty() && !settingsAsked_);
+    deliver(data);
     for (const telnet::Subnegotiation& s : telnet_->takeSubnegotiations())
         if (s.option == telnet::kComPortOption)
             line_->answer(s.payload);
@@ -66,7 +70,9 @@ TcpPort::Failure Rfc2217Port::lineError() const {
 }
 
 TcpPort::Failure Rfc2217Port::silenceError() const {
-    return connected() ? noAnswer() : closedByPeer();
+    if (foreignBytes_)
+        return {EPROTO, netText(kTextNotRfc2217, {address()})};
+    return connected() ? noAnswer() : closedAtOnce();
 }
 
 // A refusal breaks the protocol the port needs: EPROTO.
@@ -80,7 +86,7 @@ TcpPort::Failure Rfc2217Port::lineSettingError() const {
     if (line_->verdict() == rfc2217::LineCheck::Verdict::Refused)
         return {EPROTO, netText(kTextSettingRefused, {address(), setting})};
     if (!connected())
-        return closedByPeer();
+        return closedAtOnce();
     return {ETIMEDOUT, netText(kTextSettingSilent, {address(), setting})};
 }
 

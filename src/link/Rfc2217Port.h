@@ -32,4 +32,5 @@ private:
     std::unique_ptr<telnet::Connection> telnet_;
     std::unique_ptr<rfc2217::LineCheck> line_;
     bool settingsAsked_ = false;
+    bool foreignBytes_ = false; // the server sent data before it took the option
 };

@@ -4,6 +4,7 @@
 #include "link/NetworkTexts.h"
 #include "link/PortNames.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <atomic>
@@ -106,7 +107,7 @@ PortError TcpPort::finishOpen() {
 
 PortError TcpPort::keptOpen() {
     if (state_ == State::Open && !connected()) {
-        fail(closedByPeer());
+        fail(closedAtOnce());
         socket_->abort();
     }
     return openResult();
@@ -149,23 +150,43 @@ TcpPort::Failure TcpPort::connectError() const {
     case QAbstractSocket::SocketTimeoutError:
         return noAnswer();
     case QAbstractSocket::RemoteHostClosedError:
-        return closedByPeer();
+        return closedAtOnce();
     case QAbstractSocket::NetworkError:
-        return {ENETUNREACH, address_ + ": " + socket_->errorString().toStdString()};
+        return unreachable();
     case QAbstractSocket::SocketAccessError:
-        return {EACCES, address_ + ": " + socket_->errorString().toStdString()};
+        return {EACCES, netText(kTextConnectFailed, {address_, systemWords()})};
     default:
-        return {EIO, address_ + ": " + socket_->errorString().toStdString()};
+        return {EIO, netText(kTextConnectFailed, {address_, systemWords()})};
     }
 }
 
-// Qt says only "Host not found": the resolver's own code and words say why
-// ("Name or service not known", "Temporary failure in name resolution").
+// Qt files both under NetworkError and tells them apart only by its words.
+TcpPort::Failure TcpPort::unreachable() const {
+    if (socket_->errorString() ==
+        QCoreApplication::translate("QNativeSocketEngine", "Host unreachable"))
+        return {EHOSTUNREACH, netText(kTextHostUnreachable, {address_})};
+    return {ENETUNREACH, netText(kTextNetUnreachable, {address_})};
+}
+
+std::string TcpPort::systemWords() const {
+    return socket_->errorString().toStdString();
+}
+
+// Qt says only "Host not found": the resolver's own code tells an unknown name
+// from a name server that did not answer.
 TcpPort::Failure TcpPort::hostNotFound() const {
     const int code = resolverCode(parsePortAddress(address_).host, pump_);
-    if (code == 0)
-        return {EAI_NONAME, netText(kTextHostNotFound, {address_})};
-    return {code, address_ + ": " + ::gai_strerror(code)};
+    switch (code) {
+    case 0:
+    case EAI_NONAME:
+    case EAI_NODATA:
+    case EAI_FAIL:
+        return {code ? code : EAI_NONAME, netText(kTextHostNotFound, {address_})};
+    case EAI_AGAIN:
+        return {code, netText(kTextNoNameServer, {address_})};
+    default:
+        return {code, netText(kTextConnectFailed, {address_, ::gai_strerror(code)})};
+    }
 }
 
 // The exchange is one short line and its answer at a time: no Nagle delay.
@@ -278,6 +299,11 @@ TcpPort::Failure TcpPort::noAnswer() const {
 
 TcpPort::Failure TcpPort::closedByPeer() const {
     return {ECONNRESET, netText(kTextClosed, {address_})};
+}
+
+// Hung up while being opened: what a server in use by another client does.
+TcpPort::Failure TcpPort::closedAtOnce() const {
+    return {ECONNRESET, netText(kTextClosedAtOnce, {address_})};
 }
 
 void TcpPort::note(const std::string& text) const {

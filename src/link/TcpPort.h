@@ -89,6 +89,7 @@ protected:
     // "... did not answer within N s" (N the connect time-out), and "... closed the connection".
     Failure noAnswer() const;
     Failure closedByPeer() const;
+    Failure closedAtOnce() const;
     void note(const std::string& text) const;
 
 private:
@@ -96,6 +97,8 @@ private:
 
     Failure connectError() const;
     Failure hostNotFound() const;
+    Failure unreachable() const;
+    std::string systemWords() const;
     PortError openResult() const;
     void setSocketOptions();
     void onConnected();
