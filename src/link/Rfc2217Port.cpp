@@ -70,9 +70,11 @@ TcpPort::Failure Rfc2217Port::lineError() const {
 }
 
 TcpPort::Failure Rfc2217Port::silenceError() const {
+    if (!connected())
+        return closedAtOnce();
     if (foreignBytes_)
         return {EPROTO, netText(kTextNotRfc2217, {address()})};
-    return connected() ? noAnswer() : closedAtOnce();
+    return noAnswer();
 }
 
 // A refusal breaks the protocol the port needs: EPROTO.

@@ -139,3 +139,31 @@ TEST(NetPortCli, PortsShowsEachNumbersAddressAndWhetherItOpens) {
         << json.out;
     EXPECT_GE(std::count(json.out.begin(), json.out.end(), '\n'), 16);
 }
+
+// Inside a network namespace of the test's own, where nothing leaves the machine:
+// with the loopback down no network is reachable; a route marked unreachable has
+// no way to its host; resolv.conf names a server the namespace cannot reach.
+TEST(NetPortCli, UnreachableNetworksHostsAndNameServersAreNamed) {
+    if (runCommand("unshare -n true 2>/dev/null").exitCode != 0)
+        GTEST_SKIP() << "no network namespace can be made here";
+    const std::string routed = "unshare -n sh -c 'ip link set lo up && ip route add unreachable "
+                               "192.0.2.0/24 && exec \"$0\" \"$@\"' env";
+    const struct {
+        std::string env, address, line;
+    } cases[] = {
+        {"unshare -n env", "tcp://127.0.0.1:2000",
+         "Communication error 101 - tcp://127.0.0.1:2000: the network is unreachable"},
+        {routed, "rfc2217://192.0.2.1:2000",
+         "Communication error 113 - rfc2217://192.0.2.1:2000: no route to the host"},
+        {"unshare -n env", "tcp://titrator.example.org:2000",
+         "Communication error -3 - tcp://titrator.example.org:2000: the name server did not "
+         "answer"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        const CliResult r = runCli(dir.str() + "/home", "--port " + c.address + " identify", c.env);
+        EXPECT_EQ(r.exitCode, 3);
+        EXPECT_EQ(r.out, c.line + "\n");
+    }
+}

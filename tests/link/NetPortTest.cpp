@@ -215,13 +215,14 @@ TEST(NetPortLink, ARefusedUnansweredBusyOrUnknownServerIsAClearOpenError) {
             CannedServer server("Port already in use\r\n", CannedServer::kInUse);
             NetRig rig(address(mode, server.port()));
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
-            EXPECT_EQ(rig.portError(), openError(ECONNRESET, netText(kTextClosed, {rig.address})));
+            EXPECT_EQ(rig.portError(),
+                      openError(ECONNRESET, netText(kTextClosedAtOnce, {rig.address})));
         }
         {
             NetRig rig((mode == NetMode::Raw ? "tcp://" : "rfc2217://") + unknownHost + ":2000");
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
             EXPECT_EQ(rig.portError(),
-                      openError(notFound, rig.address + ": " + ::gai_strerror(notFound)));
+                      openError(notFound, netText(kTextHostNotFound, {rig.address})));
         }
     }
 }
@@ -241,6 +242,7 @@ TEST(NetPortLink, WaitsForServersRunEventsWithTheLinkHeld) {
                           {dir.write("config.ini", config), {}, {}, false});
     Serial& serial = session.serial();
     PortSurvey survey;
+    std::string failure;
     const std::pair<const char*, std::function<bool()>> cases[] = {
         {"opening a port", [&] { return !serial.openPort(1, 19200); }},
         {"surveying the ports",
@@ -248,15 +250,19 @@ TEST(NetPortLink, WaitsForServersRunEventsWithTheLinkHeld) {
              return session.surveyPorts(survey) && !survey.numbers[0].available &&
                     !survey.numbers[1].available && !survey.numbers[2].available;
          }},
+        {"trying a network port",
+         [&] { return !session.tryNetworkPort(address(NetMode::Raw, silent[0].port()), failure); }},
     };
     for (const auto& [what, run] : cases) {
         SCOPED_TRACE(what);
+        const bool probe = what != cases[0].first;
         bool ran = false, refused = false;
         QTimer::singleShot(kShortReadMs, [&] {
             ran = true;
             refused = !serial.beginExchange();
             if (!refused)
                 serial.endExchange();
+            view.status = "Disconnected"; // what the refusal's wait message stood over
         });
         QElapsedTimer clock;
         clock.start();
@@ -265,6 +271,8 @@ TEST(NetPortLink, WaitsForServersRunEventsWithTheLinkHeld) {
         EXPECT_TRUE(refused);
         EXPECT_LT(clock.elapsed(), 2 * kTimeoutS * 1000 + kShortReadMs);
         EXPECT_TRUE(serial.canStartExchange()); // and free again afterwards
+        // A probe is no exchange: the status bar is left as it was.
+        EXPECT_EQ(view.status == "Disconnected", probe);
     }
 }
 
@@ -291,6 +299,7 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
          doComPort + answer({101, 0, 0, 0x4B, 0}) + answer({102, 8}) + answer({103, 1}),
          kTextSettingSilent, "SET-STOPSIZE 1", ETIMEDOUT},
         {"a server that never answers", "", kTextNoAnswer, std::to_string(kTimeoutS), ETIMEDOUT},
+        {"a server that talks first, and not telnet", "SSH-2.0-x\r\n", kTextNotRfc2217, "", EPROTO},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
