@@ -134,12 +134,12 @@ void drawEndPoints(QChart& chart, const Axes& a, const RunSeries& rs, const QCol
         line->append(e.volume, a.y->min());
         line->append(e.volume, a.y->max());
         line->setPen(QPen(colour, 1, Qt::DashLine));
-        addLabel(chart, a.x, a.y,
-                 QPointF(e.volume, markerHigh ? a.y->min() + row
-                                              : a.y->max() - row - kLabelStep * span),
-                 formatMsg(langText(kEndPointText),
-                           {std::to_string(e.number), volumeText(e.volume - rs.shift)}),
-                 colour, false);
+        addLabel(
+            chart, a.x, a.y,
+            QPointF(e.volume, markerHigh ? a.y->min() + row : a.y->max() - row - kLabelStep * span),
+            formatMsg(langText(kEndPointText),
+                      {std::to_string(e.number), volumeText(e.volume - rs.shift)}),
+            colour, false);
     }
 }
 
@@ -207,11 +207,6 @@ QColor runColour(std::size_t n) {
 }
 
 void drawCurve(QChart& chart, const CurveSeries& s, const std::vector<CurveRun>& runs) {
-    chart.removeAllSeries();
-    for (QAbstractAxis* axis : chart.axes()) {
-        chart.removeAxis(axis);
-        delete axis;
-    }
     const bool single = runs.size() == 1;
     chart.setTitle(single && !s.runs.empty() ? toQt(runLabel(runs.front())) : QString());
     chart.setTitleFont(pixelFont(kTitlePixels, true));
