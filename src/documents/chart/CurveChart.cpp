@@ -24,6 +24,8 @@ namespace {
 constexpr int kDerivativeText = 1144;
 constexpr int kEndPointText = 1154;
 constexpr int kSteepestText = 1155;
+constexpr int kTextTooLarge = 196;
+constexpr int kTextNotEncoded = 197;
 constexpr int kLabelPixels = 12;
 constexpr int kTitlePixels = 13;
 constexpr int kVolumeDecimals = 3;
@@ -242,7 +244,7 @@ bool saveChartPng(const std::filesystem::path& file, QSize size, double scale, d
                   const ChartPainter& paint, std::string& error) {
     QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
-        error = "the picture is too large";
+        error = langText(kTextTooLarge);
         return false;
     }
     image.fill(Qt::white);
@@ -257,7 +259,7 @@ bool saveChartPng(const std::filesystem::path& file, QSize size, double scale, d
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) {
-        error = "the picture could not be encoded";
+        error = langText(kTextNotEncoded);
         return false;
     }
     return writeWhole(file, buffer.data(), error);
