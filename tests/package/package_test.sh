@@ -20,7 +20,8 @@ dpkg-deb -x "$deb" "$root"
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ "$depends" == *libqt6widgets6* && "$depends" == *libc6* ]] ||
   fail "Depends is not computed from the programs' libraries: $depends"
-dpkg-deb -f "$deb" Description | grep -q dialout || fail "the description does not explain dialout"
+# grep -q may close the pipe early; with pipefail that would read as a failure.
+[[ $(dpkg-deb -f "$deb" Description) == *dialout* ]] || fail "the description does not explain dialout"
 for script in preinst postinst prerm postrm; do
   dpkg-deb -I "$deb" "$script" >/dev/null 2>&1 && fail "the package has a $script script"
 done
