@@ -5,6 +5,7 @@
 #include "cli/FileTally.h"
 #include "core/AppPaths.h"
 #include "core/AuditLog.h"
+#include "core/Encoding.h"
 #include "core/Host.h"
 #include "core/Language.h"
 #include "core/Pump.h"
@@ -16,6 +17,8 @@
 #include "link/SerialHost.h"
 
 #include <QCoreApplication>
+#include <QString>
+#include <QStringDecoder>
 #include <optional>
 #include <ostream>
 
@@ -97,7 +100,14 @@ bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostre
     return loadSettings(paths, host, settings);
 }
 
-std::string cliText(std::string text) {
+std::string cliText(const std::string& bytes) {
+    // The terminal reads UTF-8. Language texts are Windows-1252; a text that is
+    // already valid UTF-8 (a path from the command line) is left alone.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString decoded = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError())
+        decoded = toQt(bytes);
+    std::string text = decoded.toStdString();
     for (char& c : text)
         if (c == '\r')
             c = '\n';

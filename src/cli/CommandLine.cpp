@@ -8,6 +8,7 @@
 #include "cli/FileCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/PlotCommand.h"
+#include "cli/PortsCommand.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
@@ -113,6 +114,16 @@ void addIdentify(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
     c->add_flag("--json", *json, kJsonHelp);
     onChosen(c, chosen,
              [&link, json](auto& out, auto& err) { return cmdIdentify(link, *json, out, err); });
+}
+
+void addPorts(CLI::App& app, Chosen& chosen) {
+    auto o = std::make_shared<PortsOptions>();
+    CLI::App* c = app.add_subcommand(
+        "ports", "list every port: each number COM1..COM16 with its device or address and\n"
+                 "whether it can be opened now, then the USB adapters no number names yet\n"
+                 "(the number the settings dialog offers each under). --port does not apply");
+    c->add_flag("--json", o->json, "JSON Lines for scripts");
+    onChosen(c, chosen, [o](auto& out, auto& err) { return cmdPorts(*o, out, err); });
 }
 
 // Which models each family of verify covers, from the model table.
@@ -481,6 +492,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
         ->trigger_on_parse();
 
     addIdentify(app, link, chosen);
+    addPorts(app, chosen);
     addFileCommands(app, link, chosen);
     addExport(app, link, chosen);
     addSync(app, link, chosen);

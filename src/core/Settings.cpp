@@ -104,10 +104,9 @@ bool loadSettings(const AppPaths& paths, Host& host, Settings& s) {
 
     nameLanguages(paths, config, s);
     s.languageFile = config.value("LanguageFiles", std::to_string(s.languageIndex));
-    const IniFile language = IniFile::load(paths.resolve(s.languageFile), &readError);
+    setLanguageTable(loadLanguageTable(paths.resolve(s.languageFile), &readError));
     if (!readError.empty())
         host.message("The language file could not be read: " + readError, "", Host::Icon::Warning);
-    setLanguageTable(readLanguageTable(language));
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "files/CopyProgress.h"
 #include "files/DeviceFiles.h"
 #include "files/FileNames.h"
+#include "files/TitratorFiles.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/Serial.h"
@@ -109,16 +110,40 @@ bool checkFileSending(FileLink& link, int typeCode, const std::string& name, int
         return false;
     if (answer == "1")
         status += kExists;
-    if (!query(link, "getFreeFiles", type, answer))
+    std::int64_t free = 0;
+    if (!queryFreeFiles(link, typeCode, free))
         return false;
-    const auto free = num::parseInteger(answer);
-    if (!free) {
+    if (free < 1)
+        status += kNoFreeSlot;
+    return true;
+}
+
+bool queryFreeFiles(FileLink& link, int typeCode, std::int64_t& free) {
+    std::string answer;
+    if (!query(link, "getFreeFiles", std::to_string(typeCode), answer))
+        return false;
+    const auto number = num::parseInteger(answer);
+    if (!number) {
         link.session.serial().showCommError(kErrTextLost);
         return false;
     }
-    if (*free < 1)
-        status += kNoFreeSlot;
+    free = *number;
     return true;
+}
+
+std::optional<std::int64_t> freeSlots(DeviceSession& session, Host& host, int typeCode) {
+    LinkMonitor& monitor = session.monitor();
+    if (!monitor.titratorOnline() || deviceFolder(monitor.folders(), typeCode).empty())
+        return std::nullopt;
+    Serial& serial = session.serial();
+    serial.waitRecovery();
+    Serial::Exchange hold(serial);
+    CopyProgress quiet;
+    FileLink link{session, host, quiet};
+    std::int64_t free = 0;
+    if (!hold || !queryFreeFiles(link, typeCode, free))
+        return std::nullopt;
+    return free;
 }
 
 std::string firstFreeUserSlot(const std::vector<std::string>& entries) {

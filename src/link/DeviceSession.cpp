@@ -1,6 +1,8 @@
 #include "link/DeviceSession.h"
 
+#include "core/Language.h"
 #include "link/AddressedPort.h"
+#include "link/ComPorts.h"
 #include "link/LinkAudit.h"
 #include "link/LinkMonitor.h"
 #include "link/PortNames.h"
@@ -36,7 +38,7 @@ private:
 
 DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                              std::unique_ptr<Port> port)
-    : config_(std::move(config)), port_(port ? std::move(port) : addressedPort()),
+    : config_(std::move(config)), pump_(pump), port_(port ? std::move(port) : addressedPort()),
       relay_(std::make_unique<BusyRelay>(host)),
       audit_(std::make_unique<LinkAudit>(view, [this](int n) { return deviceForPort(n); })) {
     if (!config_.traceLog.empty())
@@ -54,10 +56,11 @@ DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Confi
 // The adapter the port's address calls for; what a network server answered
 // goes into the serial trace as a marker line.
 std::unique_ptr<Port> DeviceSession::addressedPort() {
-    return std::make_unique<AddressedPort>(config_.configPath, [this](const std::string& note) {
-        if (trace_)
-            trace_->traceReceived(note);
-    });
+    return std::make_unique<AddressedPort>(config_.configPath, pump_,
+                                           [this](const std::string& note) {
+                                               if (trace_)
+                                                   trace_->traceReceived(note);
+                                           });
 }
 
 DeviceSession::~DeviceSession() {
@@ -108,4 +111,34 @@ void DeviceSession::abortTransfer() {
 
 bool DeviceSession::busy() const {
     return serial_->isSerialBusy();
+}
+
+// Only network ports make the probe wait, and only then is the link held (which
+// shows the wait message); serial devices answer at once.
+bool DeviceSession::surveyPorts(PortSurvey& survey) {
+    const auto addressOf = [this](int n) { return deviceForPort(n); };
+    const auto take = [&] {
+        serial_->closePort();
+        survey = ::surveyPorts(addressOf, pump_, connectTimeoutMs(config_.configPath));
+    };
+    bool network = false;
+    for (int n = 1; n <= kComPortCount; ++n)
+        network = network || isNetworkAddress(addressOf(n));
+    if (network)
+        return serial_->holdLinkWhile(take);
+    if (!serial_->canStartExchange()) { // the port is in use by a waiting exchange
+        relay_->statusMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
+        return false;
+    }
+    take();
+    return true;
+}
+
+bool DeviceSession::tryNetworkPort(const std::string& address, std::string& failure) {
+    NetworkPortCheck check{false, langText(Serial::kTextWait)};
+    serial_->holdLinkWhile([&] {
+        check = checkNetworkPorts({address}, pump_, connectTimeoutMs(config_.configPath))[0];
+    });
+    failure = check.failure;
+    return check.available;
 }

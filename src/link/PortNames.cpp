@@ -83,3 +83,10 @@ std::string networkAddress(PortKind kind, const std::string& host, int port) {
     const bool v6 = host.find(':') != std::string::npos;
     return scheme + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }
+
+bool addressInUse(const std::string& address) {
+    if (isNetworkAddress(address))
+        return true;
+    std::error_code ec;
+    return !address.empty() && std::filesystem::exists(address, ec);
+}

@@ -23,3 +23,8 @@ PortAddress parsePortAddress(const std::string& address);
 bool isNetworkAddress(const std::string& address);
 // The text form of a network address (an IPv6 host in brackets).
 std::string networkAddress(PortKind kind, const std::string& host, int port);
+
+// Whether a port number's address leads somewhere, so that no adapter or
+// network port may take the number: a device that exists, or any network
+// address (it never exists as a file, yet the number is taken).
+bool addressInUse(const std::string& address);

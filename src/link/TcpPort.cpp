@@ -1,9 +1,11 @@
 #include "link/TcpPort.h"
 
+#include "core/Pump.h"
 #include "link/NetworkTexts.h"
 #include "link/PortNames.h"
 
 #include <QTcpSocket>
+#include <cerrno>
 
 #ifdef __linux__
 #include <netinet/in.h>
@@ -16,9 +18,10 @@ namespace {
 constexpr std::size_t kCompactAfter = 4096;
 } // namespace
 
-TcpPort::TcpPort(int connectTimeoutMs, Note note)
-    : socket_(std::make_unique<QTcpSocket>()), timeoutMs_(connectTimeoutMs),
+TcpPort::TcpPort(int connectTimeoutMs, Pump& pump, Note note)
+    : socket_(std::make_unique<QTcpSocket>()), timeoutMs_(connectTimeoutMs), pump_(pump),
       note_(std::move(note)) {
+    QObject::connect(socket_.get(), &QTcpSocket::connected, [this] { onConnected(); });
     QObject::connect(socket_.get(), &QTcpSocket::readyRead, [this] { drain(); });
     QObject::connect(socket_.get(), &QTcpSocket::errorOccurred,
                      [this](QAbstractSocket::SocketError e) { onSocketError(e); });
@@ -30,35 +33,77 @@ TcpPort::~TcpPort() {
 }
 
 PortError TcpPort::open(const std::string& address, int baud) {
+    startOpen(address, baud);
+    pump_.waitUntil([this] { return !opening(); }, timeoutMs_);
+    return finishOpen();
+}
+
+void TcpPort::startOpen(const std::string& address, int baud) {
     close();
     address_ = address;
     error_ = PortError::None;
     errorText_.clear();
+    systemError_ = 0;
+    peerGone_ = false;
     const PortAddress a = parsePortAddress(address);
-    if (a.kind == PortKind::Device || !a.valid)
-        return openFailed(netText(kTextNotAnAddress, {address}));
+    if (a.kind == PortKind::Device || !a.valid) {
+        fail({EINVAL, netText(kTextNotAnAddress, {address})});
+        return;
+    }
     reset(baud);
+    state_ = State::Connecting;
     socket_->connectToHost(QString::fromStdString(a.host), static_cast<quint16>(a.port));
-    if (!socket_->waitForConnected(timeoutMs_))
-        return openFailed(connectError());
-    setSocketOptions();
-    const std::string lineError = setUpLine(QDeadlineTimer(timeoutMs_));
-    if (!lineError.empty())
-        return openFailed(lineError);
-    open_ = true;
-    return PortError::None;
 }
 
-std::string TcpPort::connectError() const {
+PortError TcpPort::finishOpen() {
+    if (state_ == State::Connecting)
+        fail(noAnswer());
+    else if (state_ == State::SettingUp)
+        fail(lineError());
+    if (state_ == State::Open)
+        return PortError::None;
+    socket_->abort();
+    // Closed while it was being opened: nothing to report.
+    return state_ == State::Closed ? PortError::NotOpen : error_;
+}
+
+void TcpPort::onConnected() {
+    if (state_ != State::Connecting)
+        return;
+    setSocketOptions();
+    state_ = State::SettingUp;
+    startLine();
+    advanceLine();
+}
+
+void TcpPort::advanceLine() {
+    if (state_ != State::SettingUp)
+        return;
+    const Line line = lineState();
+    if (line == Line::Ready) {
+        state_ = State::Open;
+        lineUp();
+    } else if (line == Line::Failed) {
+        fail(lineError());
+    }
+}
+
+TcpPort::Failure TcpPort::connectError() const {
     switch (socket_->error()) {
     case QAbstractSocket::ConnectionRefusedError:
-        return netText(kTextRefused, {address_});
+        return {ECONNREFUSED, netText(kTextRefused, {address_})};
     case QAbstractSocket::HostNotFoundError:
-        return netText(kTextHostNotFound, {address_});
+        return {EHOSTUNREACH, netText(kTextHostNotFound, {address_})};
     case QAbstractSocket::SocketTimeoutError:
-        return noAnswerText();
+        return noAnswer();
+    case QAbstractSocket::RemoteHostClosedError:
+        return closedByPeer();
+    case QAbstractSocket::NetworkError:
+        return {ENETUNREACH, address_ + ": " + socket_->errorString().toStdString()};
+    case QAbstractSocket::SocketAccessError:
+        return {EACCES, address_ + ": " + socket_->errorString().toStdString()};
     default:
-        return address_ + ": " + socket_->errorString().toStdString();
+        return {EIO, address_ + ": " + socket_->errorString().toStdString()};
     }
 }
 
@@ -76,43 +121,53 @@ void TcpPort::setSocketOptions() {
 #endif
 }
 
-PortError TcpPort::openFailed(const std::string& text) {
-    socket_->abort();
+// The socket is let go by finishOpen: not from inside one of its own signals.
+void TcpPort::fail(const Failure& failure) {
+    state_ = State::Failed;
     error_ = PortError::Other;
-    errorText_ = text;
-    return error_;
+    errorText_ = failure.text;
+    systemError_ = failure.number;
 }
 
 void TcpPort::close() {
-    open_ = false;
+    state_ = State::Closed;
     socket_->abort();
     input_.clear();
     taken_ = 0;
 }
 
 bool TcpPort::connected() const {
-    return socket_->state() == QAbstractSocket::ConnectedState;
+    return !peerGone_ && socket_->state() == QAbstractSocket::ConnectedState;
 }
 
 bool TcpPort::isOpen() const {
-    return open_ && error_ != PortError::DeviceVanished && connected();
+    return state_ == State::Open && error_ != PortError::DeviceVanished && connected();
 }
 
 void TcpPort::drain() {
     if (socket_->bytesAvailable() > 0)
         received(socket_->readAll().toStdString());
+    advanceLine();
 }
 
-// A connection that ends or breaks while open is a device that went away.
-// Time-outs of the waits during open are not faults of the line.
+// A connection that ends or breaks while opening fails the open; while open,
+// it is a device that went away.
 void TcpPort::onSocketError(int socketError) {
-    if (!open_ || error_ == PortError::DeviceVanished ||
-        socketError == QAbstractSocket::SocketTimeoutError)
+    if (socketError == QAbstractSocket::SocketTimeoutError)
         return;
-    error_ = PortError::DeviceVanished;
-    errorText_ = socketError == QAbstractSocket::RemoteHostClosedError
-                     ? netText(kTextClosed, {address_})
-                     : address_ + ": " + socket_->errorString().toStdString();
+    peerGone_ = true;
+    if (state_ == State::Connecting) {
+        fail(connectError());
+    } else if (state_ == State::SettingUp) {
+        drain(); // the server's last words may settle the line
+        if (state_ == State::SettingUp)
+            fail(lineError());
+    } else if (state_ == State::Open && error_ != PortError::DeviceVanished) {
+        error_ = PortError::DeviceVanished;
+        errorText_ = socketError == QAbstractSocket::RemoteHostClosedError
+                         ? closedByPeer().text
+                         : address_ + ": " + socket_->errorString().toStdString();
+    }
 }
 
 std::size_t TcpPort::bytesWaiting() {
@@ -154,22 +209,13 @@ bool TcpPort::sendRaw(const std::string& bytes) {
     return n == static_cast<qint64>(bytes.size());
 }
 
-bool TcpPort::waitUntil(const std::function<bool()>& cond, const QDeadlineTimer& deadline) {
-    drain();
-    while (!cond() && connected() && !deadline.hasExpired()) {
-        socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-        drain();
-    }
-    return cond();
+TcpPort::Failure TcpPort::noAnswer() const {
+    return {ETIMEDOUT,
+            netText(kTextNoAnswer, {address_, std::to_string((timeoutMs_ + 999) / 1000)})};
 }
 
-std::string TcpPort::noAnswerText() const {
-    return netText(kTextNoAnswer, {address_, std::to_string((timeoutMs_ + 999) / 1000)});
-}
-
-bool TcpPort::staysOpen(int ms) {
-    waitUntil([] { return false; }, QDeadlineTimer(ms));
-    return isOpen();
+TcpPort::Failure TcpPort::closedByPeer() const {
+    return {ECONNRESET, netText(kTextClosed, {address_})};
 }
 
 void TcpPort::note(const std::string& text) const {

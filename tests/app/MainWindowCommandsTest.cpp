@@ -1,5 +1,6 @@
 // The file commands of the main window, from the button to the files on both sides.
 #include "SampleWindow.h"
+#include "ScopedEnv.h"
 #include "app/TransferLog.h"
 #include "app/ui/TransferLogWindow.h"
 #include "documents/ui/CurveView.h"
@@ -54,8 +55,52 @@ TEST(MainWindowCommands, CopyMoveAndDeleteActOnTheSelectedPane) {
 
     win.select("titList", "QX0231AC.MTD");
     win.click("deleteBtn"); // the recording host answers the confirmation with yes
+    EXPECT_EQ(win.host.messages.back().text,
+              "Delete the selected files from the titrator permanently? They cannot be "
+              "restored.\r\rQX0231AC.MTD");
     EXPECT_FALSE(contains(win.items("titList"), "QX0231AC.MTD"));
     EXPECT_FALSE(fs::exists(win.dir.path() / "titrator" / "QX502" / "methods" / "QX0231AC.MTD"));
+}
+
+// PC deletes go to the desktop trash where there is one (here a private one,
+// with its companions); without one they are for good, and the question says
+// so. It names the first ten files, then how many more.
+TEST(MainWindowCommands, PcDeletesGoToTheTrashWhereThereIsOne) {
+    for (const bool trash : {true, false}) {
+        Window win(false);
+        const fs::path data = win.dir.path() / "data";
+        fs::create_directory(win.dir.path() / "home"); // the same file system as the files
+        if (trash)
+            fs::create_directory(data);
+        else
+            win.dir.write("data", ""); // a file: no trash can be made in it
+        ScopedEnv home("HOME", (win.dir.path() / "home").string());
+        ScopedEnv dataHome("XDG_DATA_HOME", data.string());
+        for (int i = 0; i < 8; ++i)
+            win.dir.write("pc/TI_0010" + std::to_string(i) + ".RPT", "x");
+        win.w->panes().showFiles();
+        ASSERT_EQ(win.items("pcList").size(), 13u);
+        win.select("pcList", "DR_00044.RPT");
+        QTest::keyClick(win.list("pcList"), Qt::Key_A, Qt::ControlModifier);
+        win.host.messages.clear();
+        win.click("deleteBtn");
+        ASSERT_FALSE(win.host.messages.empty());
+        EXPECT_EQ(win.host.messages[0].text,
+                  std::string(trash ? "Move the selected files to the trash?"
+                                    : "Delete the selected files permanently? They cannot be "
+                                      "restored.") +
+                      "\r\rDR_00044.RPT\rKF_00045.RPT\rPH_00014.RPT\rTI_00031.RPT\rTI_00090.RPT"
+                      "\rTI_00100.RPT\rTI_00101.RPT\rTI_00102.RPT\rTI_00103.RPT\rTI_00104.RPT"
+                      "\rand 3 more");
+        EXPECT_TRUE(win.items("pcList").empty());
+        EXPECT_FALSE(fs::exists(win.dir.path() / "pc" / "KF_00045.LOG"));
+        for (const char* name : {"DR_00044.RPT", "KF_00045.LOG", "TI_00107.RPT"}) {
+            EXPECT_EQ(fs::exists(data / "Trash" / "files" / name), trash) << name;
+            EXPECT_EQ(fs::exists(data / "Trash" / "info" / (name + std::string(".trashinfo"))),
+                      trash)
+                << name;
+        }
+    }
 }
 
 TEST(MainWindowCommands, DropsFollowTheCopyRule) {
@@ -141,9 +186,8 @@ TEST(MainWindowCommands, AFailedExportNamesTheReport) {
     Window win(false);
     fs::copy(VT_SOURCE_DIR "/data/samples/export/KF_00209.RPT", win.dir.path() / "pc");
     win.w->panes().showFiles();
-    QListWidget* pc = win.list("pcList");
-    for (const char* name : {"KF_00209.RPT", "PH_00014.RPT"})
-        pc->findItems(name, Qt::MatchStartsWith)[0]->setSelected(true);
+    win.select("pcList", "KF_00209.RPT");
+    win.select("pcList", "PH_00014.RPT", Qt::ControlModifier);
     win.host.messages.clear();
     win.click("ExportBtn");
     EXPECT_TRUE(fs::exists(win.dir.path() / "pc" / "PH_00014.csv"));

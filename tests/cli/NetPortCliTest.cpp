@@ -4,6 +4,7 @@
 #include "PcSide.h"
 #include "Ser2net.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
@@ -106,4 +107,35 @@ TEST(NetPortCli, AConnectionKilledMidGetIsALostLinkAndLosesNothing) {
         EXPECT_EQ(simtest::readFile(log).find("del "), std::string::npos);
         EXPECT_TRUE(entries(dir.path() / "pc").empty()); // no half-written file
     }
+}
+
+// ports: a line per number, as text or as JSON Lines with the documented fields.
+TEST(NetPortCli, PortsShowsEachNumbersAddressAndWhetherItOpens) {
+    TempDir dir;
+    simtest::SimProcess sim({"--persist"});
+    const std::string home = dir.str() + "/home";
+    const std::string refused = "tcp://127.0.0.1:" + std::to_string(simtest::freeTcpPort());
+    ASSERT_EQ(runCli(home, "config set Ports 1 " + sim.pty()).exitCode, 0);
+    ASSERT_EQ(runCli(home, "config set Ports 2 " + refused).exitCode, 0);
+
+    const CliResult text = runCli(home, "ports", "", Stderr::Dropped);
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out.rfind("COM1   available    " + sim.pty() + "\nCOM2   unavailable  " +
+                                 refused + "\nCOM3   ",
+                             0),
+              0u)
+        << text.out;
+
+    const CliResult json = runCli(home, "ports --json", "", Stderr::Dropped);
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_EQ(json.out.rfind("{\"address\":\"" + sim.pty() +
+                                 "\",\"available\":true,\"form\":\"device\",\"number\":1,"
+                                 "\"type\":\"port\"}\n{\"address\":\"" +
+                                 refused +
+                                 "\",\"available\":false,\"form\":\"tcp\",\"number\":2,"
+                                 "\"type\":\"port\"}\n",
+                             0),
+              0u)
+        << json.out;
+    EXPECT_GE(std::count(json.out.begin(), json.out.end(), '\n'), 16);
 }

@@ -2,18 +2,24 @@
 // RFC 2217 down, and Debian's ser2net setting the line of the simulator's pty.
 #include "PcSide.h"
 #include "RecordingSerialHost.h"
+#include "RecordingView.h"
 #include "Ser2net.h"
 #include "TempDir.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Pump.h"
+#include "core/Text.h"
 #include "link/AddressedPort.h"
+#include "link/ComPorts.h"
+#include "link/DeviceSession.h"
 #include "link/NetworkTexts.h"
 #include "link/Serial.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <arpa/inet.h>
 #include <atomic>
+#include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -124,7 +130,7 @@ struct NetRig {
     std::vector<std::string> notes;
     AddressedPort port{
         dir.write("config.ini", "[Options]\nConnectTimeout=" + std::to_string(kTimeoutS) + "\n"),
-        [this](const std::string& n) { notes.push_back(n); }};
+        defaultPump(), [this](const std::string& n) { notes.push_back(n); }};
     RecordingSerialHost host;
     Serial serial{port, defaultPump(), host, [this](int) { return address; }};
 
@@ -145,6 +151,11 @@ std::string address(NetMode mode, int port) {
     return ::testing::AssertionFailure() << "\"" << text << "\" lacks \"" << part << "\"";
 }
 
+// The status bar's open error: the system's error number and the adapter's text.
+std::string openError(int number, const std::string& text) {
+    return formatMsg(langText(Serial::kTextCommError), {std::to_string(number)}) + " - " + text;
+}
+
 } // namespace
 
 TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
@@ -152,7 +163,8 @@ TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
         {
             NetRig rig(address(mode, simtest::freeTcpPort()));
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
-            EXPECT_TRUE(contains(rig.portError(), netText(kTextRefused, {rig.address})));
+            EXPECT_EQ(rig.portError(),
+                      openError(ECONNREFUSED, netText(kTextRefused, {rig.address})));
         }
         {
             UnansweringHost host;
@@ -161,9 +173,52 @@ TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
             clock.start();
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
             EXPECT_GE(clock.elapsed(), kTimeoutS * 1000 - kSlackMs);
-            EXPECT_TRUE(contains(rig.portError(),
-                                 netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
+            EXPECT_EQ(rig.portError(),
+                      openError(ETIMEDOUT,
+                                netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
         }
+    }
+}
+
+// Connecting and probing wait as every wait of the link does, running events,
+// with the link held: a command an event starts meanwhile is refused. Silent
+// servers are probed together, so three cost one connect time-out.
+TEST(NetPortLink, WaitsForServersRunEventsWithTheLinkHeld) {
+    UnansweringHost silent[3];
+    TempDir dir;
+    std::string config = "[Options]\nConnectTimeout=" + std::to_string(kTimeoutS) + "\n[Ports]\n";
+    for (int i = 0; i < 3; ++i)
+        config += std::to_string(i + 1) + "=" +
+                  address(i == 0 ? NetMode::Raw : NetMode::Rfc2217, silent[i].port()) + "\n";
+    RecordingView view;
+    DeviceSession session(view, view, defaultPump(),
+                          {dir.write("config.ini", config), {}, {}, false});
+    Serial& serial = session.serial();
+    PortSurvey survey;
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"opening a port", [&] { return !serial.openPort(1, 19200); }},
+        {"surveying the ports",
+         [&] {
+             return session.surveyPorts(survey) && !survey.numbers[0].available &&
+                    !survey.numbers[1].available && !survey.numbers[2].available;
+         }},
+    };
+    for (const auto& [what, run] : cases) {
+        SCOPED_TRACE(what);
+        bool ran = false, refused = false;
+        QTimer::singleShot(kShortReadMs, [&] {
+            ran = true;
+            refused = !serial.beginExchange();
+            if (!refused)
+                serial.endExchange();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(run());
+        EXPECT_TRUE(ran);
+        EXPECT_TRUE(refused);
+        EXPECT_LT(clock.elapsed(), 2 * kTimeoutS * 1000 + kShortReadMs);
+        EXPECT_TRUE(serial.canStartExchange()); // and free again afterwards
     }
 }
 
@@ -181,16 +236,20 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
         bool hangUp;
         int text;
         std::string setting;
+        int number; // errno
     } cases[] = {
-        {"a telnet server without RFC 2217", bytes({255, 254, 44}), false, kTextNoComPort, ""},
+        {"a telnet server without RFC 2217", bytes({255, 254, 44}), false, kTextNoComPort, "",
+         EPROTO},
         {"a server that sets another baud rate",
          doComPort + answer({101, 0, 0, 0x25, 0x80}) + answer({102, 8}), false, kTextSettingRefused,
-         "SET-BAUDRATE 19200"},
+         "SET-BAUDRATE 19200", EPROTO},
         {"a server that leaves the stop bits unanswered",
          doComPort + answer({101, 0, 0, 0x4B, 0}) + answer({102, 8}) + answer({103, 1}), false,
-         kTextSettingSilent, "SET-STOPSIZE 1"},
-        {"a server that never answers", "", false, kTextNoAnswer, std::to_string(kTimeoutS)},
-        {"a server in use by another client", "Port already in use\r\n", true, kTextClosed, ""},
+         kTextSettingSilent, "SET-STOPSIZE 1", ETIMEDOUT},
+        {"a server that never answers", "", false, kTextNoAnswer, std::to_string(kTimeoutS),
+         ETIMEDOUT},
+        {"a server in use by another client", "Port already in use\r\n", true, kTextClosed, "",
+         ECONNRESET},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -200,7 +259,7 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
         std::vector<std::string> values{rig.address};
         if (!c.setting.empty())
             values.push_back(c.setting);
-        EXPECT_TRUE(contains(rig.portError(), netText(c.text, values)));
+        EXPECT_EQ(rig.portError(), openError(c.number, netText(c.text, values)));
     }
 }
 

@@ -52,3 +52,20 @@ TEST(LinkPortNames, NetworkAddressesAreTcpOrRfc2217WithHostAndPort) {
         }
     }
 }
+
+// A number is taken when its address leads somewhere: a network address never
+// exists as a file, yet no adapter may be put under its number.
+TEST(LinkPortNames, AnAddressIsInUseWhenItsDeviceExistsOrItIsANetworkPort) {
+    TempDir dir;
+    const std::string file = dir.write("ttyFAKE", "");
+    const std::pair<std::string, bool> cases[] = {
+        {file, true},
+        {(dir.path() / "gone").string(), false},
+        {"", false},
+        {"tcp://lab-box.local:4001", true},
+        {"rfc2217://10.0.0.7:2217", true},
+        {"tcp://no-port", true}, // a broken entry still belongs to someone
+    };
+    for (const auto& [address, inUse] : cases)
+        EXPECT_EQ(addressInUse(address), inUse) << address;
+}

@@ -99,8 +99,15 @@ void ViewerWindow::buildLayout() {
         controls_.push_back(std::make_unique<WidgetControl>(*w, scale));
         return *controls_.back();
     };
-    for (QPushButton* b : {viewCurveBtn, viewGraphBtn, printBtn, closeBtn})
-        b->resize(kButtonWidth, kButtonRowHeight);
+    // Wider than the usual width only when a caption needs it; the curve and
+    // picture buttons also read "Text" in turn.
+    const QString text = languageUiText(kTextCaption);
+    for (auto [b, caption] :
+         {std::pair{viewCurveBtn, kCurveCaption}, std::pair{viewGraphBtn, kGraphCaption}})
+        b->resize(std::max(kButtonWidth, widestCaption(*b, {languageUiText(caption), text})),
+                  kButtonRowHeight);
+    for (QPushButton* b : {printBtn, closeBtn})
+        b->resize(std::max(kButtonWidth, b->sizeHint().width()), kButtonRowHeight);
     layouts_.push_back(std::make_unique<Layout>(Layout::Column, scale));
     layouts_.push_back(std::make_unique<Layout>(Layout::Row, scale));
     Layout& root = *layouts_[0];
