@@ -570,8 +570,11 @@ CopyResult Copy::run() {
             loopIndex = i + 1;
         }
     }
-    if (result_.linkLost || (stopReason.empty() && serial.lastPortError() != PortError::None))
+    // Entries a lost link left were not skipped by anyone's choice: they failed.
+    if (result_.linkLost || (stopReason.empty() && serial.lastPortError() != PortError::None)) {
         stopReason = reasonText(kTextReasonLinkFailed);
+        unreached = TransferOutcome::Failed;
+    }
     recordUnreached(static_cast<std::size_t>(result_.handled), selected, unreached,
                     stopReason.empty() ? reasonText(kTextReasonStopped) : stopReason);
     ui_.progress.setTotalStatus(1.0);
@@ -764,12 +767,13 @@ void recordDeleted(CopyUi& ui, TransferRecord r, const FileSetResult& set, bool 
     emitRecord(ui, r);
 }
 
-// The entries an abort left: they are still where they were.
-void recordUndeleted(CopyUi& ui, const CopyRequest& req, std::size_t from, std::size_t n) {
+// The entries an abort or a lost link left: they are still where they were.
+void recordUndeleted(CopyUi& ui, const CopyRequest& req, std::size_t from, std::size_t n,
+                     bool linkLost = false) {
     for (std::size_t i = from; i < n; ++i) {
         TransferRecord r = deleteRecord(req, req.selected[i], req.selected[i].name);
-        r.result = TransferOutcome::Aborted;
-        r.reason = reasonText(kTextReasonStopped);
+        r.result = linkLost ? TransferOutcome::Failed : TransferOutcome::Aborted;
+        r.reason = reasonText(linkLost ? kTextReasonLinkFailed : kTextReasonStopped);
         emitRecord(ui, r);
     }
 }
@@ -841,7 +845,9 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
                 result.failed.push_back(entry.name);
             ui.progress.entryEnded(went);
         }
-        recordUndeleted(ui, req, i, n);
+        recordUndeleted(ui, req, i, n,
+                        !session.monitor().titratorOnline() ||
+                            serial.lastPortError() != PortError::None);
         if (hold && (type < ftype::kReports || type >= ftype::kLogs))
             reloadTitratorMethods(link);
     }
