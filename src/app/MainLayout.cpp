@@ -20,18 +20,21 @@ constexpr int kSidePadding = 8;
 constexpr int kButtonRowHeight = 30;
 constexpr int kButtonSpacing = 4;
 constexpr int kStatusRowHeight = 25;
-constexpr int kOpenDirButtonWidth = 110; // "Open Directory" and "Back"
+constexpr int kOpenDirButtonWidth = 110; // at least: the captions may ask for more
+constexpr int kHeaderLabelWidth = 80;    // room left beside it for "PC" or "Titrator"
 constexpr int kChangePathButtonWidth = 30;
 
 // The narrowest root row in which every caption gets the width it asks for.
-int widthForCaptions(const MainControls& c, int showAllColumn, int showCsvColumn) {
+int widthForCaptions(const MainControls& c, int showAllColumn, int showCsvColumn,
+                     int openDirWidth) {
     int options = 0;
     for (int w : c.categoryWeights)
         options += std::max(1, w);
     // Each pane's check-box row keeps at least a pixel for its spacer.
     const int checks = kSidePadding + showAllColumn + showCsvColumn + 2 * kPaneSpacing + 1;
     const int commands = 2 * kSidePadding + 6 * kButtonSpacing + 7 * c.commandWidth;
-    return std::max({2 * kCategoryPadding + options, 2 * checks + kPaneSpacing, commands});
+    const int headers = 2 * (kHeaderLabelWidth + openDirWidth) + 3 * kPaneSpacing;
+    return std::max({2 * kCategoryPadding + options, 2 * checks + kPaneSpacing, commands, headers});
 }
 
 } // namespace
@@ -71,8 +74,9 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
     headers.setTopPadding(kHeaderPadding);
     headers.setBottomPadding(kHeaderPadding);
     headers.setSpacing(kPaneSpacing);
+    const int openDirWidth = std::max(kOpenDirButtonWidth, c.openDirWidth);
     for (LayoutControl* button : {c.pcOpenDirBtn, c.titOpenDirBtn})
-        button->setWidth(scale.pixelsToTwipsX(kOpenDirButtonWidth));
+        button->setWidth(scale.pixelsToTwipsX(openDirWidth));
     headers.appendItem(*c.pcFrame, 1, 1);
     headers.appendItem(*c.pcOpenDirBtn, 0, 1);
     headers.appendItem(*c.titFrame, 1, 1);
@@ -137,7 +141,7 @@ MainLayout::MainLayout(const MainControls& c, TwipsScale scale, int widthTwips, 
         root.appendItem(*row, 1, row == &lists ? 1 : 0);
 
     minWidth_ = std::max(scale.twipsToPixelsX(kMinWidthTwips),
-                         widthForCaptions(c, showAllColumn, showCsvColumn));
+                         widthForCaptions(c, showAllColumn, showCsvColumn, openDirWidth));
     resizeForm(widthTwips, heightTwips);
 }
 

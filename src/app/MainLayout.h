@@ -22,6 +22,8 @@ struct MainControls {
     // Pixels the captions of the chosen language need: the two PC check boxes and
     // the widest command button. Longer captions widen the window's minimum.
     int showAllWidth = 0, showCsvWidth = 0, commandWidth = 0;
+    // The pane buttons' widest caption ("Open Directory" or "Back").
+    int openDirWidth = 0;
 };
 
 class MainLayout {

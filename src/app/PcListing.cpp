@@ -27,6 +27,7 @@ const std::vector<std::string> kReportMasks = {"*_*.rpt", "ISE*.rpt", "MVR*.rpt"
 constexpr std::size_t kSummaryNameWidth = 12; // an 8.3 name; summaries line up after it
 constexpr float kReportFilterFirmware = 2.0f;
 constexpr std::size_t kSampleField = 1; // of the export's summary labels
+constexpr int kTextSequenceName = 1099; // a tray report's name line
 
 std::string upperAscii(std::string s) {
     return text::upper(std::move(s));
@@ -46,9 +47,18 @@ PaneLine byName(const std::string& name) {
 // ---------------------------------------------------------------- summaries
 
 struct Tags {
-    std::string name, date;
+    std::string name;
+    std::vector<std::string> dates; // any of them marks the date
     enum class Date { Seconds, Text, AsIs } kind = Date::Text;
 };
+
+// A tray report's date line in any of the languages titrators write them in.
+std::vector<std::string> trayDateTags() {
+    std::vector<std::string> tags;
+    for (const TrayWords& words : trayVocabulary())
+        tags.push_back("\t" + std::string(words.dateLabel));
+    return tags;
+}
 
 std::optional<Tags> tagsFor(int fileType) {
     switch (fileType) {
@@ -58,17 +68,20 @@ std::optional<Tags> tagsFor(int fileType) {
     case ftype::kLogs:
     case ftype::kPictures:
     case 9:
-        return Tags{"Name", "TimeStamp", Tags::Date::Seconds};
+        return Tags{"Name", {"TimeStamp"}, Tags::Date::Seconds};
     case ftype::kReports:
     case ftype::kTrayFolderReports:
-        return Tags{"\tMethod Name:", "\tTime & Date:", Tags::Date::Text};
+        return Tags{"\tMethod Name:", {"\tTime & Date:"}, Tags::Date::Text};
     case ftype::kTrp:
     case ftype::kCrp:
-        return Tags{"\tMethod Name:", "\tTime & Date:", Tags::Date::AsIs};
+        return Tags{"\tMethod Name:", {"\tTime & Date:"}, Tags::Date::AsIs};
     case ftype::kSequences:
-        return Tags{"NAM", "TSP", Tags::Date::Seconds};
-    case ftype::kTrayReports:
-        return Tags{"\t" + langText(1099), "\t" + langText(1100), Tags::Date::Text};
+        return Tags{"NAM", {"TSP"}, Tags::Date::Seconds};
+    case ftype::kTrayReports: {
+        // Without text 1099 a bare TAB would take any line for the name.
+        const std::string& sequence = langText(kTextSequenceName);
+        return Tags{sequence.empty() ? "" : "\t" + sequence, trayDateTags(), Tags::Date::Text};
+    }
     default:
         return std::nullopt;
     }
@@ -92,6 +105,15 @@ bool readDate(const std::string& raw, Tags::Date kind, PaneLine& line) {
     line.date = kind == Tags::Date::AsIs ? raw : formatDateTime(*date);
     line.dateKey = dateSortKey(*date);
     return true;
+}
+
+// Where the first of the tags stands in the line, and which it is.
+std::optional<std::pair<std::size_t, std::string>> findTag(const std::string& line,
+                                                           const std::vector<std::string>& tags) {
+    for (const std::string& tag : tags)
+        if (const std::size_t at = line.find(tag); at != std::string::npos)
+            return std::pair{at, tag};
+    return std::nullopt;
 }
 
 std::string afterTag(const std::string& line, std::size_t at, const std::string& tag) {
@@ -124,14 +146,15 @@ std::string readSummary(PaneLine& line, const std::vector<std::string>& fileLine
         if (finds >= 2 && (!report || sample))
             break;
         if (finds < 2) {
-            if (const std::size_t at = fileLine.find(tags.date); at != std::string::npos) {
-                if (!readDate(afterTag(fileLine, at, tags.date), tags.kind, line)) {
+            if (const auto date = findTag(fileLine, tags.dates)) {
+                if (!readDate(afterTag(fileLine, date->first, date->second), tags.kind, line)) {
                     line.date.clear();
                     line.dateKey = PaneLine::kNoDate;
                 }
                 ++finds;
             }
-            if (const std::size_t at = fileLine.find(tags.name); at != std::string::npos) {
+            const std::size_t at = tags.name.empty() ? std::string::npos : fileLine.find(tags.name);
+            if (at != std::string::npos) {
                 method = afterTag(fileLine, at, tags.name);
                 ++finds;
             }

@@ -8,6 +8,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 
 namespace {
 
@@ -59,6 +60,12 @@ void setLanguageTable(const LanguageTable& t) {
 
 const LanguageTable& languageTable() {
     return table();
+}
+
+std::string langTitle(int index) {
+    std::string title = langText(index);
+    title.erase(std::remove(title.begin(), title.end(), '&'), title.end());
+    return title;
 }
 
 std::string languageName(const std::filesystem::path& file) {

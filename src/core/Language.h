@@ -25,6 +25,9 @@ const std::string& langText(int index);
 void setLanguageTable(const LanguageTable& table);
 const LanguageTable& languageTable();
 
+// A caption (a command's language text) without its "&" mark, as a window or box title.
+std::string langTitle(int index);
+
 // A language file's own name (its text 1).
 std::string languageName(const std::filesystem::path& file);
 

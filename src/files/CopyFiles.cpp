@@ -51,6 +51,8 @@ constexpr int kTextUserMemoryFull = 388;
 constexpr int kTextNoSequenceSlot = 401;
 constexpr int kTextCaseTwins = 1119;
 constexpr int kTextSetKept = 1123;
+constexpr int kTextMethodNotValid = 141; // %v = the model
+constexpr int kTextOtherFileType = 143;
 constexpr int kErrSameMethodRefused = 23;
 constexpr int kErrSameMethodLost = 24;
 constexpr float kFirmwareRevisions = 1.6f;   // revisions shown from this firmware on
@@ -234,15 +236,14 @@ Step Copy::sendEntry(const PaneEntry& entry) {
             return ended(Step::Abort, TransferOutcome::Failed, error);
         }
         if (code != sumval::kValid) {
-            ui_.host.message("The selected metod is not valid for " + titrator().currentModelName +
-                                 ". Operation aborted!",
-                             "", Host::Icon::None);
+            ui_.host.message(
+                formatMsg(langText(kTextMethodNotValid), {titrator().currentModelName}), "",
+                Host::Icon::None);
             return refused(Step::Abort, kTextReasonUnsuited);
         }
     }
     if (type != req_.fileType) {
-        ui_.host.message("You cannot copy files different than currently selected file type!", "",
-                         Host::Icon::None);
+        ui_.host.message(text(kTextOtherFileType), "", Host::Icon::None);
         return refused(Step::Abort, kTextReasonType);
     }
     int answer = ReplacePrompt::Replace;

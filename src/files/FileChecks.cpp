@@ -28,7 +28,9 @@ namespace {
 constexpr int kTextNameTooLong = 980;
 constexpr int kTextNameInvalid = 981;
 constexpr int kTextNameTitle = 358;
-constexpr std::size_t kMaxDotPosition = 9; // 0-based: a "." at the 10th character or later
+constexpr int kTextReportNotValid = 142;      // %v = the model
+constexpr int kTextReportNotValidBlank = 198; // the same, a blank before its point
+constexpr std::size_t kMaxDotPosition = 9;    // 0-based: a "." at the 10th character or later
 constexpr std::size_t kCheckedChars = 8;
 
 // One query with a framed answer, trimmed. Not acknowledged: error 3; lost: 4.
@@ -91,9 +93,10 @@ bool fileContains(const fs::path& file, const std::string& needle) {
            content.find(needle) != std::string::npos;
 }
 
+// The QX503 family's wording has a blank before the point.
 std::string notValidFor(const std::string& model, bool blankBeforePoint) {
-    return "The selected report is not valid for " + model +
-           (blankBeforePoint ? " . Operation aborted!" : ". Operation aborted!");
+    return formatMsg(langText(blankBeforePoint ? kTextReportNotValidBlank : kTextReportNotValid),
+                     {model});
 }
 
 } // namespace

@@ -51,6 +51,26 @@ const char* describe(TransferResult r) {
     return "unknown";
 }
 
+int resultText(TransferResult r) {
+    switch (r) {
+    case TransferResult::Done:
+        return 0;
+    case TransferResult::Aborted:
+        return 183;
+    case TransferResult::TimedOut:
+        return 184;
+    case TransferResult::BadAnswer:
+        return 185;
+    case TransferResult::PortFailed:
+        return 186;
+    case TransferResult::Refused:
+        return 187;
+    case TransferResult::FileFailed:
+        return 188;
+    }
+    return 0;
+}
+
 // Marks a wait that runs pending events: anything that talks to the port or
 // begins an exchange meanwhile comes from an event handler nested inside it.
 class Serial::Wait {

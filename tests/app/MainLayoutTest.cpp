@@ -80,12 +80,13 @@ TEST(MainLayout, PanesSideBySideCommandsBelowNothingOverlaps) {
 TEST(MainLayout, AtTheMinimumWidthEveryCaptionHasTheWidthItNeeds) {
     struct Case {
         std::array<int, 6> options;
-        int showAll, showCsv, command, expectedMin;
+        int showAll, showCsv, command, openDir, expectedMin;
     };
     const Case cases[] = {
-        {{70, 120, 100, 95, 85, 95}, 120, 110, 80, 633},     // fits the Part's minimum
-        {{90, 150, 150, 130, 100, 110}, 175, 165, 100, 786}, // the options decide
-        {{60, 60, 60, 60, 60, 60}, 140, 150, 120, 880},      // the command buttons decide
+        {{70, 120, 100, 95, 85, 95}, 120, 110, 80, 90, 633},     // fits the Part's minimum
+        {{90, 150, 150, 130, 100, 110}, 175, 165, 100, 90, 786}, // the options decide
+        {{60, 60, 60, 60, 60, 60}, 140, 150, 120, 110, 880},     // the command buttons decide
+        {{70, 120, 100, 95, 85, 95}, 120, 110, 80, 300, 766},    // the pane buttons decide
     };
     for (const Case& k : cases) {
         Window w;
@@ -93,6 +94,7 @@ TEST(MainLayout, AtTheMinimumWidthEveryCaptionHasTheWidthItNeeds) {
         w.controls.showAllWidth = k.showAll;
         w.controls.showCsvWidth = k.showCsv;
         w.controls.commandWidth = k.command;
+        w.controls.openDirWidth = k.openDir;
         MainLayout layout(w.controls, kScale, 1, 1);
         EXPECT_EQ(layout.minWidth(), k.expectedMin);
         layout.resizeForm(kScale.pixelsToTwipsX(layout.minWidth()), MainLayout::kMinHeightTwips);
@@ -107,5 +109,9 @@ TEST(MainLayout, AtTheMinimumWidthEveryCaptionHasTheWidthItNeeds) {
             EXPECT_GE(w[button].width, k.command * 15) << button;
         EXPECT_LE(w["delete"].right(), kScale.pixelsToTwipsX(layout.minWidth()));
         EXPECT_LE(w["SeqRpt"].right(), kScale.pixelsToTwipsX(layout.minWidth()));
+        for (const char* button : {"pcOpenDirBtn", "titOpenDir"})
+            EXPECT_GE(w[button].width, k.openDir * 15) << button;
+        EXPECT_LE(w["titOpenDir"].right(), kScale.pixelsToTwipsX(layout.minWidth()) + 15);
+        EXPECT_GE(w["pcOpenDirBtn"].left, w["pcFrame"].right());
     }
 }

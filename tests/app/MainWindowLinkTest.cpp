@@ -37,7 +37,8 @@ const char* const kTexts =
     "[Strings]\n1=English\n5=VELTRAN\n311=Titrator online\n312=Titrator offline\n"
     "348=Please wait\n424=No titrator\n623=Titrator:\n979=The COM port does not exist\n"
     "982=Connect\n983=Disconnect\n984=Disconnected\n442=Select a port\n443=No port\n"
-    "41=Add network port...\n42=Network port\n49=%v refused the connection\n";
+    "41=Add network port...\n42=Network port\n49=%v refused the connection\n"
+    "134=No COM Port Available\n140=No communication port available!\n";
 
 // A started window whose ports 1..16 lead nowhere unless a test maps them.
 struct Window {
@@ -118,6 +119,7 @@ TEST(MainWindowLink, RefreshWithoutPortsSaysSoAndShowsTheNoPortEntry) {
     ASSERT_EQ(w.host.messages.size(), 1u);
     EXPECT_EQ(w.host.messages[0].text, "No communication port available!");
     EXPECT_TRUE(w.action("smnuCommSub17")->isVisible());
+    EXPECT_EQ(w.action("smnuCommSub17")->text(), "No COM Port Available");
 
     simtest::SimProcess sim({"--persist"});
     writeIniString(w.paths.configPath(), "Ports", "7", sim.pty());

@@ -34,7 +34,8 @@ struct Window {
     std::unique_ptr<MainWindow> w;
 
     explicit Window(bool withTitrator, std::vector<std::string> simArgs = {},
-                    bool connectNow = true) {
+                    bool connectNow = true,
+                    const std::string& language = VT_RESOURCE_DIR "/lang/english.lng") {
         ::setenv("VELTRAN_SUMVAL", VT_BIN_DIR "/libsumval.so", 1);
         fs::copy(VT_SOURCE_DIR "/data/samples/pc", dir.path() / "pc", fs::copy_options::recursive);
         fs::copy(VT_SOURCE_DIR "/data/samples/titrator", dir.path() / "titrator",
@@ -55,8 +56,8 @@ struct Window {
         dir.write(
             "config.ini",
             "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
-                "\n[LanguageFiles]\n1=" VT_RESOURCE_DIR "/lang/english.lng\n"
-                "[Versions]\nQX502_MIN=1\nQX502_MAX=9\nQX503_MIN=1\nQX503_MAX=9\nQX532_MIN=1\n"
+                "\n[LanguageFiles]\n1=" + language +
+                "\n[Versions]\nQX502_MIN=1\nQX502_MAX=9\nQX503_MIN=1\nQX503_MAX=9\nQX532_MIN=1\n"
                 "QX532_MAX=9\n"
                 "[Ports]\n" +
                 ports + "\n");

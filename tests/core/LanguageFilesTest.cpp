@@ -78,49 +78,21 @@ QChar accelerator(const std::string& caption) {
     return {};
 }
 
-// A caption of a menu or dialog: a language text, or a fixed text when `text` is 0.
-struct Caption {
-    int text = 0;
-    const char* fixed = "";
-};
-
-// Which captions share a menu or a dialog, as the windows place them.
-const std::vector<std::pair<const char*, std::vector<Caption>>> kCaptionGroups = {
-    {"menu bar", {{0, "&File"}, {0, "&Communication"}, {40}, {232}, {11}, {30}}},
-    {"File menu", {{215}, {214}, {226}, {213}, {216}, {217}, {218}, {68}, {81}, {1177}, {12}}},
-    {"Communication menu", {{0, "&Connect"}, {25}}},
-    {"Help menu", {{31}, {32}}},
-    {"pop-up menu", {{215}, {214}, {226}, {216}, {217}, {218}}},
-    {"main window",
-     {{256},
-      {257},
-      {258},
-      {259},
-      {0, "Sequences"},
-      {0, "Tray Reports"},
-      {411},
-      {434},
-      {982},
-      {215},
-      {214},
-      {226},
-      {216},
-      {217},
-      {218}}},
-    {"settings dialog",
-     {{439},
-      {440},
-      {0, "CSV &Separator"},
-      {0, "&Decimal Separator"},
-      {0, "Summary &Order By"},
-      {204},
-      {224}}},
-    {"replace window", {{220}, {221}, {222}, {224}}},
-    {"viewer", {{206}, {226}, {228}, {1141}, {230}}},
-    {"upgrade window", {{0, "Get Software Version"}, {0, "Select File"}, {11}, {208}}},
-    {"audit window", {{98}, {99}, {100}, {84}, {85}, {102}, {103}}},
-    {"transfer log window", {{1182}, {1183}, {1184}}},
-    {"network port dialog", {{43}, {44}, {45}, {46}, {47}, {204}, {224}}},
+// Which captions (language texts) share a menu or a dialog, as the windows place them.
+const std::vector<std::pair<const char*, std::vector<int>>> kCaptionGroups = {
+    {"menu bar", {131, 132, 40, 232, 11, 30}},
+    {"File menu", {215, 214, 226, 213, 216, 217, 218, 68, 81, 1177, 12}},
+    {"Communication menu", {133, 25}},
+    {"Help menu", {31, 32}},
+    {"pop-up menu", {215, 214, 226, 216, 217, 218}},
+    {"main window", {256, 257, 258, 259, 135, 136, 411, 434, 982, 215, 214, 226, 216, 217, 218}},
+    {"settings dialog", {439, 440, 148, 149, 150, 204, 224}},
+    {"replace window", {220, 221, 222, 224}},
+    {"viewer", {206, 226, 228, 1141, 230}},
+    {"upgrade window", {156, 157, 11, 208}},
+    {"audit window", {98, 99, 100, 84, 85, 102, 103}},
+    {"transfer log window", {1182, 1183, 1184}},
+    {"network port dialog", {43, 44, 45, 46, 47, 204, 224}},
 };
 
 // Texts that may read as in English: names, units, the instrument's own labels
@@ -131,7 +103,7 @@ const std::map<std::string, std::set<int>> kSameAsEnglish = {
     {"lang/english.lng", {}},
     {"lang/deutsch.lng", {6,   47,  61,  95,  97,  204, 230,  501,  623,  806,
                           889, 905, 918, 969, 970, 997, 1006, 1007, 1038, 1154}},
-    {"lang/francais.lng", {6,   47,  63,  64,  86,  94,  204, 211, 725,  730,
+    {"lang/francais.lng", {6,   47,  63,  64,  86,  94,  132, 204, 211,  725, 730,
                            732, 753, 900, 920, 927, 931, 949, 997, 1007, 1115}},
     {"lang/espanol.lng", {97, 211, 871, 946, 1004, 1087, 1172}},
     {"lang/portugues.lng", {97, 204, 211, 806, 871, 931, 946, 1087, 1115, 1172}},
@@ -171,8 +143,8 @@ TEST(ShippedLanguages, AcceleratorsAreUniqueWithinEachMenuAndDialog) {
     for (const Shipped& l : shipped()) {
         for (const auto& [group, captions] : kCaptionGroups) {
             std::map<QChar, std::string> used;
-            for (const Caption& c : captions) {
-                const std::string caption = c.text ? l.texts[c.text] : c.fixed;
+            for (const int text : captions) {
+                const std::string& caption = l.texts[text];
                 const QChar key = accelerator(caption);
                 if (key.isNull())
                     continue;

@@ -2,6 +2,7 @@
 #include "documents/CsvExport.h"
 
 #include "CsvReader.h"
+#include "EnglishTexts.h"
 #include "RecordingHost.h"
 #include "TempDir.h"
 #include "core/AtomicFile.h"
@@ -47,6 +48,7 @@ std::size_t leftovers(const fs::path& dir) {
 } // namespace
 
 TEST(ReportDateKey, ReadsBothClocksAndReportsBadTexts) {
+    useEnglishTexts();
     struct Case {
         const char* text;
         DateTime key;

@@ -54,6 +54,12 @@ constexpr int kTextStatusBarTip = 1132;
 constexpr int kTextConnectTip = 1133; // %v = the shortcut
 constexpr int kTextRefresh = 68;
 constexpr int kTextShowHiddenTip = 69;
+constexpr int kTextFileMenu = 131;
+constexpr int kTextCommMenu = 132;
+constexpr int kTextNoPortEntry = 134;
+constexpr int kTextSequences = 135;
+constexpr int kTextTrayReports = 136;
+constexpr int kTextNoPortAvailable = 140;
 
 QString lt(int index) {
     return languageUiText(index);
@@ -158,8 +164,8 @@ void MainWindow::buildControls() {
     StdMtdCheckbox = named(new QRadioButton(central), "StdMtdCheckbox");
     UsrMtdCheckBox = named(new QRadioButton(central), "UsrMtdCheckBox");
     AllMtdCheckBox = named(new QRadioButton(central), "AllMtdCheckBox");
-    SeqCheckBox = named(new QRadioButton("Sequences", central), "SeqCheckBox");
-    SeqRptCheckBox = named(new QRadioButton("Tray Reports", central), "SeqRptCheckBox");
+    SeqCheckBox = named(new QRadioButton(central), "SeqCheckBox");
+    SeqRptCheckBox = named(new QRadioButton(central), "SeqRptCheckBox");
 
     pcFrame = named(new QLabel(central), "pcFrame");
     titFrame = named(new QLabel(central), "titFrame");
@@ -167,8 +173,8 @@ void MainWindow::buildControls() {
         header->setStyleSheet("font-weight: bold; padding: 2px;");
         header->setAutoFillBackground(true);
     }
-    pcOpenDirBtn = named(new QPushButton("Open Directory", central), "pcOpenDirBtn");
-    titOpenDirBtn = named(new QPushButton("Open Directory", central), "titOpenDirBtn");
+    pcOpenDirBtn = named(new QPushButton(central), "pcOpenDirBtn");
+    titOpenDirBtn = named(new QPushButton(central), "titOpenDirBtn");
 
     pcList = named(new PaneTree(central), "pcList");
     titList = named(new PaneTree(central), "titList");
@@ -250,6 +256,7 @@ void MainWindow::buildLayout() {
         c.categoryWeights[i] = options[i]->sizeHint().width();
     c.showAllWidth = ShowAllPcFilesCb->sizeHint().width();
     c.showCsvWidth = ShowCSVPcFilesCb->sizeHint().width();
+    c.openDirWidth = widestCaption(*pcOpenDirBtn, {lt(kOpenDirectoryText), lt(kBackText)});
     c.commandWidth = widestCaption(*connectBtn, {lt(982), lt(983)});
     for (QPushButton* b : {ViewBtn, ExportBtn, printBtn, copyBtn, moveBtn, deleteBtn})
         c.commandWidth = std::max(c.commandWidth, b->sizeHint().width());
@@ -262,7 +269,7 @@ void MainWindow::buildLayout() {
 
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
-    mnuFile = named(bar->addMenu("&File"), "mnuFile");
+    mnuFile = named(bar->addMenu(QString()), "mnuFile");
     mnuFileView = mnuFile->addAction(QString());
     mnuFileExport = mnuFile->addAction(QString());
     mnuFilePrint = mnuFile->addAction(QString());
@@ -283,8 +290,8 @@ void MainWindow::buildMenus() {
     mnuFileExit->setShortcut(QKeySequence::Quit);
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
 
-    mnuComm = named(bar->addMenu("&Communication"), "mnuComm");
-    mnuConnect = mnuComm->addAction("&Connect");
+    mnuComm = named(bar->addMenu(QString()), "mnuComm");
+    mnuConnect = mnuComm->addAction(QString());
     mnuConnect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     mnuCommRefresh = mnuComm->addAction(QString());
     mnuComm->addSeparator();
@@ -357,7 +364,7 @@ void MainWindow::buildCommMenu() {
         connect(a, &QAction::triggered, this, [this, i] { smnuCommSub_Click(i); });
         smnuCommSub[i] = a;
     }
-    smnuCommSub[17] = mnuComm->addAction("No COM Port Available");
+    smnuCommSub[17] = mnuComm->addAction(QString());
     smnuCommSub[17]->setObjectName("smnuCommSub17");
     smnuCommSub[17]->setEnabled(false);
     smnuCommSub[17]->setVisible(false);
@@ -388,12 +395,18 @@ void MainWindow::prepareCaptions() {
     StdMtdCheckbox->setText(lt(257));
     UsrMtdCheckBox->setText(lt(258));
     RptCheckbox->setText(lt(259));
+    SeqCheckBox->setText(lt(kTextSequences));
+    SeqRptCheckBox->setText(lt(kTextTrayReports));
     ShowAllPcFilesCb->setText(lt(411));
     ShowCSVPcFilesCb->setText(lt(434));
     TitratorTypeLabel->setText(lt(424));
     TitratorTypeLabel->setStyleSheet("color: " + fromBgr(colour::kBlue).name() + ";");
     pcFrame->setText(lt(500));
     titFrame->setText(lt(501));
+    mnuFile->setTitle(lt(kTextFileMenu));
+    mnuComm->setTitle(lt(kTextCommMenu));
+    mnuConnect->setText(lt(kTextConnectMenu));
+    smnuCommSub[17]->setText(lt(kTextNoPortEntry));
     mnuFileExit->setText(lt(12));
     mnuFileRefresh->setText(lt(kTextRefresh));
     pcHiddenLabel->setToolTip(lt(kTextShowHiddenTip));
@@ -430,9 +443,11 @@ void MainWindow::prepareCaptions() {
                                   {copyBtn, mnuFileCopy},
                                   {moveBtn, mnuFileMove},
                                   {deleteBtn, mnuFileDelete}})
-        button->setToolTip(action->text() + " (" + action->shortcut().toString() + ")");
+        button->setToolTip(action->text() + " (" +
+                           action->shortcut().toString(QKeySequence::NativeText) + ")");
     connectBtn->setToolTip(uiText(
-        formatMsg(langText(kTextConnectTip), {mnuConnect->shortcut().toString().toStdString()})));
+        formatMsg(langText(kTextConnectTip),
+                  {mnuConnect->shortcut().toString(QKeySequence::NativeText).toStdString()})));
     ChangePathBtn->setToolTip(lt(kTextChangePathTip));
     statusBar_->setToolTip(lt(kTextStatusBarTip));
     showPcPath(settings_.pcPath);
@@ -624,7 +639,7 @@ void MainWindow::checkAvailableCommPorts() {
         serial().setPortStatus(serial().openPort(remembered, settings_.comSpeed) ? 1 : 0);
     smnuCommSub[17]->setVisible(available.empty());
     if (available.empty())
-        host_.message("No communication port available!", "", Host::Icon::None);
+        host_.message(formatMsg(langText(kTextNoPortAvailable), {}), "", Host::Icon::None);
 }
 
 void MainWindow::showDebugWindow() {

@@ -145,6 +145,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Language texts both halves of the window use.
+    static constexpr int kTextConnectMenu = 133; // until the link state names the entry
+    static constexpr int kTextChooseFolder = 139;
+
     // Construction (MainWindow.cpp).
     void buildControls();
     void buildMenus();

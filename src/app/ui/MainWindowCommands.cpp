@@ -192,7 +192,7 @@ OpenedDocument MainWindow::documentOf(const PaneLine& entry, DocumentUse use) {
     const TransferResult result = devfiles::fetchFileText(link, entry.name, doc.text, doc.fileType);
     if (!succeeded(result)) {
         doc.errorNumber = static_cast<int>(result);
-        doc.error = entry.name + ": " + describe(result);
+        doc.error = entry.name + ": " + langText(resultText(result));
     }
     return doc;
 }

@@ -5,6 +5,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/PaneTree.h"
 #include "core/Encoding.h"
+#include "core/Language.h"
 #include "core/Settings.h"
 #include "core/ui/GuiHost.h"
 #include "core/ui/WidgetControl.h"
@@ -163,10 +164,8 @@ void MainWindow::applyCommands(const CommandView& v) {
     titList->setEnabled(v.titList);
     pcOpenDirBtn->setEnabled(v.pcOpenDirBtn);
     titOpenDirBtn->setEnabled(v.titOpenDirBtn);
-    pcOpenDirBtn->setText(QString::fromLatin1(v.pcOpenDirCaption.data(),
-                                              static_cast<int>(v.pcOpenDirCaption.size())));
-    titOpenDirBtn->setText(QString::fromLatin1(v.titOpenDirCaption.data(),
-                                               static_cast<int>(v.titOpenDirCaption.size())));
+    pcOpenDirBtn->setText(languageUiText(v.pcOpenDirCaption));
+    titOpenDirBtn->setText(languageUiText(v.titOpenDirCaption));
     connectBtn->setEnabled(v.connectBtn);
     ViewBtn->setEnabled(v.ViewBtn);
     ExportBtn->setEnabled(v.ExportBtn);
@@ -182,7 +181,7 @@ void MainWindow::applyCommands(const CommandView& v) {
     enable({mnuFileDelete, popDelete}, v.deleteBtn);
     const QString caption = languageUiText(v.connectCaption);
     connectBtn->setText(caption);
-    mnuConnect->setText(caption.isEmpty() ? QStringLiteral("&Connect") : caption);
+    mnuConnect->setText(caption.isEmpty() ? languageUiText(kTextConnectMenu) : caption);
     highlightSource(v.source);
     showHiddenNote(hiddenNote_);
 }
@@ -218,7 +217,7 @@ void MainWindow::showListMenu(PaneTree* list, const QPoint& pos) {
 }
 
 void MainWindow::ChangePathBtn_Click() {
-    panes_->changePcFolder(browseForFolder_("Select a directory:", settings_.pcPath));
+    panes_->changePcFolder(browseForFolder_(langText(kTextChooseFolder), settings_.pcPath));
 }
 
 bool MainWindow::listEvent(PaneTree* list, QEvent* event) {

@@ -33,6 +33,19 @@ constexpr int kTextAddNetworkPort = 41;
 constexpr int kTextNetworkPort = 42;
 constexpr int kTextNoFreeNumber = 48;
 constexpr int kAddNetworkPortEntry = -1; // the item data of "Add network port..."
+constexpr int kTextCsvSeparator = 148;
+constexpr int kTextDecimalSeparator = 149;
+constexpr int kTextSummaryOrder = 150;
+constexpr int kTextComma = 151;
+constexpr int kTextSemicolon = 152;
+constexpr int kTextDot = 153;
+constexpr int kTextAscending = 154;
+constexpr int kTextDescending = 155;
+
+// " , [comma]": a language text cannot hold the ";" nor keep the leading blank.
+QString separatorEntry(char separator, int name) {
+    return QStringLiteral(" %1 [%2]").arg(QChar(separator), languageUiText(name));
+}
 
 int iniIndex(const Settings& s, const char* key) {
     const std::string v = getIniString(s.configPath, "Options", key);
@@ -68,14 +81,16 @@ void SettingsDialog::buildControls() {
     exportFrame->setObjectName("exportFrame");
     auto* form = new QFormLayout(exportFrame);
     csvSeparatorCb = new QComboBox(exportFrame);
-    csvSeparatorCb->addItems({" , [comma]", " ; [semicolon]"});
+    csvSeparatorCb->addItems(
+        {separatorEntry(',', kTextComma), separatorEntry(';', kTextSemicolon)});
     decimaSeparatorCb = new QComboBox(exportFrame);
-    decimaSeparatorCb->addItems({" . [dot]", " , [comma]"});
+    decimaSeparatorCb->addItems({separatorEntry('.', kTextDot), separatorEntry(',', kTextComma)});
     orderByCb = new QComboBox(exportFrame);
-    orderByCb->addItems({"Ascending Date", "Descending Date", languageUiText(kTextOrderOfExport)});
-    csvSeparatorL = new QLabel("CSV &Separator", exportFrame);
-    decimalSeparatorL = new QLabel("&Decimal Separator", exportFrame);
-    OrderByL = new QLabel("Summary &Order By", exportFrame);
+    orderByCb->addItems({languageUiText(kTextAscending), languageUiText(kTextDescending),
+                         languageUiText(kTextOrderOfExport)});
+    csvSeparatorL = new QLabel(languageUiText(kTextCsvSeparator), exportFrame);
+    decimalSeparatorL = new QLabel(languageUiText(kTextDecimalSeparator), exportFrame);
+    OrderByL = new QLabel(languageUiText(kTextSummaryOrder), exportFrame);
     csvSeparatorL->setBuddy(csvSeparatorCb);
     decimalSeparatorL->setBuddy(decimaSeparatorCb);
     OrderByL->setBuddy(orderByCb);

@@ -3,6 +3,8 @@
 #include "core/AppPaths.h"
 #include "core/Encoding.h"
 #include "core/Host.h"
+#include "core/Language.h"
+#include "core/Text.h"
 #include "documents/ReportEngine.h"
 #include "documents/chart/CurveChart.h"
 
@@ -14,10 +16,9 @@
 
 namespace {
 
-constexpr const char* kPrintSource = "Print";
-constexpr const char* kPreviewSource = "Print Preview";
-constexpr const char* kNoPrinterText =
-    "No printer is installed on this computer.\nPrint to a PDF file instead?";
+constexpr int kTextPrint = 226;
+constexpr int kTextPreview = 213;
+constexpr int kTextNoPrinter = 161;
 
 bool hasPrinter() {
     return !QPrinterInfo::availablePrinterNames().isEmpty();
@@ -41,21 +42,21 @@ bool loadEngine(const PrintJob& job, const std::vector<ExtraPage>& curvePages, R
 
 } // namespace
 
-bool DocumentPrinter::fail(const PrintError& error, const char* source) {
-    showErrorInfo(host_, error.number, error.description, source);
+bool DocumentPrinter::fail(const PrintError& error, int command) {
+    showErrorInfo(host_, error.number, error.description, langTitle(command));
     return false;
 }
 
-bool DocumentPrinter::acceptDocument(const OpenedDocument& doc, const char* source) {
-    if (!doc.refusal.empty()) {
-        host_.message(doc.refusal, "", Host::Icon::Warning);
+bool DocumentPrinter::acceptDocument(const OpenedDocument& doc, int command) {
+    if (doc.refusal) {
+        host_.message(langText(doc.refusal), "", Host::Icon::Warning);
         return false;
     }
     if (doc.errorNumber != 0) {
         // Nothing is printed: an empty page would pass for the document.
         PrintError e;
         e.set(doc.errorNumber, doc.error);
-        return fail(e, source);
+        return fail(e, command);
     }
     return true;
 }
@@ -69,7 +70,7 @@ void DocumentPrinter::takeDocument(const OpenedDocument& doc, int kind,
 
 bool DocumentPrinter::printCommand(const OpenedDocument& doc, int kind,
                                    const TitratorInfo& titrator) {
-    if (!acceptDocument(doc, kPrintSource))
+    if (!acceptDocument(doc, kTextPrint))
         return false;
     takeDocument(doc, kind, titrator);
     return PrintSelectedFile(doc.fileType);
@@ -77,7 +78,7 @@ bool DocumentPrinter::printCommand(const OpenedDocument& doc, int kind,
 
 bool DocumentPrinter::previewCommand(const OpenedDocument& doc, int kind,
                                      const TitratorInfo& titrator) {
-    if (!acceptDocument(doc, kPreviewSource))
+    if (!acceptDocument(doc, kTextPreview))
         return false;
     takeDocument(doc, kind, titrator);
     return PreViewSelectedFile(doc.fileType);
@@ -105,7 +106,7 @@ void DocumentPrinter::StoreDefaultPrinter(QPrinter& printer, bool& cancelled) {
     printerBefore_ = fromQt(QPrinterInfo::defaultPrinterName());
     cancelled = false;
     if (!(printerCheck_ ? printerCheck_() : hasPrinter())) {
-        if (!host_.askYesNo(kNoPrinterText, kPrintSource)) {
+        if (!host_.askYesNo(formatMsg(langText(kTextNoPrinter), {}), langTitle(kTextPrint))) {
             cancelled = true;
             return;
         }
@@ -121,7 +122,7 @@ bool DocumentPrinter::print(const PrintJob& job) {
     ReportEngine engine;
     PrintError error;
     if (!loadEngine(job, curvePages_, engine, error))
-        return fail(error, kPrintSource);
+        return fail(error, kTextPrint);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(toQt(job.title));
     engine.applyPageLayout(printer);
@@ -129,7 +130,7 @@ bool DocumentPrinter::print(const PrintJob& job) {
     StoreDefaultPrinter(printer, cancelled);
     if (cancelled)
         return false;
-    return engine.paint(printer, error) > 0 || fail(error, kPrintSource);
+    return engine.paint(printer, error) > 0 || fail(error, kTextPrint);
 }
 
 bool DocumentPrinter::PreViewSelectedFile(int fileType) {
@@ -137,7 +138,7 @@ bool DocumentPrinter::PreViewSelectedFile(int fileType) {
     ReportEngine engine;
     PrintError error;
     if (!loadEngine(job, curvePages_, engine, error))
-        return fail(error, kPreviewSource);
+        return fail(error, kTextPreview);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(toQt(job.title));
     engine.applyPageLayout(printer);
@@ -154,5 +155,5 @@ bool DocumentPrinter::PreViewSelectedFile(int fileType) {
         previewRunner_(dialog);
     else
         dialog.exec();
-    return !paintError.failed() || fail(paintError, kPreviewSource);
+    return !paintError.failed() || fail(paintError, kTextPreview);
 }
