@@ -45,7 +45,7 @@ struct NoView : RecordingView, Host, ReplaceAsker {
         std::fprintf(stderr, "message: %s\n", t.c_str());
     }
     bool askYesNo(const std::string&, const std::string&) override { return true; }
-    int askReplace(const std::string&) override { return ReplacePrompt::ReplaceAll; }
+    int askReplace(const ReplaceQuestion&) override { return ReplacePrompt::ReplaceAll; }
 };
 
 void write(const fs::path& p, const std::string& bytes) {

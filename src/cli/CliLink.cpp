@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringDecoder>
+#include <cstring>
 #include <optional>
 #include <ostream>
 
@@ -76,9 +77,15 @@ public:
         errorPending = true;
     }
     void busyChanged(bool) override {}
-    void runtimeError(int number, const std::string& description,
-                      const std::string& source) override {
-        failure(source + ": error " + std::to_string(number) + ": " + description);
+    // A file fault in plain words: inside a file only the system's reason, since
+    // the file's line names the entry; elsewhere the description with its file.
+    void runtimeError(int number, const std::string& description, const std::string&) override {
+        const std::string reason = std::strerror(number);
+        const bool ownReason =
+            description.size() > reason.size() && description.ends_with(": " + reason);
+        if (stopped || (tally && ownReason && tally->takeReason(reason)))
+            return;
+        failure(description);
     }
 };
 

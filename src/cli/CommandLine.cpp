@@ -12,6 +12,7 @@
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
+#include "cli/SyncCommand.h"
 #include "cli/UpgradeCommand.h"
 #include "core/AuditTrail.h"
 #include "core/FileTypes.h"
@@ -117,11 +118,16 @@ std::vector<std::string> categoryWords() {
     return words;
 }
 
+const char* const kJsonHelp = "JSON Lines on stdout (fields in the README); messages on stderr";
+
 void addIdentify(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
+    auto json = std::make_shared<bool>(false);
     CLI::App* c = app.add_subcommand(
         "identify", "connect and print the titrator's model and firmware:\n"
                     "model=QX502 typeCode=2 titType=1 modelCode=QX502C series=QX50x firmware=3.00");
-    onChosen(c, chosen, [&link](auto& out, auto& err) { return cmdIdentify(link, out, err); });
+    c->add_flag("--json", *json, kJsonHelp);
+    onChosen(c, chosen,
+             [&link, json](auto& out, auto& err) { return cmdIdentify(link, *json, out, err); });
 }
 
 void addPorts(CLI::App& app, Chosen& chosen) {
@@ -373,6 +379,7 @@ void addExport(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
         ->check(oneOf({"reports", "tray-reports"}))
         ->type_name("reports|tray-reports")
         ->needs(to);
+    c->add_flag("--json", o->json, kJsonHelp);
     onChosen(c, chosen, [o, &link](auto& out, auto& err) { return cmdExport(*o, link, out, err); });
 }
 
@@ -421,6 +428,7 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
                 ->type_name("ask|all|none");
         if (command == "delete")
             c->add_flag("--yes", o->yes, "delete without asking");
+        c->add_flag("--json", o->json, kJsonHelp);
         onChosen(
             c, chosen, [o, &link](auto& out, auto& err) { return cmdFiles(*o, link, out, err); },
             [o] {
@@ -428,6 +436,24 @@ void addFileCommands(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
                     throw CLI::ValidationError("--tray", "lists a set of tray-reports only");
             });
     }
+}
+
+void addSync(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
+    auto o = std::make_shared<SyncOptions>();
+    CLI::App* c = app.add_subcommand(
+        "sync", "collect the titrator's reports into DIR, each once: the state file\n"
+                "veltran-sync.json there remembers what was taken (README: \"Collect\n"
+                "reports automatically\")");
+    c->add_option("--to", o->to, "the folder (made when missing)")->required()->type_name("DIR");
+    c->add_flag("--tray", o->tray, "tray report sets too");
+    c->add_flag("--export-csv", o->exportCsv,
+                "each new report's CSV beside it (config.ini's export settings)");
+    c->add_flag("--move", o->move,
+                "delete each report from the titrator once its fetch is verified");
+    addNumber(c, "--every", o->every, 1, INT_MAX, "keep going: a pass every SECONDS")
+        ->type_name("SECONDS");
+    c->add_flag("--json", o->json, "the events as JSON Lines on stdout; lines on stderr too");
+    onChosen(c, chosen, [o, &link](auto& out, auto& err) { return cmdSync(*o, link, out, err); });
 }
 
 // The whole usage with each command's block indented under "Commands:", so that
@@ -485,6 +511,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     addPorts(app, chosen);
     addFileCommands(app, link, chosen);
     addExport(app, link, chosen);
+    addSync(app, link, chosen);
     addRenderAndPrint(app, chosen);
     addPlot(app, chosen);
     addUpgrade(app, link, chosen);

@@ -1,8 +1,10 @@
 #include "cli/ExportCommand.h"
 
+#include "cli/CliExportHost.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonLines.h"
 #include "core/AppPaths.h"
 #include "core/Settings.h"
 #include "documents/ExportRun.h"
@@ -18,63 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Messages to stderr; existing CSV files are replaced unless --no-replace.
-class CliExportHost : public ExportHost {
-public:
-    CliExportHost(std::ostream& out, std::ostream& err, bool replace, CliInterrupt& interrupt)
-        : out_(out), err_(err), terminal_(err), replace_(replace), interrupt_(interrupt) {}
-
-    void message(const std::string& text, const std::string& title, Icon icon) override {
-        terminal_.message(text, title, icon);
-    }
-    bool askYesNo(const std::string& text, const std::string& title) override {
-        return terminal_.askYesNo(text, title);
-    }
-    int checkFileName(const std::string&) override { return 1; }
-    void initReplace() override {}
-    int checkReplaceOnPc(const std::string& fileName) override {
-        if (!replace_)
-            err_ << fileName << " exists: kept (--no-replace)\n";
-        return replace_ ? kReplaceAll : kSkipAll;
-    }
-    bool cancelRequested() override { return interrupt_.caught(); }
-    // The titrator side, once connected: reports fetched into memory.
-    bool fetchReport(const TitratorReport& report, std::string& bytes,
-                     ExportError& error) override {
-        const TransferResult r =
-            link_ ? devfiles::fetchReportText(*link_, report.fileType, report.trayFolder,
-                                              report.name, bytes)
-                  : TransferResult::Refused;
-        if (!succeeded(r))
-            error = exporterr::fileAccess(describe(r));
-        return succeeded(r);
-    }
-    bool listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
-                        ExportError& error) override {
-        const TransferResult r = link_ ? devfiles::trayFolderReportNames(*link_, trayFolder, names)
-                                       : TransferResult::Refused;
-        if (!succeeded(r))
-            error = exporterr::fileAccess(describe(r));
-        return succeeded(r);
-    }
-    devfiles::FileLink* link_ = nullptr;
-    // A report's error leads with its name: in a batch the missing CSV is plain.
-    void showExportError(const ExportError& e) override {
-        if (e.report.empty())
-            err_ << e.source << ": error " << e.number << ": " << cliText(e.description) << "\n";
-        else
-            err_ << cliText(e.report) << ": " << e.source << ": " << cliText(e.description) << "\n";
-    }
-    void fileWritten(const fs::path& file) override { out_ << file.string() << "\n"; }
-
-private:
-    std::ostream& out_;
-    std::ostream& err_;
-    CliHost terminal_;
-    bool replace_;
-    CliInterrupt& interrupt_;
-};
 
 // Why a converted report has no line in the summary.
 const char* leftOutReason(const LeftOutOfSummary& r) {
@@ -108,7 +53,8 @@ int cmdExport(const ExportCommandOptions& a, const LinkOptions& options, std::os
     if (!destinationFolder(a, destination, err))
         return cliexit::kUsage;
     CliInterrupt interrupt;
-    CliExportHost host(out, err, a.replace, interrupt);
+    JsonRecords jsonLines(out);
+    CliExportHost host(out, err, a.replace, interrupt, a.json ? &jsonLines : nullptr);
     std::unique_ptr<CliLink> link;
     CopyProgress quiet;
     std::optional<CliInterrupt::Stop> stopFetches;
@@ -147,6 +93,8 @@ int cmdExport(const ExportCommandOptions& a, const LinkOptions& options, std::os
             {path.filename().string(), a.titratorType > 0 ? destination : path.parent_path()});
     }
     const ExportOutcome outcome = exportSelectedReports(request, host);
+    if (a.json && !outcome.summary.empty())
+        writeJsonLine(out, {{"summary", QString::fromStdString(outcome.summary.string())}});
     for (const LeftOutOfSummary& report : outcome.leftOutOfSummary)
         err << report.report << ": left out of the summary (" << leftOutReason(report) << ")\n";
     int code = outcome.commandFailed || outcome.failed > 0 ? cliexit::kFailed : cliexit::kOk;

@@ -15,6 +15,7 @@ struct ExportCommandOptions {
     std::optional<int> csvSep, decSep, order; // unset: from config.ini
     std::string summaryName;
     bool replace = true; // false with --no-replace
+    bool json = false;   // JSON Lines: one a report, then {"summary": PATH}
 };
 
 // export REPORT... [--to DIR] [--csv-sep 0|1] [--dec-sep 0|1] [--order 0|1|2]

@@ -4,6 +4,7 @@
 #include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
 #include "cli/FileTally.h"
+#include "cli/JsonLines.h"
 #include "core/FileTypes.h"
 #include "core/Host.h"
 #include "files/CopyFiles.h"
@@ -12,6 +13,7 @@
 #include "files/FileNames.h"
 #include "files/ReplacePrompt.h"
 #include "files/TitratorFiles.h"
+#include "files/TransferRecords.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/Transfer.h"
@@ -48,8 +50,8 @@ char askTerminal(const std::string& question, const std::string& choices) {
 // The replace question: asked on a terminal, otherwise answered No (skip).
 class CliReplace : public ReplaceAsker {
 public:
-    int askReplace(const std::string& question) override {
-        std::string shown = question;
+    int askReplace(const ReplaceQuestion& question) override {
+        std::string shown = question.text;
         for (char& c : shown)
             if (c == '\r')
                 c = '\n';
@@ -83,8 +85,31 @@ std::string replacePolicy(const FileCommandOptions& a) {
     return !a.replace.empty() ? a.replace : onTerminal() ? "ask" : "none";
 }
 
+// A named file that never reached the file service: its line on stderr and, for
+// scripts, its record.
+void notSelected(const FileCommandOptions& a, const std::string& name, const std::string& reason,
+                 FileTally& tally, TransferObserver* json) {
+    tally.failed(name, reason);
+    if (!json)
+        return;
+    TransferRecord r;
+    r.timeMs = devfiles::recordTimeNow();
+    r.operation = a.command == "delete" ? TransferOperation::Delete
+                  : a.move              ? TransferOperation::Move
+                                        : TransferOperation::Copy;
+    r.direction = a.command == "put"      ? TransferDirection::ToTitrator
+                  : a.command == "delete" ? TransferDirection::OnTitrator
+                                          : TransferDirection::ToPc;
+    r.entry = name;
+    (a.command == "put" ? r.pcName : r.titratorName) = name;
+    r.result = TransferOutcome::Failed;
+    r.reason = reason;
+    json->record(r);
+}
+
 // The selected titrator entries by name; a name the titrator does not list fails.
-void selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally& tally) {
+void selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally& tally,
+                      TransferObserver* json) {
     for (const std::string& name : a.names) {
         bool found = false;
         for (const std::string& line : r.titratorEntries) {
@@ -95,13 +120,13 @@ void selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, Fil
             }
         }
         if (!found)
-            tally.failed(name, "not on the titrator");
+            notSelected(a, name, "not on the titrator", tally, json);
     }
 }
 
 // The PC files of one folder; a name without a folder is in the current one.
 bool selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally& tally,
-                std::ostream& err) {
+                TransferObserver* json, std::ostream& err) {
     const auto folderOf = [](const fs::path& p) {
         return p.parent_path().empty() ? fs::path(".") : p.parent_path();
     };
@@ -114,7 +139,7 @@ bool selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally
             return false;
         }
         if (!fs::is_regular_file(p, ec)) {
-            tally.failed(name, "no such file");
+            notSelected(a, name, "no such file", tally, json);
             continue;
         }
         r.selected.push_back({p.filename().string(), p.filename().string()});
@@ -131,6 +156,21 @@ public:
 
 private:
     FileTally& tally_;
+};
+
+// Every record goes to the tally and, with --json, to stdout.
+class TallyRecords : public TransferObserver {
+public:
+    TallyRecords(FileTally& tally, TransferObserver* json) : tally_(tally), json_(json) {}
+    void record(const TransferRecord& r) override {
+        tally_.record(r);
+        if (json_)
+            json_->record(r);
+    }
+
+private:
+    FileTally& tally_;
+    TransferObserver* json_;
 };
 
 const char* verbOf(const FileCommandOptions& a) {
@@ -155,7 +195,9 @@ void answerQuestions(const FileCommandOptions& a, const std::string& replace, Cl
 
 // get, put and delete once connected and listed.
 int transferFiles(const FileCommandOptions& a, devfiles::CopyRequest& r, CliLink& link,
-                  CliInterrupt& interrupt, std::ostream& err) {
+                  CliInterrupt& interrupt, std::ostream& out, std::ostream& err) {
+    JsonRecords jsonLines(out);
+    TransferObserver* json = a.json ? &jsonLines : nullptr;
     const std::string replace = replacePolicy(a);
     answerQuestions(a, replace, link, err);
     r.move = a.move;
@@ -170,8 +212,8 @@ int transferFiles(const FileCommandOptions& a, devfiles::CopyRequest& r, CliLink
     }
     FileTally tally(err, verbOf(a), a.names.size());
     if (a.command != "put")
-        selectOnTitrator(a, r, tally);
-    else if (!selectOnPc(a, r, tally, err))
+        selectOnTitrator(a, r, tally, json);
+    else if (!selectOnPc(a, r, tally, json, err))
         return cliexit::kUsage;
     if (r.selected.empty() || interrupt.caught()) {
         tally.close();
@@ -183,7 +225,8 @@ int transferFiles(const FileCommandOptions& a, devfiles::CopyRequest& r, CliLink
         tally.takeReason(describe(TransferResult::Aborted));
         progress.requestAbort();
     });
-    devfiles::CopyUi ui{link.host(), progress, replaceAsker};
+    TallyRecords records(tally, json);
+    devfiles::CopyUi ui{link.host(), progress, replaceAsker, &records};
     link.reportFilesTo(&tally);
     const devfiles::CopyResult result = a.command == "delete"
                                             ? devfiles::deleteFiles(link.session(), r, ui)
@@ -216,9 +259,13 @@ int runFiles(const FileCommandOptions& a, CliLink& link, CliInterrupt& interrupt
     }
     r.titratorEntries = devfiles::listingLines(listing);
     if (a.command != "list")
-        return transferFiles(a, r, link, interrupt, err);
-    for (const std::string& line : r.titratorEntries)
-        out << printable(line) << "\n";
+        return transferFiles(a, r, link, interrupt, out, err);
+    for (const std::string& line : r.titratorEntries) {
+        if (a.json)
+            writeJsonLine(out, listedFileJson(line));
+        else
+            out << printable(line) << "\n";
+    }
     return cliexit::kOk;
 }
 

@@ -17,6 +17,7 @@ struct FileCommandOptions {
     std::string replace; // get, put --replace ask|all|none; "": ask on a terminal, else none
     bool move = false;   // get, put --move
     bool yes = false;    // delete --yes
+    bool json = false;   // JSON Lines on stdout: one a listing line or a file
 };
 
 // The CATEGORY words and their file types.

@@ -2,6 +2,7 @@
 
 #include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonLines.h"
 #include "core/Numbers.h"
 #include "link/LinkMonitor.h"
 
@@ -14,7 +15,7 @@ std::string firmwareText(float version) {
 }
 } // namespace
 
-int cmdIdentify(const LinkOptions& options, std::ostream& out, std::ostream& err) {
+int cmdIdentify(const LinkOptions& options, bool json, std::ostream& out, std::ostream& err) {
     CliLink link(options, err);
     if (!link.ready())
         return cliexit::kUsage;
@@ -24,6 +25,10 @@ int cmdIdentify(const LinkOptions& options, std::ostream& out, std::ostream& err
     if (!id.firmwareRead)
         err << "the titrator did not report its firmware version: it was not checked "
                "against the configured bounds\n";
+    if (json) {
+        writeJsonLine(out, identityJson(id));
+        return cliexit::kOk;
+    }
     out << "model=" << id.idText << " typeCode=" << id.typeCode << " titType=" << id.titType
         << " modelCode=" << modelCodeName(id.modelCode) << " series=" << seriesName(id.seriesCode)
         << " firmware=" << firmwareText(id.firmwareVersion) << "\n";

@@ -1,9 +1,11 @@
 #include "documents/ExportRun.h"
 
 #include "core/Language.h"
+#include "core/Sha256.h"
 #include "core/Text.h"
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -96,10 +98,14 @@ ExportOutcome ExportRun::run() {
         export_.startSummary(request_.language);
     host_.progressShow();
     const std::size_t count = request_.entries.size();
-    for (std::size_t i = 0; i < count && !stopping(); ++i) {
+    std::size_t i = 0;
+    for (; i < count && !stopping(); ++i) {
         host_.setTotalStatus(static_cast<double>(i) / static_cast<double>(count));
         exportEntry(request_.entries[i]);
     }
+    for (; i < count; ++i)
+        record(fileNameOf(request_.entries[i].text), {}, TransferOutcome::Aborted,
+               formatMsg(langText(kTextReasonStopped), {}));
     if (export_.summaryOn() && !outcome_.cancelled) {
         const fs::path path = request_.summaryName.empty()
                                   ? freeFileName(request_.destination, summaryFileName(localNow()))
@@ -161,13 +167,19 @@ fs::path ExportRun::csvTarget(const fs::path& folder, const std::string& reportN
         return {};
     }
     source_ = source;
+    answer_ = 0;
     std::error_code ec;
     if (fs::exists(path, ec)) {
-        const int answer = host_.checkReplaceOnPc(csvName);
-        if (answer == kReplaceCancel)
+        const auto given = request_.answers.find(reportName);
+        answer_ = given != request_.answers.end() ? given->second : host_.checkReplaceOnPc(csvName);
+        if (answer_ == kReplaceCancel)
             outcome_.cancelled = true;
-        if (answer < kReplaceThis || answer >= kSkipThis) {
+        if (answer_ < kReplaceThis || answer_ >= kSkipThis) {
             ++outcome_.skipped;
+            record(reportName, path, TransferOutcome::Skipped,
+                   formatMsg(
+                       langText(answer_ == kReplaceCancel ? kTextReasonStopped : kTextReasonKept),
+                       {}));
             return {};
         }
     }
@@ -180,11 +192,37 @@ void ExportRun::report(ExportFault fault, const std::string& name, const fs::pat
             fault->report = name;
         host_.showExportError(*fault);
         ++outcome_.failed;
+        record(name, csv, TransferOutcome::Failed, fault->source + ": " + fault->description);
         return;
     }
     ++outcome_.written;
     writtenFrom_[csv.string()] = source_;
     host_.fileWritten(csv);
+    record(name, csv, TransferOutcome::Done, {});
+}
+
+void ExportRun::record(const std::string& name, const fs::path& csv, TransferOutcome outcome,
+                       const std::string& reason) {
+    TransferRecord r;
+    r.timeMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+    r.operation = TransferOperation::Export;
+    const bool titrator = request_.pane == ExportPane::Titrator;
+    r.direction = titrator ? TransferDirection::ToPc : TransferDirection::OnPc;
+    r.entry = name;
+    if (titrator)
+        r.titratorName = name;
+    r.pcName = csv.string();
+    r.result = outcome;
+    r.reason = reason;
+    r.answer = answer_;
+    std::string error;
+    std::error_code ec;
+    if (outcome == TransferOutcome::Done && sha256OfFile(csv, r.sha256, error))
+        r.size = static_cast<std::int64_t>(fs::file_size(csv, ec));
+    answer_ = 0;
+    host_.record(r);
 }
 
 void ExportRun::exportEntry(const ExportEntry& entry) {

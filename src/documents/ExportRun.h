@@ -4,6 +4,7 @@
 // window and the command-line tool supply what the user sees and how a
 // titrator report is fetched through ExportHost.
 #include "core/Host.h"
+#include "core/TransferRecord.h"
 #include "documents/CsvExport.h"
 #include "documents/ExportError.h"
 #include "documents/ExportOptions.h"
@@ -74,6 +75,9 @@ public:
 
     // The end of the run: refresh both panes and, unless it was cancelled, show the CSV files.
     virtual void exportFinished(bool cancelled) { (void)cancelled; }
+
+    // One record for each report: its CSV written, kept, failed or not reached.
+    virtual void record(const TransferRecord& r) { (void)r; }
 };
 
 // A selected list entry; a PC entry's report lies in `folder` (the destination when empty).
@@ -91,6 +95,8 @@ struct ExportRequest {
     int language = 1;                  // the user-interface language: the summary's headers
     ExportOptions options;
     std::string summaryName; // overrides summaryFileName() when not empty
+    // Replace answers given before, by report name (a retry asks nothing it was told).
+    std::map<std::string, int> answers;
 };
 
 struct ExportOutcome {
@@ -131,6 +137,8 @@ private:
     bool stopping();
     // One report's end: a CSV written, or a failure that names the report.
     void report(ExportFault fault, const std::string& name, const std::filesystem::path& csv = {});
+    void record(const std::string& name, const std::filesystem::path& csv, TransferOutcome outcome,
+                const std::string& reason);
     void finish();
 
     const ExportRequest& request_;
@@ -139,6 +147,7 @@ private:
     ExportOutcome outcome_;
     std::map<std::string, std::string> writtenFrom_; // CSV path -> the report it came from
     std::string source_;                             // the report being converted
+    int answer_ = 0;                                 // the replace answer given for the CSV in hand
 };
 
 // The CSV name of a report: the part before the first "." followed by ".csv".

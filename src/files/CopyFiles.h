@@ -3,7 +3,9 @@
 // Move and Delete commands, widget-free. The main window (or the command-line
 // tool) captures the panes once in a CopyRequest, passes its views in CopyUi
 // and applies the CopyResult to the panes afterwards.
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@ class CopyProgress;
 class DeviceSession;
 class Host;
 class ReplaceAsker;
+class TransferObserver;
 
 namespace devfiles {
 
@@ -28,17 +31,25 @@ struct CopyRequest {
     std::vector<std::string> titratorEntries; // every line of the titrator pane
     bool move = false;
     int initialReplaceStatus = 0; // 2: replace all, 4: skip all (command line)
+    // Answers given before, by entry name (a retry asks nothing it was told):
+    // replace question codes, a yes/no as 1 (yes) or 3 (no).
+    std::map<std::string, int> answers;
+    // A fetched report (and any entry whose line gives a size) must arrive
+    // with the listed number of bytes, or it is not kept and not moved.
+    bool verifyListedSize = false;
     // Deleting and the name check.
     bool pcInTrayFolder = false;       // pane flag 0x40
     bool titratorInTrayFolder = false; // pane flag 0x80
     bool csvShown = false;             // ShowCSVPcFilesCb ticked
     std::string currentName;           // the pane's current entry ("" = the first selected)
+    bool deleteConfirmed = false;      // the delete question was answered yes before (a retry)
 };
 
 struct CopyUi {
     Host& host;
     CopyProgress& progress; // the progress window; its abort request is copyAborted
     ReplaceAsker& replace;
+    TransferObserver* observer = nullptr; // gets one record per file
 };
 
 struct CopyResult {

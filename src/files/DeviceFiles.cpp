@@ -4,6 +4,7 @@
 #include "core/FileTypes.h"
 #include "core/Host.h"
 #include "core/Language.h"
+#include "core/Sha256.h"
 #include "core/Text.h"
 #include "files/CopyProgress.h"
 #include "files/FileNames.h"
@@ -53,17 +54,19 @@ bool namesOf(Host& host, const std::string& listing, std::vector<std::string>& n
 }
 
 // "dir" with the folder and a report's base pattern: the report and its companions.
-bool companionNames(FileLink& link, const std::string& folder, const std::string& base,
-                    std::vector<std::string>& names) {
+TransferResult companionNames(FileLink& link, const std::string& folder, const std::string& base,
+                              std::vector<std::string>& names) {
     std::string answer;
-    if (!succeeded(askForText(link.session.serial(), link.progress, "dir", folder + base + "*",
-                              answer, kErrDirRefused, kErrDirLost)))
-        return false;
-    return namesOf(link.host, answer, names);
+    const TransferResult asked =
+        askForText(link.session.serial(), link.progress, "dir", folder + base + "*", answer,
+                   kErrDirRefused, kErrDirLost);
+    if (!succeeded(asked))
+        return asked;
+    return namesOf(link.host, answer, names) ? TransferResult::Done : TransferResult::BadAnswer;
 }
 
 // "extdir" of a folder and mask; a refusal is language text 308 and the lost-link status.
-bool extendedListing(FileLink& link, const std::string& argument, std::string& listing) {
+TransferResult extendedListing(FileLink& link, const std::string& argument, std::string& listing) {
     Serial& serial = link.session.serial();
     const TransferResult ack = serial.sendCommandAck("extdir", argument);
     if (!succeeded(ack)) {
@@ -72,9 +75,11 @@ bool extendedListing(FileLink& link, const std::string& argument, std::string& l
                               Host::Icon::Warning);
             link.session.monitor().setStatusBarProp();
         }
-        return false;
+        return ack;
     }
-    return finished(serial, serial.stringReception(listing, link.progress), kErrListingLost);
+    const TransferResult received = serial.stringReception(listing, link.progress);
+    finished(serial, received, kErrListingLost);
+    return received;
 }
 
 std::string uploadPath(const DeviceFolders& f, int fileType, const std::string& entry,
@@ -125,41 +130,52 @@ std::string usableName(FileLink& link, const std::string& entry) {
 
 // The files an entry stands for: a report with the companions the titrator's
 // "dir" names in its folder, anything else alone. Called with the link held.
-bool filesOfEntry(FileLink& link, const std::string& name, bool report, const std::string& folder,
-                  std::vector<std::string>& work) {
+TransferResult filesOfEntry(FileLink& link, const std::string& name, bool report,
+                            const std::string& folder, std::vector<std::string>& work) {
     const std::string base = filenames::baseOf(name, ".rpt");
     if (!report || base.empty()) {
         work = {name};
-        return true;
+        return TransferResult::Done;
     }
     work.clear();
     return companionNames(link, folder, base, work);
 }
 
-void noteFailure(std::string* failed, const std::string& name) {
-    if (failed && failed->empty())
-        *failed = name;
+// "get" of one file into its part; the link is held.
+TransferResult fetchInto(FileLink& link, int fileType, const std::string& file, AtomicFile& part) {
+    Serial& serial = link.session.serial();
+    const TransferResult ack =
+        serial.sendCommandAck("get", devicePath(link.session.monitor().folders(), fileType, file));
+    if (!finished(serial, ack, kErrGetRefused))
+        return ack;
+    const TransferResult received = serial.reception(part, link.progress);
+    finished(serial, received, kErrGetFailed);
+    return received;
 }
 
-// "get" of one file into its part; the link is held.
-bool fetchInto(FileLink& link, int fileType, const std::string& file, AtomicFile& part) {
-    Serial& serial = link.session.serial();
-    return finished(serial,
-                    serial.sendCommandAck(
-                        "get", devicePath(link.session.monitor().folders(), fileType, file)),
-                    kErrGetRefused) &&
-           finished(serial, serial.reception(part, link.progress), kErrGetFailed);
+// A received file as it will replace the PC's: its bytes and their digest.
+// False when the part could not be written out.
+bool describePart(AtomicFile& part, MovedFile& file) {
+    file.pcPath = part.target().string();
+    if (!part.finish())
+        return false;
+    std::string error;
+    std::error_code ec;
+    file.size = static_cast<std::int64_t>(std::filesystem::file_size(part.tempPath(), ec));
+    if (ec || !sha256OfFile(part.tempPath(), file.sha256, error))
+        file.size = -1;
+    return true;
 }
 
 // The received set replaces the PC's files.
 bool commitAll(FileLink& link, std::vector<std::unique_ptr<AtomicFile>>& parts,
-               std::string* failed) {
+               FileSetResult& set) {
     for (const auto& part : parts) {
         if (!part->commit()) {
             const std::string name = part->target().filename().string();
             showErrorInfo(link.host, part->error(), name + ": " + part->errorText(),
                           "downloadFile");
-            noteFailure(failed, name);
+            set.fail(name, TransferResult::FileFailed);
             return false;
         }
     }
@@ -237,11 +253,12 @@ TransferResult listTrayFolder(FileLink& link, const std::string& folderName,
     if (!exchange)
         return TransferResult::Refused;
     std::string listing;
-    if (!extendedListing(link,
-                         link.session.monitor().folders().trayReportsPath + folderName + "\\" +
-                             kTrayReportsMask,
-                         listing))
-        return TransferResult::BadAnswer;
+    const TransferResult listed = extendedListing(link,
+                                                  link.session.monitor().folders().trayReportsPath +
+                                                      folderName + "\\" + kTrayReportsMask,
+                                                  listing);
+    if (!succeeded(listed))
+        return listed;
     const auto lines = listingLines(listing);
     names.insert(names.end(), lines.begin(), lines.end());
     return TransferResult::Done;
@@ -266,35 +283,66 @@ TransferResult fetchFileText(FileLink& link, const std::string& entry, std::stri
 }
 
 bool downloadFile(FileLink& link, int fileType, const std::string& entry, const fs::path& pcFolder,
-                  std::string* failed) {
+                  FileSetResult* result, std::int64_t listedSize) {
+    FileSetResult own;
+    FileSetResult& set = result ? *result : own;
     const std::string name = usableName(link, entry);
-    if (name.empty())
+    if (name.empty()) {
+        set.fail(filenames::firstToken(entry), TransferResult::BadAnswer);
         return false;
+    }
     Serial& serial = link.session.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
-    if (!exchange)
+    if (!exchange) {
+        set.fail(name, TransferResult::Refused);
         return false;
+    }
     const DeviceFolders& folders = link.session.monitor().folders();
     std::vector<std::string> work;
-    const bool set = fileType == ftype::kReports || fileType == ftype::kTrayFolderReports ||
-                     fileType == ftype::kTrayReports;
-    if (!filesOfEntry(link, name, set, deviceFolder(folders, fileType), work) ||
-        !filenames::isOnList(work, name)) {
-        noteFailure(failed, name);
+    const bool withCompanions = fileType == ftype::kReports ||
+                                fileType == ftype::kTrayFolderReports ||
+                                fileType == ftype::kTrayReports;
+    const TransferResult named =
+        filesOfEntry(link, name, withCompanions, deviceFolder(folders, fileType), work);
+    if (!succeeded(named) || !filenames::isOnList(work, name)) {
+        set.fail(name, succeeded(named) ? TransferResult::BadAnswer : named);
         return false;
     }
     std::vector<std::unique_ptr<AtomicFile>> parts;
+    std::vector<MovedFile> arrived;
     for (const std::string& file : work) {
-        if (link.progress.abortRequested())
+        if (link.progress.abortRequested()) {
+            set.fail(file, TransferResult::Aborted);
             return false;
+        }
         parts.push_back(std::make_unique<AtomicFile>(pcfiles::pcFilePath(pcFolder, file)));
-        if (!fetchInto(link, fileType, file, *parts.back())) {
-            noteFailure(failed, file);
+        const TransferResult got = fetchInto(link, fileType, file, *parts.back());
+        if (!succeeded(got)) {
+            set.fail(file, got);
             return false; // the parts go: the PC keeps what it had
         }
+        arrived.emplace_back();
+        if (!describePart(*parts.back(), arrived.back())) {
+            showErrorInfo(link.host, parts.back()->error(), file + ": " + parts.back()->errorText(),
+                          "downloadFile");
+            set.fail(file, TransferResult::FileFailed);
+            return false;
+        }
+        arrived.back().name = file;
+        // A file shorter or longer than the titrator listed it is no complete copy.
+        if (listedSize >= 0 && filenames::sameName(file, name) &&
+            arrived.back().size != listedSize) {
+            set.listedSize = listedSize;
+            set.receivedSize = arrived.back().size;
+            set.fail(file, TransferResult::BadAnswer);
+            return false;
+        }
     }
-    return commitAll(link, parts, failed);
+    if (!commitAll(link, parts, set))
+        return false;
+    set.files.insert(set.files.end(), arrived.begin(), arrived.end());
+    return true;
 }
 
 double trayFolderProgress(int done, int n, int index, int count) {
@@ -306,28 +354,39 @@ double trayFolderProgress(int done, int n, int index, int count) {
 }
 
 bool downloadTrayFolder(FileLink& link, const std::string& folderEntry, int index, int count,
-                        const fs::path& pcFolder, std::string* failed) {
+                        const fs::path& pcFolder, FileSetResult* result) {
+    FileSetResult own;
+    FileSetResult& set = result ? *result : own;
+    const std::string folderName = folderEntry.substr(0, kTraySetNameLength);
     LinkMonitor& monitor = link.session.monitor();
-    if (!monitor.titratorOnline() || link.progress.abortRequested())
+    if (!monitor.titratorOnline() || link.progress.abortRequested()) {
+        set.fail(folderName, link.progress.abortRequested() ? TransferResult::Aborted
+                                                            : TransferResult::PortFailed);
         return false;
+    }
     Serial& serial = link.session.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
-    if (!exchange)
+    if (!exchange) {
+        set.fail(folderName, TransferResult::Refused);
         return false;
+    }
     TrayFolderScope scope(monitor.folders(), folderEntry);
     std::string listing;
-    if (!extendedListing(link, monitor.folders().trayReportsPath + folderEntry + kTrayReportsMask,
-                         listing)) {
-        noteFailure(failed, folderEntry.substr(0, kTraySetNameLength));
+    const TransferResult listed = extendedListing(
+        link, monitor.folders().trayReportsPath + folderEntry + kTrayReportsMask, listing);
+    if (!succeeded(listed)) {
+        set.fail(folderName, listed);
         return false;
     }
     const auto lines = listingLines(listing);
     const int n = static_cast<int>(lines.size());
     for (int done = 0; done < n; ++done) {
-        if (link.progress.abortRequested())
+        if (link.progress.abortRequested()) {
+            set.fail(entryName(lines[done]), TransferResult::Aborted);
             return false;
-        if (!downloadFile(link, ftype::kTrayFolderReports, lines[done], pcFolder, failed))
+        }
+        if (!downloadFile(link, ftype::kTrayFolderReports, lines[done], pcFolder, &set))
             return false;
         link.progress.setFileStatus(0);
         link.progress.setTotalStatus(trayFolderProgress(done + 1, n, index, count));
@@ -336,9 +395,17 @@ bool downloadTrayFolder(FileLink& link, const std::string& folderEntry, int inde
 }
 
 TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcName,
-                          const fs::path& pcFolder, const std::string& deviceName) {
+                          const fs::path& pcFolder, const std::string& deviceName,
+                          FileSetResult* result) {
+    FileSetResult own;
+    FileSetResult& set = result ? *result : own;
+    // The first failure is the result, and the set names it.
+    const auto failed = [&set](const std::string& file, TransferResult why) {
+        set.fail(file, why);
+        return why;
+    };
     if (pcName.empty() || deviceName.empty())
-        return TransferResult::FileFailed;
+        return failed(pcName, TransferResult::FileFailed);
     // Every file is read before the first "put": a titrator that has
     // acknowledged one waits for its frames.
     const std::vector<std::string> files = filesToSend(fileType, pcName, pcFolder);
@@ -347,26 +414,29 @@ TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcNam
         std::string error;
         if (!readFileToSend(pcFolder / files[i], contents[i], error)) {
             showErrorInfo(link.host, EIO, error, "uploadFile");
-            return TransferResult::FileFailed;
+            return failed(files[i], TransferResult::FileFailed);
         }
     }
     Serial& serial = link.session.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
     if (!exchange)
-        return TransferResult::Refused;
+        return failed(pcName, TransferResult::Refused);
     const DeviceFolders& folders = link.session.monitor().folders();
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (link.progress.abortRequested())
-            return TransferResult::Aborted;
+            return failed(files[i], TransferResult::Aborted);
         const TransferResult ack =
             serial.sendCommandAck("put", uploadPath(folders, fileType, files[i], deviceName));
         if (!finished(serial, ack, kErrPutRefused))
-            return ack;
+            return failed(files[i], ack);
         const TransferResult sent =
             serial.transmission(pcFolder / files[i], contents[i], link.progress);
         if (!finished(serial, sent, kErrPutFailed))
-            return sent;
+            return failed(files[i], sent);
+        set.files.push_back({i == 0 ? deviceName : files[i],
+                             static_cast<std::int64_t>(contents[i].size()), sha256Hex(contents[i]),
+                             (pcFolder / files[i]).string()});
     }
     if (fileType == ftype::kUserMethods) {
         // The titrator files a new user method under its own identifier.
@@ -377,31 +447,46 @@ TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcNam
     return TransferResult::Done;
 }
 
-bool deleteTitratorFile(FileLink& link, const std::string& entry, int fileType) {
+bool deleteTitratorFile(FileLink& link, const std::string& entry, int fileType,
+                        FileSetResult* result) {
+    FileSetResult own;
+    FileSetResult& set = result ? *result : own;
     const std::string name = usableName(link, entry);
-    if (name.empty())
+    if (name.empty()) {
+        set.fail(filenames::firstToken(entry), TransferResult::BadAnswer);
         return false;
+    }
     Serial& serial = link.session.serial();
     serial.waitRecovery();
     Serial::Exchange exchange(serial);
-    if (!exchange)
+    if (!exchange) {
+        set.fail(name, TransferResult::Refused);
         return false;
+    }
     const DeviceFolders& folders = link.session.monitor().folders();
     std::vector<std::string> work;
-    if (!filesOfEntry(link, name, fileType == ftype::kReports, folders.reportsPath, work))
+    const TransferResult named =
+        filesOfEntry(link, name, fileType == ftype::kReports, folders.reportsPath, work);
+    if (!succeeded(named)) {
+        set.fail(name, named);
         return false;
+    }
     const bool traySet = fileType == ftype::kTrayReports;
     for (const std::string& file : work) {
         const TransferResult ack =
             traySet ? serial.sendCommandAck("delSeqRpt", file.substr(0, kTraySetNameLength))
                     : serial.sendCommandAck("del", devicePath(folders, fileType, file));
-        if (!finished(serial, ack, kErrDeleteRefused))
+        if (!finished(serial, ack, kErrDeleteRefused)) {
+            set.fail(file, ack);
             return false;
+        }
         std::string answer;
         if (!serial.readPort(answer, kDeleteAnswerLength)) {
             serial.showCommError(kErrDeleteUnanswered);
+            set.fail(file, TransferResult::TimedOut);
             return false;
         }
+        set.files.push_back({file, -1, {}, {}});
     }
     return true;
 }

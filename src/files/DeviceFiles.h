@@ -10,6 +10,7 @@
 // names are refused with language text kTextUnsafeName before anything is written.
 #include "link/Transfer.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,21 +73,47 @@ TransferResult listTrayFolder(FileLink& link, const std::string& folderName,
 TransferResult fetchFileText(FileLink& link, const std::string& entry, std::string& text,
                              int fileType);
 
+// A file that went: its name, its bytes and their SHA-256.
+struct MovedFile {
+    std::string name; // on the titrator
+    std::int64_t size = -1;
+    std::string sha256;
+    std::string pcPath; // the PC file it came from or went to; "" for a titrator delete
+};
+
+// What became of the files of one entry: those that went, in order, and the
+// first that did not with why. A fetched set lists only what the PC kept.
+struct FileSetResult {
+    std::vector<MovedFile> files;
+    std::string failedFile;
+    TransferResult failure = TransferResult::Done;
+    // The entry's own file arrived with another size than its listing line gave.
+    std::int64_t listedSize = -1, receivedSize = -1;
+    void fail(const std::string& name, TransferResult why) {
+        if (failedFile.empty()) {
+            failedFile = name;
+            failure = why;
+        }
+    }
+};
+
 // downloadFile: the entry's file into pcFolder; a report (4, 12) or a tray
 // report set (11) with the companions a "dir" names, so that a companion the
 // titrator does not have is never asked for. The files replace the PC's (or
 // their case twins, under the twins' names) only when every one has arrived
 // complete and the entry's own file was among them (an empty "dir" answer
 // fetches nothing and is no error, but it is no success either); otherwise
-// the PC keeps what it had. `failed` names the file that did not arrive.
+// the PC keeps what it had. With listedSize set, the entry's own file must also
+// have arrived with that many bytes.
 bool downloadFile(FileLink& link, int fileType, const std::string& entry,
-                  const std::filesystem::path& pcFolder, std::string* failed = nullptr);
+                  const std::filesystem::path& pcFolder, FileSetResult* set = nullptr,
+                  std::int64_t listedSize = -1);
 
 // downloadTrayFolder: the reports of the tray folder folderEntry ("TRAY0001\",
 // also set as the open tray folder) into pcFolder; the total bar runs over
 // folder index of count. False on any failure, on an abort and when offline.
 bool downloadTrayFolder(FileLink& link, const std::string& folderEntry, int index, int count,
-                        const std::filesystem::path& pcFolder, std::string* failed = nullptr);
+                        const std::filesystem::path& pcFolder, FileSetResult* set = nullptr);
 
 // The PC files uploadFile sends for pcName: the file itself, then for a report
 // (4) the .rpt/.log/.bmp files of its base name; never a file whose name
@@ -99,11 +126,13 @@ std::vector<std::string> filesToSend(int fileType, const std::string& pcName,
 // is sent); methods go under deviceName; a user method (3) is followed by
 // "changeId" and the 800 ms pause. Done only when every file was sent.
 TransferResult uploadFile(FileLink& link, int fileType, const std::string& pcName,
-                          const std::filesystem::path& pcFolder, const std::string& deviceName);
+                          const std::filesystem::path& pcFolder, const std::string& deviceName,
+                          FileSetResult* set = nullptr);
 
 // deleteTitratorFile: "del" of the entry's file (a report with the companions
 // "dir" names); tray report sets (11) with "delSeqRpt" and the set's 8 characters.
-bool deleteTitratorFile(FileLink& link, const std::string& entry, int fileType);
+bool deleteTitratorFile(FileLink& link, const std::string& entry, int fileType,
+                        FileSetResult* set = nullptr);
 
 // reloadTitratorMethods: "reloadMethods", then the 800 ms pause.
 bool reloadTitratorMethods(FileLink& link);

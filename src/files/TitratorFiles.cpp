@@ -3,6 +3,7 @@
 #include "core/FileTypes.h"
 #include "core/Host.h"
 #include "core/Language.h"
+#include "core/Numbers.h"
 #include "core/Text.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
@@ -83,6 +84,20 @@ std::vector<std::string> listingLines(const std::string& listing) {
 std::string entryName(const std::string& entry) {
     std::string rest = entry;
     return takeToken(rest, " ");
+}
+
+ListedFile listedFile(const std::string& line) {
+    ListedFile f;
+    std::string rest = text::trim(line);
+    f.name = takeToken(rest, " ");
+    rest = text::trim(rest);
+    const std::string sizeText = takeToken(rest, " ");
+    const auto size = num::parseInteger(sizeText);
+    if (!size || *size < 0 || sizeText.find_first_not_of("0123456789") != std::string::npos)
+        return f;
+    f.size = *size;
+    f.date = parseDateText(text::trim(rest));
+    return f;
 }
 
 } // namespace devfiles

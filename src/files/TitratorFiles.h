@@ -1,8 +1,11 @@
 #pragma once
 // The titrator's file system as the file commands address it: device folders
 // and paths by file type, and the listing of a folder ("extdir").
+#include "core/Dates.h"
 #include "link/Transfer.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,5 +39,15 @@ std::vector<std::string> listingLines(const std::string& listing);
 
 // The file name of an entry: its text before the first blank.
 std::string entryName(const std::string& entry);
+
+// What a listing line says of its file beyond the name, where it reads as a
+// size in bytes followed by a date ("TI_00031.RPT 1295 2026-12-07 17:47"). The
+// rest of a line is the titrator's own: what does not read stays unknown.
+struct ListedFile {
+    std::string name;
+    std::int64_t size = -1;
+    std::optional<DateTime> date;
+};
+ListedFile listedFile(const std::string& line);
 
 } // namespace devfiles

@@ -102,7 +102,8 @@ private:
 // What one block reception appends to, and where it stands.
 struct Serial::Receiver {
     std::function<void(const std::string&)> append;
-    bool counted = false; // the "t" frame has arrived
+    std::function<void(uint32_t blocks)> onCount; // a file's header arrived
+    bool counted = false;                         // the "t" frame has arrived
     uint32_t count = 0;
     uint32_t expected = 0;
 };
@@ -347,6 +348,7 @@ TransferResult Serial::transmission(const std::filesystem::path& path, const std
     if (sink.abortRequested())
         return TransferResult::Aborted;
     ActiveTransfer active(*this, sink);
+    sink.announced(data.size());
     const uint32_t blocks = frame::blockCount(data.size());
     const TransferResult header =
         sendWithEcho(frame::buildFrame(frame::kTypeHeader, blocks, ""), kHeaderSends);
@@ -364,6 +366,7 @@ TransferResult Serial::sendBlocks(const std::string& data, uint32_t blocks, Tran
             sendWithEcho(frame::buildFrame(frame::kTypeData, i, block), kBlockSends);
         if (sent != TransferResult::Done)
             return sent;
+        sink.moved(block.size());
     }
     sink.progress(1.0);
     return TransferResult::Done;
@@ -407,6 +410,8 @@ bool Serial::handleFrame(const std::string& frame, Receiver& r, TransferSink& si
     if (type == std::string(1, frame::kTypeHeader)) {
         r.counted = true;
         r.count = frame::getFrameField(frame);
+        if (r.onCount)
+            r.onCount(r.count);
         return r.count == 0;
     }
     if (type != std::string(1, frame::kTypeData))
@@ -452,8 +457,12 @@ TransferResult Serial::reception(AtomicFile& part, TransferSink& sink) {
     receiver.append = [&](const std::string& data) {
         const bool wasFailed = part.failed();
         part.append(data);
+        sink.moved(data.size());
         if (!wasFailed)
             reportFileFault(part);
+    };
+    receiver.onCount = [&sink](uint32_t blocks) {
+        sink.announced(std::size_t(blocks) * frame::kBlockSize);
     };
     // Even with a broken file the frames are taken and echoed, so the titrator
     // ends its side of the transfer in order.

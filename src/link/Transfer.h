@@ -1,6 +1,7 @@
 #pragma once
 // What every exchange with the titrator ends with, and the sink through which
 // its caller follows the progress and asks for an abort.
+#include <cstddef>
 #include <string>
 
 enum class TransferResult {
@@ -33,6 +34,10 @@ public:
     virtual void started(const std::string& name) { (void)name; }
     // 0..1 before each block and 1 at the end.
     virtual void progress(double fraction) { (void)fraction; }
+    // A file's transfer starts with this many data bytes (a received file's
+    // header gives whole blocks), then each block that went over the line.
+    virtual void announced(std::size_t bytes) { (void)bytes; }
+    virtual void moved(std::size_t bytes) { (void)bytes; }
 
     void requestAbort() { abort_ = true; }
     void clearAbort() { abort_ = false; }

@@ -1,7 +1,9 @@
 // The file commands of the main window, from the button to the files on both sides.
 #include "SampleWindow.h"
 #include "ScopedEnv.h"
+#include "app/TransferLog.h"
 #include "app/ui/NetworkPortDialog.h"
+#include "app/ui/TransferLogWindow.h"
 #include "core/Language.h"
 #include "documents/ui/CurveView.h"
 #include "documents/ui/CurveWindow.h"
@@ -9,6 +11,7 @@
 #include "link/Serial.h"
 #include "link/ui/DebugWindow.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +19,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
 #include <set>
@@ -220,6 +225,63 @@ TEST(MainWindowCommands, ViewWithSeveralReportsSelectedComparesTheirCurves) {
     EXPECT_EQ(win.host.messages.size(), shown); // not "select one file"
 }
 
+// The transfer log lists every file with its result and reason, a failed and a
+// refused one among them. Retry runs only the failed and aborted ones of the last
+// operation again; Save writes the log as CSV.
+TEST(MainWindowCommands, TheTransferLogListsEveryFileAndRetriesTheFailedOnes) {
+    Window win(true, {"--drop-echo", "1", "--slots", "sequences=2"});
+    win.click("StdMtdCheckbox");
+    win.select("pcList", "QX0101AV.MTD");
+    win.select("pcList", "QX0231AC.MTD", Qt::ControlModifier);
+    win.click("copyBtn"); // the first put loses an echo and fails
+    auto* link = win.get<QLabel>("transferLogLink");
+    ASSERT_TRUE(link->isVisible());
+    EXPECT_TRUE(link->text().contains("Transfer log: 1 of 2 files went"))
+        << link->text().toStdString();
+    emit link->linkActivated("log");
+    auto* log = win.w->findChild<TransferLogWindow*>("transferLogWindow");
+    ASSERT_TRUE(log && log->isVisible());
+    const auto row = [&](int r) {
+        std::vector<std::string> cells;
+        for (int c = 1; c < kTransferLogColumns; ++c)
+            cells.push_back(log->table()->model()->index(r, c).data().toString().toStdString());
+        return cells;
+    };
+    using Cells = std::vector<std::string>;
+    ASSERT_EQ(log->table()->model()->rowCount(), 2);
+    EXPECT_EQ(row(0), (Cells{"PC to titrator", "QX0101AV.MTD", "1757", "failed",
+                             "The titrator did not answer"}));
+    EXPECT_EQ(row(1)[3], "done");
+
+    const std::size_t before = win.simLog().size();
+    QTest::mouseClick(log->retryButton(), Qt::LeftButton);
+    std::vector<std::string> puts;
+    const auto sent = win.simLog();
+    for (std::size_t i = before; i < sent.size(); ++i)
+        if (sent[i].rfind("put ", 0) == 0)
+            puts.push_back(sent[i]);
+    EXPECT_EQ(puts, (std::vector<std::string>{"put \\QX502\\methods\\QX0101AV.MTD"}));
+    ASSERT_EQ(log->table()->model()->rowCount(), 3);
+    EXPECT_EQ(row(2)[3], "done");
+    EXPECT_FALSE(log->retryButton()->isEnabled());
+
+    // A sequence the titrator has no room for is refused, and Retry leaves it.
+    win.click("SeqCheckBox");
+    win.select("pcList", "SEQ0003.MTD");
+    win.click("copyBtn");
+    ASSERT_EQ(log->table()->model()->rowCount(), 4);
+    EXPECT_EQ(row(3), (Cells{"PC to titrator", "SEQ0003.MTD", "566", "refused",
+                             "The titrator has no free memory for it"}));
+    EXPECT_FALSE(log->retryButton()->isEnabled());
+
+    const fs::path csv = win.dir.path() / "transfers.csv";
+    log->setFileChooser([&] { return QString::fromStdString(csv.string()); });
+    log->saveCsv();
+    const std::string saved = win.dir.read("transfers.csv");
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 5) << saved;
+    EXPECT_EQ(saved.rfind("Time,Direction,File,Size,Result,Reason\r\n", 0), 0u) << saved;
+}
+
 namespace {
 
 // Every text of the English file as "#N#" (with its placeholders): a text on
@@ -305,6 +367,7 @@ TEST(MainWindowLanguage, EveryCaptionTitleTipAndMessageComesFromTheLanguageTable
     takeModal();
     win.w->findChild<QAction*>("mnuUpgrade")->trigger();
     win.w->findChild<QAction*>("mnuFileAudit")->trigger();
+    win.w->findChild<QAction*>("mnuFileTransferLog")->trigger();
     NetworkPortDialog network;
     shown.takeWindow(&network);
     DebugWindow debug;
@@ -327,14 +390,15 @@ TEST(MainWindowLanguage, EveryCaptionTitleTipAndMessageComesFromTheLanguageTable
 
     EXPECT_EQ(shown.unmarked, std::vector<std::string>{});
     // Each window was reached: one of its own texts is among the marks.
-    for (int text : {131, 132, 135,  136, 137, 61, 1131, 982, // main window
-                     148, 151, 154,  441,                     // settings
-                     156, 157, 11,                            // upgrade
-                     82,  83,  102,                           // audit
-                     42,  46,                                 // network port
-                     168, 170,                                // debug
-                     408, 228, 1141,                          // viewer, curve
-                     209, 223})                               // progress, replace
+    for (int text : {131,  132,  135,  136, 137, 61, 1131, 982, // main window
+                     148,  151,  154,  441,                     // settings
+                     156,  157,  11,                            // upgrade
+                     82,   83,   102,                           // audit
+                     1178, 1179, 1182,                          // transfer log
+                     42,   46,                                  // network port
+                     168,  170,                                 // debug
+                     408,  228,  1141,                          // viewer, curve
+                     209,  223})                                // progress, replace
         EXPECT_TRUE(shown.marks.count(text)) << "text " << text << " was not seen";
     EXPECT_GT(shown.seen, 150);
 }

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <thread>
 #include <unistd.h>
 
@@ -39,32 +38,6 @@ class CliSignal : public ::testing::TestWithParam<Interrupted> {};
 
 void PrintTo(const Interrupted& c, std::ostream* os) {
     *os << c.name;
-}
-
-// veltran-cli in the background; its process id (the shell execs it).
-pid_t startCli(const std::string& home, const std::string& folder, const std::string& args) {
-    const std::string line = "cd '" + folder + "' && exec env VELTRAN_HOME='" + home +
-                             "' " VT_BIN_DIR "/veltran-cli " + args + " 2>'" + home +
-                             "/stderr' >/dev/null </dev/null";
-    const char* argv[] = {"sh", "-c", line.c_str(), nullptr};
-    pid_t pid = -1;
-    ::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ);
-    return pid;
-}
-
-// The exit code; minus the signal for a process the signal killed.
-int exitCodeWithin(pid_t pid, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
 bool temporaryFileIn(const fs::path& folder) {

@@ -81,7 +81,7 @@ QChar accelerator(const std::string& caption) {
 // Which captions (language texts) share a menu or a dialog, as the windows place them.
 const std::vector<std::pair<const char*, std::vector<int>>> kCaptionGroups = {
     {"menu bar", {131, 132, 40, 232, 11, 30}},
-    {"File menu", {215, 214, 226, 213, 216, 217, 218, 68, 81, 12}},
+    {"File menu", {215, 214, 226, 213, 216, 217, 218, 68, 81, 1177, 12}},
     {"Communication menu", {133, 25}},
     {"Help menu", {31, 32}},
     {"pop-up menu", {215, 214, 226, 216, 217, 218}},
@@ -91,6 +91,7 @@ const std::vector<std::pair<const char*, std::vector<int>>> kCaptionGroups = {
     {"viewer", {206, 226, 228, 1141, 230}},
     {"upgrade window", {156, 157, 11, 208}},
     {"audit window", {98, 99, 100, 84, 85, 102, 103}},
+    {"transfer log window", {1182, 1183, 1184}},
     {"network port dialog", {43, 44, 45, 46, 47, 204, 224}},
 };
 
@@ -104,8 +105,8 @@ const std::map<std::string, std::set<int>> kSameAsEnglish = {
                           889, 905, 918, 969, 970, 997, 1006, 1007, 1038, 1154}},
     {"lang/francais.lng", {6,   47,  63,  64,  86,  94,  132, 204, 211,  725, 730,
                            732, 753, 900, 920, 927, 931, 949, 997, 1007, 1115}},
-    {"lang/espanol.lng", {97, 211, 871, 946, 1004, 1087}},
-    {"lang/portugues.lng", {97, 204, 211, 806, 871, 931, 946, 1087, 1115}},
+    {"lang/espanol.lng", {97, 211, 871, 946, 1004, 1087, 1172}},
+    {"lang/portugues.lng", {97, 204, 211, 806, 871, 931, 946, 1087, 1115, 1172}},
 };
 
 } // namespace

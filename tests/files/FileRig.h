@@ -10,6 +10,7 @@
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Pump.h"
+#include "core/TransferRecord.h"
 #include "files/CopyFiles.h"
 #include "files/CopyProgress.h"
 #include "files/ReplacePrompt.h"
@@ -33,14 +34,21 @@ namespace filetest {
 struct ScriptedReplace : ReplaceAsker {
     std::deque<int> answers;
     std::vector<std::string> questions;
-    int askReplace(const std::string& question) override {
-        questions.push_back(question);
+    std::vector<CopyFacts> facts;
+    int askReplace(const ReplaceQuestion& question) override {
+        questions.push_back(question.text);
+        facts.push_back(question.facts);
         if (answers.empty())
             return 0;
         const int a = answers.front();
         answers.pop_front();
         return a;
     }
+};
+
+struct RecordedTransfers : TransferObserver {
+    std::vector<TransferRecord> all;
+    void record(const TransferRecord& r) override { all.push_back(r); }
 };
 
 struct RecordingProgress : CopyProgress {
@@ -86,8 +94,9 @@ struct SimRig {
     RecordingHost host;
     ScriptedReplace replace;
     RecordingProgress progress;
+    RecordedTransfers records;
     std::unique_ptr<DeviceSession> session;
-    devfiles::CopyUi ui{host, progress, replace};
+    devfiles::CopyUi ui{host, progress, replace, &records};
     std::string model;
     std::size_t logMark = 0;
 

@@ -4,10 +4,12 @@
 #include "ScopedEnv.h"
 #include "core/AtomicFile.h"
 #include "core/FileTypes.h"
+#include "core/Sha256.h"
 #include "files/DeviceFiles.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -663,4 +665,73 @@ TEST(CopyToTitrator, APcFileIsCheckedBeforeItsPut) {
         EXPECT_EQ(rig.shownTexts().size(), 1u);
         EXPECT_NE(shown(rig).find("TI_00090.RPT"), std::string::npos);
     }
+}
+
+// Each file of a copy is one record with its bytes' digest; a file the user keeps
+// is one record that says so; the question showed both copies' size and date.
+TEST(TransferRecords, EveryFileOfACopyIsOneRecord) {
+    using namespace std::chrono;
+    SimRig rig;
+    rig.putTitrator("reports/TI_00001.RPT", filetest::report("QX502"));
+    rig.putTitrator("reports/TI_00001.LOG", "log");
+    rig.putTitrator("reports/TI_00002.RPT", "\tQX502 newer\r\n");
+    rig.putPc("TI_00002.RPT", "old");
+    const sys_days day = year(2026) / December / 7;
+    std::filesystem::last_write_time(
+        rig.titrator("reports/TI_00002.RPT"),
+        file_clock::from_sys(sys_seconds(day + hours(17) + minutes(47))));
+    ASSERT_TRUE(rig.start());
+    rig.replace.answers = {ReplacePrompt::Skip};
+    rig.copy(rig.request(1, ftype::kReports, {"TI_00001.RPT", "TI_00002.RPT"}));
+
+    ASSERT_EQ(rig.replace.facts.size(), 1u);
+    const CopyFacts& facts = rig.replace.facts[0];
+    EXPECT_EQ(facts.titrator.size, 14);
+    EXPECT_EQ(facts.titrator.date, (DateTime{2026, 12, 7, 17, 47, 0}));
+    EXPECT_EQ(facts.pc.size, 3);
+    EXPECT_EQ(facts.pc.date, pcFileFacts(rig.pc() / "TI_00002.RPT").date);
+
+    const auto& r = rig.records.all;
+    ASSERT_EQ(r.size(), 3u);
+    const std::string report = filetest::report("QX502");
+    EXPECT_EQ(r[0].titratorName, "TI_00001.LOG");
+    EXPECT_EQ(r[0].sha256, sha256Hex("log"));
+    EXPECT_EQ(r[1].titratorName, "TI_00001.RPT");
+    EXPECT_EQ(r[1].size, static_cast<std::int64_t>(report.size()));
+    EXPECT_EQ(r[1].sha256, sha256Hex(report));
+    EXPECT_EQ(r[1].pcName, (rig.pc() / "TI_00001.RPT").string());
+    for (int i : {0, 1}) {
+        EXPECT_EQ(r[i].result, TransferOutcome::Done);
+        EXPECT_EQ(r[i].entry, "TI_00001.RPT");
+        EXPECT_EQ(r[i].direction, TransferDirection::ToPc);
+    }
+    EXPECT_EQ(r[2].result, TransferOutcome::Skipped);
+    EXPECT_EQ(r[2].reason, "The existing file was kept");
+    EXPECT_EQ(r[2].answer, ReplacePrompt::Skip);
+}
+
+// Report collection takes a report only with the size its listing line gave: a
+// file that arrives with another stays off the PC and, moved, on the titrator.
+TEST(MoveToPc, AReportOfAnotherSizeThanListedIsNeitherKeptNorDeleted) {
+    SimRig rig;
+    const std::string report = filetest::report("QX502");
+    rig.putTitrator("reports/TI_00001.RPT", report);
+    ASSERT_TRUE(rig.start());
+    auto request = rig.request(1, ftype::kReports, {"TI_00001.RPT"});
+    request.move = true;
+    request.verifyListedSize = true;
+    for (const std::string& size : {std::string("9999"), std::to_string(report.size())}) {
+        request.selected[0].line = "TI_00001.RPT " + size + " 2026-12-07 17:47";
+        rig.mark();
+        const auto result = rig.copy(request);
+        const bool listedRight = size != "9999";
+        EXPECT_EQ(result.done, listedRight ? 1 : 0);
+        EXPECT_EQ(onDisk(rig.pc() / "TI_00001.RPT"), listedRight);
+        EXPECT_EQ(onDisk(rig.titrator("reports/TI_00001.RPT")), !listedRight);
+        EXPECT_EQ(rig.count("del "), listedRight ? 1 : 0);
+    }
+    ASSERT_FALSE(rig.records.all.empty());
+    EXPECT_EQ(rig.records.all[0].result, TransferOutcome::Failed);
+    EXPECT_EQ(rig.records.all[0].reason,
+              std::to_string(report.size()) + " bytes arrived, the titrator listed 9999");
 }

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,38 @@ TEST(ProgressWindow, BarsNameAndAbort) {
     EXPECT_EQ(signalled, 2);
 }
 
+// Bytes done of the total (growing by the files a listing did not show) at the
+// line's pace, and the time the rest takes at it.
+TEST(ProgressWindow, BytesRateAndTimeLeft) {
+    filetest::loadEnglish();
+    QLocale::setDefault(QLocale::c());
+    ProgressWindow w;
+    w.setTotalBytes(3000);
+    EXPECT_EQ(w.bytesText(), "0 of 3000 bytes");
+    EXPECT_EQ(w.timeLeftText(), "");
+    // The first entry was listed with 1000 bytes; a companion announces 5000 more.
+    w.setBytesAhead(1000, 2000);
+    w.announced(5000);
+    EXPECT_EQ(w.bytesText(), "0 of 7000 bytes");
+    w.moved(1000);
+    EXPECT_TRUE(w.bytesText().startsWith("1000 of 7000 bytes")) << w.bytesText().toStdString();
+    w.clear(); // an operation whose size is not known shows none
+    EXPECT_EQ(w.bytesText(), "");
+
+    struct Case {
+        std::int64_t done, total, elapsedMs, rate, left;
+    } cases[] = {{1000, 3000, 1000, 1000, 2},
+                 {1920, 1920 * 601, 1000, 1920, 600},
+                 {500, 400, 1000, 500, 0},
+                 {0, 3000, 1000, 0, -1},
+                 {1000, -1, 1000, 1000, -1}};
+    for (const Case& c : cases) {
+        const TransferPace pace = transferPace(c.done, c.total, c.elapsedMs);
+        EXPECT_EQ(static_cast<std::int64_t>(pace.bytesPerSecond), c.rate) << c.done;
+        EXPECT_EQ(pace.secondsLeft, c.left) << c.done;
+    }
+}
+
 TEST(ProgressWindow, OpensCentredOverTheMainWindow) {
     filetest::loadEnglish();
     QWidget main;
@@ -98,11 +131,11 @@ TEST(ReplaceWindow, ButtonsAnswerAndTheCloseBoxSkips) {
     for (int code : {ReplacePrompt::Replace, ReplacePrompt::ReplaceAll, ReplacePrompt::Skip,
                      ReplacePrompt::Cancel}) {
         whenShown(w, [&w, code] { QTest::mouseClick(w.button(code), Qt::LeftButton); });
-        EXPECT_EQ(w.askReplace("Question?"), code);
+        EXPECT_EQ(w.askReplace({"Question?", {}}), code);
     }
     EXPECT_EQ(progress.fileName(), ""); // a button press empties the progress file name
     whenShown(w, [&w] { QTest::keyClick(&w, Qt::Key_Return); });
-    EXPECT_EQ(w.askReplace("Question?"), ReplacePrompt::Skip); // Enter never overwrites
+    EXPECT_EQ(w.askReplace({"Question?", {}}), ReplacePrompt::Skip); // Enter never overwrites
 
     ReplacePrompt prompt(w, ftype::kUserMethods);
     whenShown(w, [&w] {
@@ -115,4 +148,41 @@ TEST(ReplaceWindow, ButtonsAnswerAndTheCloseBoxSkips) {
                             "Replace the copy on the titrator?");
     whenShown(w, [&w] { w.closeWith(ReplacePrompt::Cancel); });
     EXPECT_EQ(prompt.checkReplaceForm("X.RPT"), ReplacePrompt::Cancel);
+}
+
+// Both copies' size and date, the newer one marked, in either direction; a copy
+// whose listing line says nothing of them gets no line.
+TEST(ReplaceWindow, ShowsBothCopiesAndMarksTheNewer) {
+    filetest::loadEnglish();
+    QLocale::setDefault(QLocale::c());
+    ReplaceWindow w;
+    const FileFacts older{802, DateTime{2026, 12, 7, 17, 47, 0}};
+    const FileFacts newer{992, DateTime{2026, 12, 8, 9, 5, 30}};
+    struct Case {
+        CopyFacts facts;
+        QString titrator, pc;
+    } cases[] = {
+        {{true, older, newer},
+         "Titrator: 802 bytes, 2026-12-07 17:47",
+         "PC: 992 bytes, 2026-12-08 09:05 (newer)"},
+        {{true, newer, older},
+         "Titrator: 992 bytes, 2026-12-08 09:05 (newer)",
+         "PC: 802 bytes, 2026-12-07 17:47"},
+        {{true, older, older},
+         "Titrator: 802 bytes, 2026-12-07 17:47",
+         "PC: 802 bytes, 2026-12-07 17:47"},
+        {{true, {}, older}, "", "PC: 802 bytes, 2026-12-07 17:47"},
+        {{false, older, newer}, "", ""},
+    };
+    for (const Case& c : cases) {
+        whenShown(w, [&w, first = &c == cases] {
+            if (first)
+                shoot(w, "replace-facts");
+            w.close();
+        });
+        w.askReplace(
+            {"The file TI_00031.RPT already exists.\rDo you want to replace it?", c.facts});
+        EXPECT_EQ(w.titratorFacts(), c.titrator);
+        EXPECT_EQ(w.pcFacts(), c.pc);
+    }
 }

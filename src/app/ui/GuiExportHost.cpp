@@ -86,6 +86,11 @@ bool GuiExportHost::listTrayFolder(const std::string& trayFolder, std::vector<st
     return succeeded(result);
 }
 
+void GuiExportHost::record(const TransferRecord& r) {
+    if (w_.observer)
+        w_.observer->record(r);
+}
+
 void GuiExportHost::exportFinished(bool cancelled) {
     w_.finished(cancelled);
     reportFailedFiles(w_.host, failed_);

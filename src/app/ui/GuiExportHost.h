@@ -22,6 +22,7 @@ public:
         std::function<int(const std::string& entry)> checkFileName;
         std::function<void(bool enabled)> setActive;
         std::function<void(bool cancelled)> finished;
+        TransferObserver* observer = nullptr; // one record per report
     };
     explicit GuiExportHost(Window window);
 
@@ -41,6 +42,7 @@ public:
     bool listTrayFolder(const std::string& trayFolder, std::vector<std::string>& names,
                         ExportError& error) override;
     void exportFinished(bool cancelled) override;
+    void record(const TransferRecord& r) override;
 
 private:
     Window w_;

@@ -1,11 +1,13 @@
 #include "app/ui/MainWindow.h"
 
 #include "app/MainLayout.h"
+#include "app/TransferLog.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/AuditWindow.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/PaneTree.h"
 #include "app/ui/SettingsDialog.h"
+#include "app/ui/TransferLogWindow.h"
 #include "core/AppPaths.h"
 #include "core/Encoding.h"
 #include "core/Ini.h"
@@ -281,6 +283,8 @@ void MainWindow::buildMenus() {
     mnuFileRefresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(mnuFileRefresh, &QAction::triggered, this, [this] { panes_->refresh(); });
     addAuditMenuEntry(mnuFile, host_, this);
+    connect(named(mnuFile->addAction(lt(TransferLogWindow::kTextMenu)), "mnuFileTransferLog"),
+            &QAction::triggered, this, &MainWindow::showTransferLog);
     mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QString());
     mnuFileExit->setShortcut(QKeySequence::Quit);

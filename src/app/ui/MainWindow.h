@@ -26,9 +26,13 @@ class PaneTree;
 class DocumentPrinter;
 class ProgressWindow;
 class ReplaceWindow;
+class TransferLog;
+class TransferLogWindow;
 class UpgradeWindow;
 class ViewerWindow;
 enum class DocumentUse;
+struct ExportRequest;
+struct LastTransfer;
 struct OpenedDocument;
 struct TitratorInfo;
 namespace devfiles {
@@ -107,6 +111,11 @@ public:
     void exportSelectedReports();
     void copySelected(int source, bool move);
     void deleteSelected();
+    // The transfer log window, and its Retry Failed: the failed and aborted files
+    // of the last operation again, with the answers given for them.
+    void showTransferLog();
+    void retryFailedTransfers();
+    TransferLog& transferLog() { return *transferLog_; }
     // A drag from pane `from` (0 PC, 1 titrator) may be dropped on the other one.
     bool dropAllowed(int from) const;
     ViewerWindow& viewer();
@@ -174,6 +183,11 @@ private:
     OpenedDocument documentOf(const PaneLine& entry, DocumentUse use);
     devfiles::CopyRequest copyRequest(int source, bool move) const;
     void applyCopyResult(const devfiles::CopyResult& result);
+    void runCopy(const devfiles::CopyRequest& request);
+    void runDelete(const devfiles::CopyRequest& request);
+    void runExport(const ExportRequest& request);
+    // An operation ended: after several files, the status bar links to the log.
+    void transferEnded();
     bool dropAccepted(const QObject* source, const PaneTree* target) const;
     bool dropEvent(PaneTree* target, QEvent* event);
     // The rest.
@@ -200,6 +214,10 @@ private:
     ViewerWindow* viewer_ = nullptr;
     CurveWindow* compare_ = nullptr;
     std::unique_ptr<DocumentPrinter> printer_;
+    std::unique_ptr<TransferLog> transferLog_;
+    std::unique_ptr<LastTransfer> lastTransfer_;
+    TransferLogWindow* transferLogWindow_ = nullptr;
+    QLabel* transferLink_ = nullptr;
     bool statusErrorPending_ = false;
     std::string statusErrorText_;
     QTimer* statusErrorTimer_ = nullptr; // runs while a red error has its time on the bar

@@ -2,13 +2,16 @@
 // move and delete, and drag and drop between the panes. Each collects what the
 // panes hold and hands it to the logic of its folder.
 #include "app/FailedFiles.h"
+#include "app/TransferLog.h"
 #include "app/ui/GuiExportHost.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PaneTree.h"
+#include "app/ui/TransferLogWindow.h"
 #include "core/FileTypes.h"
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "core/Text.h"
+#include "core/ui/GuiHost.h"
 #include "documents/ExportOptions.h"
 #include "documents/PcDocument.h"
 #include "documents/ui/CurveWindow.h"
@@ -23,6 +26,8 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMimeData>
 #include <algorithm>
 
@@ -31,6 +36,8 @@ namespace {
 constexpr int kTextNothingSelected = 306;
 constexpr int kTextSeveralSelected = 332;
 constexpr int kTextSelectTitle = 334;
+constexpr int kTextLogLink = 1195; // %v of %v files went
+constexpr int kTextLogLinkTip = 1210;
 
 Series seriesOf(SeriesCode code) {
     return code == SeriesCode::QX50x ? Series::QX50x
@@ -46,6 +53,73 @@ void MainWindow::createFileWindows() {
     replace_ = new ReplaceWindow(this, progress_);
     // The abort button also stops a transfer that reports to another sink.
     connect(progress_, &ProgressWindow::abortPressed, this, [this] { session_->abortTransfer(); });
+    transferLog_ = std::make_unique<TransferLog>();
+    lastTransfer_ = std::make_unique<LastTransfer>();
+    // The link sits at the right end of the status bar, beside the messages.
+    transferLink_ = new QLabel(statusBar_);
+    transferLink_->setObjectName("transferLogLink");
+    transferLink_->setTextFormat(Qt::RichText);
+    transferLink_->setToolTip(languageUiText(kTextLogLinkTip));
+    transferLink_->hide();
+    auto* row = new QHBoxLayout(statusBar_);
+    row->setContentsMargins(0, 0, 4, 0);
+    row->addStretch();
+    row->addWidget(transferLink_);
+    connect(transferLink_, &QLabel::linkActivated, this, &MainWindow::showTransferLog);
+}
+
+// ---------------------------------------------------------------- the transfer log
+
+void MainWindow::showTransferLog() {
+    if (!transferLogWindow_) {
+        transferLogWindow_ = new TransferLogWindow(*transferLog_, host_, this);
+        transferLogWindow_->setRetry([this] { retryFailedTransfers(); });
+        transferLog_->changed = [this] { transferLogWindow_->refresh(); };
+    }
+    transferLogWindow_->show();
+    transferLogWindow_->raise();
+}
+
+void MainWindow::transferEnded() {
+    if (transferLogWindow_)
+        transferLogWindow_->refresh();
+    const TransferLog::Tally tally = transferLog_->lastTally();
+    if (tally.files < 2)
+        return;
+    const QString text = uiText(formatMsg(
+        langText(kTextLogLink), {std::to_string(tally.done), std::to_string(tally.files)}));
+    transferLink_->setText("<a href=\"log\">" + text.toHtmlEscaped() + "</a>");
+    transferLink_->show();
+}
+
+void MainWindow::retryFailedTransfers() {
+    const std::vector<TransferLog::Retry> entries = transferLog_->retryEntries();
+    // Nothing starts while another operation holds the window.
+    if (entries.empty() || !centralWidget()->isEnabled())
+        return;
+    const LastTransfer last = *lastTransfer_;
+    switch (last.kind) {
+    case LastTransfer::Kind::Copy:
+    case LastTransfer::Kind::Delete: {
+        devfiles::CopyRequest r = retryCopyRequest(last.copy, entries);
+        // The titrator pane as it is now, when it still shows that category.
+        if (panes_->fileType() == r.fileType) {
+            r.titratorEntries.clear();
+            for (const PaneLine& line : panes_->titratorLines())
+                r.titratorEntries.push_back(line.text);
+        }
+        if (last.kind == LastTransfer::Kind::Copy)
+            runCopy(r);
+        else
+            runDelete(r);
+        break;
+    }
+    case LastTransfer::Kind::Export:
+        runExport(retryExportRequest(last.exportRequest, entries));
+        break;
+    case LastTransfer::Kind::None:
+        break;
+    }
 }
 
 ViewerWindow& MainWindow::viewer() {
@@ -183,6 +257,13 @@ void MainWindow::exportSelectedReports() {
     request.trayFolder = session_->monitor().folders().trayFolder;
     request.language = settings_.languageIndex;
     request.options = appExportOptions();
+    runExport(request);
+}
+
+void MainWindow::runExport(const ExportRequest& request) {
+    lastTransfer_->kind = LastTransfer::Kind::Export;
+    lastTransfer_->exportRequest = request;
+    transferLog_->beginOperation();
     GuiExportHost host({host_, *session_, *progress_, *replace_,
                         [this](const std::string& e) { return panes_->checkFileName(e); },
                         [this](bool on) { setActive(on); },
@@ -190,8 +271,10 @@ void MainWindow::exportSelectedReports() {
                             panes_->showFiles();
                             if (!cancelled)
                                 panes_->clickShowCsvFiles(true); // the new CSV files
-                        }});
+                        },
+                        transferLog_.get()});
     ::exportSelectedReports(request, host);
+    transferEnded();
 }
 
 // ---------------------------------------------------------------- copy, move, delete
@@ -224,22 +307,34 @@ void MainWindow::applyCopyResult(const devfiles::CopyResult& result) {
 }
 
 void MainWindow::copySelected(int source, bool move) {
-    devfiles::CopyUi ui{host_, *progress_, *replace_};
-    const devfiles::CopyRequest request = copyRequest(source, move);
+    runCopy(copyRequest(source, move));
+}
+
+void MainWindow::deleteSelected() {
+    runDelete(copyRequest(panes_->source(), false));
+}
+
+void MainWindow::runCopy(const devfiles::CopyRequest& request) {
+    *lastTransfer_ = {LastTransfer::Kind::Copy, request, {}};
+    transferLog_->beginOperation();
+    devfiles::CopyUi ui{host_, *progress_, *replace_, transferLog_.get()};
     setActive(false);
     const devfiles::CopyResult result = devfiles::copyFile(*session_, request, ui);
     setActive(true);
     applyCopyResult(result);
+    transferEnded();
     reportFailedFiles(host_, result.failed);
 }
 
-void MainWindow::deleteSelected() {
-    devfiles::CopyUi ui{host_, *progress_, *replace_};
-    const devfiles::CopyRequest request = copyRequest(panes_->source(), false);
+void MainWindow::runDelete(const devfiles::CopyRequest& request) {
+    *lastTransfer_ = {LastTransfer::Kind::Delete, request, {}};
+    transferLog_->beginOperation();
+    devfiles::CopyUi ui{host_, *progress_, *replace_, transferLog_.get()};
     setActive(false);
     const devfiles::CopyResult result = devfiles::deleteFiles(*session_, request, ui);
     setActive(true);
     applyCopyResult(result);
+    transferEnded();
     reportFailedFiles(host_, result.failed);
 }
 
