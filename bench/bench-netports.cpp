@@ -28,7 +28,7 @@ struct Figure {
 };
 
 Figure timedGet(const std::string& address, const TempDir& dir) {
-    AddressedPort port(dir.path() / "config.ini");
+    AddressedPort port(dir.path() / "config.ini", defaultPump());
     NullSerialHost host;
     Serial serial(port, defaultPump(), host, [&](int) { return address; });
     TransferSink sink;

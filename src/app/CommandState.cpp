@@ -48,10 +48,9 @@ CommandView commandView(std::uint8_t paneFlags, std::uint32_t commands, bool con
     v.copyBtn = v.mnuFileCopy = v.popCopy = on(kCopy);
     v.moveBtn = v.mnuFileMove = v.popMove = on(kMove);
     v.deleteBtn = v.mnuFileDelete = v.popDelete = on(kDelete);
-    v.pcOpenDirCaption =
-        testFlag8(paneFlags, pane::kPcInTray) ? kBackCaption : kOpenDirectoryCaption;
+    v.pcOpenDirCaption = testFlag8(paneFlags, pane::kPcInTray) ? kBackText : kOpenDirectoryText;
     v.titOpenDirCaption =
-        testFlag8(paneFlags, pane::kTitratorInTray) ? kBackCaption : kOpenDirectoryCaption;
+        testFlag8(paneFlags, pane::kTitratorInTray) ? kBackText : kOpenDirectoryText;
     v.source = testFlag8(paneFlags, pane::kTitratorFocus) ? 1 : 0;
     v.connectCaption = connected ? kDisconnectText : kConnectText;
     return v;

@@ -31,13 +31,13 @@ struct CommandView {
     bool copyBtn = false, mnuFileCopy = false, popCopy = false;
     bool moveBtn = false, mnuFileMove = false, popMove = false;
     bool deleteBtn = false, mnuFileDelete = false, popDelete = false;
-    std::string_view pcOpenDirCaption, titOpenDirCaption;
-    int source = 0;         // 1: the titrator pane is the active one
-    int connectCaption = 0; // language text of connectBtn and mnuConnect
+    int pcOpenDirCaption = 0, titOpenDirCaption = 0; // language texts
+    int source = 0;                                  // 1: the titrator pane is the active one
+    int connectCaption = 0;                          // language text of connectBtn and mnuConnect
 };
 
-constexpr std::string_view kOpenDirectoryCaption = "Open Directory";
-constexpr std::string_view kBackCaption = "Back";
+constexpr int kOpenDirectoryText = 137;
+constexpr int kBackText = 138;
 constexpr int kConnectText = 982;
 constexpr int kDisconnectText = 983;
 

@@ -14,11 +14,16 @@ struct MainControls {
     LayoutControl *pcFrame, *pcOpenDirBtn, *titFrame, *titOpenDirBtn;
     LayoutControl *pcList, *titList;
     LayoutControl *PCPathLabel, *ChangePathBtn, *ShowAllPcFilesCb, *ShowCSVPcFilesCb, *spacer,
-        *TitratorTypeLabel;
+        *pcHiddenLabel, *TitratorTypeLabel, *titFreeLabel;
     LayoutControl *connectBtn, *ViewBtn, *ExportBtn, *printBtn, *copyBtn, *moveBtn, *deleteBtn;
     LayoutControl* statusBar;
     // The options share the top row in proportion to these (their captions' widths).
     std::array<int, 6> categoryWeights{1, 1, 1, 1, 1, 1};
+    // Pixels the captions of the chosen language need: the two PC check boxes and
+    // the widest command button. Longer captions widen the window's minimum.
+    int showAllWidth = 0, showCsvWidth = 0, commandWidth = 0;
+    // The pane buttons' widest caption ("Open Directory" or "Back").
+    int openDirWidth = 0;
 };
 
 class MainLayout {
@@ -36,10 +41,14 @@ public:
     void resizeForm(int widthTwips, int heightTwips);
 
     const Layout& root() const { return *layouts_.front(); }
+    // Pixels: kMinWidthTwips, or more when the captions need it to be shown whole.
+    int minWidth() const { return minWidth_; }
 
 private:
     Layout& add(int lType, int height = 0);
+    Layout& note(LayoutControl& label);
 
     TwipsScale scale_;
     std::vector<std::unique_ptr<Layout>> layouts_;
+    int minWidth_ = 0;
 };

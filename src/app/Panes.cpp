@@ -9,6 +9,7 @@
 #include "files/TitratorFiles.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
+#include "link/Serial.h"
 #include "link/SerialHost.h"
 
 #include <filesystem>
@@ -103,6 +104,13 @@ void Panes::showFiles() {
         view_.statusMessage(listing.error, colour::kRed, kErrorShowMs);
     pcLines_ = std::move(listing.lines);
     view_.showPcLines(pcLines_);
+    // Until the model is known every report is hidden; that is no news.
+    const std::string& model = session_.monitor().identity().currentModelName;
+    std::string note;
+    if (listing.hidden > 0 && online() && !model.empty())
+        note = formatMsg(langText(listing.hidden == 1 ? kTextHiddenOne : kTextHiddenMany),
+                         {std::to_string(listing.hidden), model});
+    view_.showHiddenNote(note);
 }
 
 void Panes::listTitrator() {
@@ -113,10 +121,29 @@ void Panes::listTitrator() {
     showListing(listing);
 }
 
+void Panes::showFreeSlots() {
+    const int typeCode = fileTypeOf(static_cast<Category>(state_.category()));
+    const auto free = devfiles::freeSlots(session_, host_, typeCode);
+    view_.showFreeSlots(free ? formatMsg(langText(kTextFreeSlots), {std::to_string(*free)}) : "");
+}
+
+void Panes::refresh() {
+    // Inside a wait of the link a listing would fail and empty the pane: keep it.
+    if (online() && !session_.serial().canStartExchange()) {
+        view_.statusMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
+        return;
+    }
+    view_.setActive(false);
+    showFiles();
+    listTitrator();
+    showFreeSlots();
+    view_.setActive(true);
+}
+
 void Panes::showListing(const std::string& listing) {
     titLines_.clear();
     for (std::string& line : devfiles::listingLines(listing))
-        titLines_.push_back({devfiles::entryName(line), std::move(line)});
+        titLines_.push_back(titratorPaneLine(std::move(line)));
     view_.showTitratorLines(titLines_);
 }
 
@@ -156,6 +183,7 @@ void Panes::chooseCategory(Category category) {
     applyCategory(category);
     showFiles();
     listTitrator();
+    showFreeSlots();
     view_.setActive(true);
 }
 
@@ -340,9 +368,11 @@ void Panes::titratorIdentified() {
         applyCategory(kReports);
     listTitrator();
     showFiles();
+    showFreeSlots();
 }
 
 void Panes::titratorLost() {
     titLines_.clear();
     view_.showTitratorLines(titLines_);
+    view_.showFreeSlots("");
 }

@@ -22,6 +22,10 @@ public:
     // PCPathLabel, and the window laid out again.
     virtual void showPcPath(const std::string& path) = 0;
     virtual void applyCommands(const CommandView& view) = 0;
+    // Under the PC pane: how many files the model filter hides ("" none).
+    virtual void showHiddenNote(const std::string& text) = 0;
+    // Under the titrator pane: the free slots of the category ("" none).
+    virtual void showFreeSlots(const std::string& text) = 0;
     virtual void setActive(bool enabled) = 0;
     virtual void statusMessage(const std::string& text, std::uint32_t colour, int ms) = 0;
 };
@@ -31,6 +35,9 @@ public:
     static constexpr int kTextOneLine = 332;
     static constexpr int kTextSelectTitle = 334;
     static constexpr int kTitratorTypeAtStart = 3;
+    static constexpr int kTextHiddenOne = 65;  // %v file hidden: not for %v
+    static constexpr int kTextHiddenMany = 66; // %v files hidden: not for %v
+    static constexpr int kTextFreeSlots = 67;  // Free slots: %v
 
     Panes(Settings& settings, DeviceSession& session, Host& host, PaneView& view);
 
@@ -52,6 +59,10 @@ public:
     void showFiles();
     // The titrator pane listed again for the file type (an empty pane offline).
     void listTitrator();
+    // "getFreeFiles" for the category, shown under the titrator pane.
+    void showFreeSlots();
+    // Refresh: both panes listed again.
+    void refresh();
     // The titrator pane from a listing another command fetched ("" empties it).
     void showListing(const std::string& listing);
     // The type the titrator pane's entries have: 11 while it lists tray sets

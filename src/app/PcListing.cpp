@@ -8,10 +8,13 @@
 #include "core/RegularFile.h"
 #include "core/SumvalLibrary.h"
 #include "core/Text.h"
+#include "documents/ReportVocabulary.h"
 #include "files/TitratorFiles.h"
 #include "link/LinkMonitor.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <optional>
 #include <set>
 
@@ -21,8 +24,10 @@ namespace {
 
 const std::vector<std::string> kCsvMasks = {"*_*.csv", "ISE*.csv", "MVR*.csv"};
 const std::vector<std::string> kReportMasks = {"*_*.rpt", "ISE*.rpt", "MVR*.rpt"};
-constexpr std::size_t kNameColumn = 12; // an 8.3 name; summaries line up after it
+constexpr std::size_t kSummaryNameWidth = 12; // an 8.3 name; summaries line up after it
 constexpr float kReportFilterFirmware = 2.0f;
+constexpr std::size_t kSampleField = 1; // of the export's summary labels
+constexpr int kTextSequenceName = 1099; // a tray report's name line
 
 std::string upperAscii(std::string s) {
     return text::upper(std::move(s));
@@ -33,19 +38,27 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
     return ua != ub ? ua < ub : a < b;
 }
 
-std::vector<PaneLine> namesOnly(const std::vector<std::string>& names) {
-    std::vector<PaneLine> lines;
-    for (const std::string& n : names)
-        lines.push_back({n, n});
-    return lines;
+PaneLine byName(const std::string& name) {
+    PaneLine line;
+    line.name = line.text = name;
+    return line;
 }
 
 // ---------------------------------------------------------------- summaries
 
 struct Tags {
-    std::string name, date;
+    std::string name;
+    std::vector<std::string> dates; // any of them marks the date
     enum class Date { Seconds, Text, AsIs } kind = Date::Text;
 };
+
+// A tray report's date line in any of the languages titrators write them in.
+std::vector<std::string> trayDateTags() {
+    std::vector<std::string> tags;
+    for (const TrayWords& words : trayVocabulary())
+        tags.push_back("\t" + std::string(words.dateLabel));
+    return tags;
+}
 
 std::optional<Tags> tagsFor(int fileType) {
     switch (fileType) {
@@ -55,38 +68,51 @@ std::optional<Tags> tagsFor(int fileType) {
     case ftype::kLogs:
     case ftype::kPictures:
     case 9:
-        return Tags{"Name", "TimeStamp", Tags::Date::Seconds};
+        return Tags{"Name", {"TimeStamp"}, Tags::Date::Seconds};
     case ftype::kReports:
     case ftype::kTrayFolderReports:
-        return Tags{"\tMethod Name:", "\tTime & Date:", Tags::Date::Text};
+        return Tags{"\tMethod Name:", {"\tTime & Date:"}, Tags::Date::Text};
     case ftype::kTrp:
     case ftype::kCrp:
-        return Tags{"\tMethod Name:", "\tTime & Date:", Tags::Date::AsIs};
+        return Tags{"\tMethod Name:", {"\tTime & Date:"}, Tags::Date::AsIs};
     case ftype::kSequences:
-        return Tags{"NAM", "TSP", Tags::Date::Seconds};
-    case ftype::kTrayReports:
-        return Tags{"\t" + langText(1099), "\t" + langText(1100), Tags::Date::Text};
+        return Tags{"NAM", {"TSP"}, Tags::Date::Seconds};
+    case ftype::kTrayReports: {
+        // Without text 1099 a bare TAB would take any line for the name.
+        const std::string& sequence = langText(kTextSequenceName);
+        return Tags{sequence.empty() ? "" : "\t" + sequence, trayDateTags(), Tags::Date::Text};
+    }
     default:
         return std::nullopt;
     }
 }
 
 // The date as the pane shows it, or nothing when the text is no date.
-std::optional<std::string> shownDate(const std::string& raw, Tags::Date kind) {
+bool readDate(const std::string& raw, Tags::Date kind, PaneLine& line) {
+    std::optional<DateTime> date;
     switch (kind) {
     case Tags::Date::Seconds:
         if (const auto s = num::parseInteger(raw))
-            return secondsToDate(*s);
-        return std::nullopt;
+            date = dateFromSeconds(*s);
+        break;
     case Tags::Date::Text:
-        if (const auto d = parseDateText(raw))
-            return formatDateTime(*d);
-        return std::nullopt;
     case Tags::Date::AsIs:
-        if (isDateText(raw))
-            return raw;
-        return std::nullopt;
+        date = parseDateText(raw);
+        break;
     }
+    if (!date)
+        return false;
+    line.date = kind == Tags::Date::AsIs ? raw : formatDateTime(*date);
+    line.dateKey = dateSortKey(*date);
+    return true;
+}
+
+// Where the first of the tags stands in the line, and which it is.
+std::optional<std::pair<std::size_t, std::string>> findTag(const std::string& line,
+                                                           const std::vector<std::string>& tags) {
+    for (const std::string& tag : tags)
+        if (const std::size_t at = line.find(tag); at != std::string::npos)
+            return std::pair{at, tag};
     return std::nullopt;
 }
 
@@ -94,29 +120,96 @@ std::string afterTag(const std::string& line, std::size_t at, const std::string&
     return text::trim(line.substr(at + tag.size()));
 }
 
-std::string summaryLine(const std::string& name, const std::vector<std::string>& fileLines,
-                        const Tags& tags) {
-    std::optional<std::string> date;
-    std::string method;
-    int finds = 0;
-    for (const std::string& line : fileLines) {
-        if (finds >= 2)
-            break;
-        if (const std::size_t at = line.find(tags.date); at != std::string::npos) {
-            date = shownDate(afterTag(line, at, tags.date), tags.kind);
-            ++finds;
-        }
-        if (const std::size_t at = line.find(tags.name); at != std::string::npos) {
-            method = afterTag(line, at, tags.name);
-            ++finds;
-        }
+// A report's sample: a header line that starts with its label, in any of the
+// report languages (a table's column named so is no sample).
+std::optional<std::string> sampleOf(const std::string& fileLine) {
+    const std::size_t start = fileLine.find_first_not_of(" \t");
+    if (start == std::string::npos)
+        return std::nullopt;
+    for (std::string_view label : summaryLabels()[kSampleField]) {
+        if (label == kNoLabel || fileLine.compare(start, label.size(), label) != 0)
+            continue;
+        const std::string rest = text::trim(fileLine.substr(start + label.size()));
+        return text::trim(rest.substr(rest.rfind(':', 0) == 0 ? 1 : 0));
     }
-    if (!date)
-        return name;
-    std::string shown = name;
-    if (shown.size() < kNameColumn)
-        shown.resize(kNameColumn, ' ');
-    return shown + " " + *date + " " + method;
+    return std::nullopt;
+}
+
+// The date and the name the file carries (the first two tag finds) and, for a
+// report, its sample, into the line's columns. Returns the name.
+std::string readSummary(PaneLine& line, const std::vector<std::string>& fileLines, const Tags& tags,
+                        bool report) {
+    std::string method;
+    std::optional<std::string> sample;
+    int finds = 0;
+    for (const std::string& fileLine : fileLines) {
+        if (finds >= 2 && (!report || sample))
+            break;
+        if (finds < 2) {
+            if (const auto date = findTag(fileLine, tags.dates)) {
+                if (!readDate(afterTag(fileLine, date->first, date->second), tags.kind, line)) {
+                    line.date.clear();
+                    line.dateKey = PaneLine::kNoDate;
+                }
+                ++finds;
+            }
+            const std::size_t at = tags.name.empty() ? std::string::npos : fileLine.find(tags.name);
+            if (at != std::string::npos) {
+                method = afterTag(fileLine, at, tags.name);
+                ++finds;
+            }
+        }
+        if (report && !sample)
+            sample = sampleOf(fileLine);
+    }
+    const std::string sampleName = sample.value_or("");
+    line.description =
+        sampleName.empty() || method.empty() ? sampleName + method : sampleName + " / " + method;
+    return method;
+}
+
+// The one-line summary: the name alone when the file carries no date.
+std::string summaryText(const PaneLine& line, const std::string& method) {
+    if (line.date.empty())
+        return line.name;
+    std::string shown = line.name;
+    if (shown.size() < kSummaryNameWidth)
+        shown.resize(kSummaryNameWidth, ' ');
+    return shown + " " + line.date + " " + method;
+}
+
+// The file's lines; its size is the content's. False when it cannot be read.
+bool readLines(const fs::path& path, PaneLine& line, std::vector<std::string>& fileLines) {
+    std::string content, unreadable;
+    if (!readRegularFile(path, kMaxDocumentBytes, content, unreadable))
+        return false;
+    line.size = static_cast<std::int64_t>(content.size());
+    fileLines = text::splitLines(content);
+    return true;
+}
+
+// What the file system says: the size where the content was not read, the
+// modification time (the PC's wall clock) where the file carries no date.
+void addFileFacts(PaneLine& line, const fs::path& path) {
+    std::error_code ec;
+    if (line.size == PaneLine::kNoSize) {
+        const auto size = fs::file_size(path, ec);
+        if (!ec)
+            line.size = static_cast<std::int64_t>(size);
+    }
+    if (line.dateKey != PaneLine::kNoDate)
+        return;
+    const auto written = fs::last_write_time(path, ec);
+    if (ec)
+        return;
+    const std::time_t t =
+        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    std::tm local{};
+    if (!::localtime_r(&t, &local))
+        return;
+    const DateTime date = dateFromSeconds(std::int64_t(t) + local.tm_gmtoff);
+    line.date = formatDateTime(date);
+    line.dateKey = dateSortKey(date);
 }
 
 // ---------------------------------------------------------------- filters
@@ -146,19 +239,35 @@ bool reportSuitsTitrator(const std::string& name, const std::vector<std::string>
 
 // ---------------------------------------------------------------- listings
 
-PcListing otherFiles(const fs::path& folder, const std::vector<std::string>& masks) {
+// ShowOtherFilesOnPc: names only, unfiltered; a kind with a summary shows it
+// in its columns.
+PcListing otherFiles(const fs::path& folder, const std::vector<std::string>& masks,
+                     const std::optional<Tags>& tags = std::nullopt, bool report = false) {
     PcListing out;
-    out.lines = namesOnly(matchingFiles(folder, masks, out.error));
+    for (const std::string& name : matchingFiles(folder, masks, out.error)) {
+        PaneLine line = byName(name);
+        std::vector<std::string> fileLines;
+        if (tags && readLines(folder / name, line, fileLines))
+            readSummary(line, fileLines, *tags, report);
+        addFileFacts(line, folder / name);
+        out.lines.push_back(std::move(line));
+    }
     return out;
 }
 
 PcListing offlineListing(const PcListingRequest& r) {
     const bool csv = testFlag8(r.paneFlags, pane::kCsvFiles);
+    const std::optional<Tags> tags = csv ? std::nullopt : tagsFor(r.fileType);
     if (r.fileType == ftype::kReports || r.fileType == ftype::kTrayFolderReports)
-        return otherFiles(r.folder, csv ? kCsvMasks : kReportMasks);
+        return otherFiles(r.folder, csv ? kCsvMasks : kReportMasks, tags, true);
     if (r.fileType == ftype::kTrayReports)
-        return otherFiles(r.folder, {csv ? "tray*.csv" : "tray*.rpt"});
+        return otherFiles(r.folder, {csv ? "tray*.csv" : "tray*.rpt"}, tags);
     return {};
+}
+
+bool verifiedAsMethod(int fileType) {
+    return ftype::isMethod(fileType) || fileType == ftype::kLogs || fileType == ftype::kPictures ||
+           fileType == 9;
 }
 
 PcListing showPcFiles(const PcListingRequest& r, const std::string& mask) {
@@ -173,31 +282,37 @@ PcListing showPcFiles(const PcListingRequest& r, const std::string& mask) {
     PcListing out;
     const std::vector<std::string> names = matchingFiles(r.folder, {mask}, out.error);
     const std::optional<Tags> tags = tagsFor(r.fileType);
+    const bool report = ftype::isReport(r.fileType);
     for (const std::string& name : names) {
         const fs::path path = r.folder / name;
-        if (ftype::isMethod(r.fileType) || r.fileType == ftype::kLogs ||
-            r.fileType == ftype::kPictures || r.fileType == 9) {
+        if (verifiedAsMethod(r.fileType)) {
             std::int32_t code = -1;
             std::string error;
             if (!sumval::verifyMethodFile(path, r.titrator->titType, code, error)) {
                 out.error = error;
                 break; // the library cannot be used: no method can be checked
             }
-            if (code != sumval::kValid)
+            if (code != sumval::kValid) {
+                ++out.hidden;
                 continue;
+            }
         }
-        const bool report = ftype::isReport(r.fileType);
-        if (report && modelName(r.titrator->typeCode).empty())
-            continue; // no model name to find in any report
-        std::string content, unreadable;
-        if (!readRegularFile(path, kMaxDocumentBytes, content, unreadable)) {
-            out.lines.push_back({name, name}); // unreadable or too large: by its name, unfiltered
+        if (report && modelName(r.titrator->typeCode).empty()) {
+            ++out.hidden; // no model name to find in any report
             continue;
         }
-        const std::vector<std::string> fileLines = text::splitLines(content);
-        if (report && !reportSuitsTitrator(name, fileLines, *r.titrator))
-            continue;
-        out.lines.push_back({name, tags ? summaryLine(name, fileLines, *tags) : name});
+        PaneLine line = byName(name);
+        std::vector<std::string> fileLines;
+        if (readLines(path, line, fileLines)) {
+            if (report && !reportSuitsTitrator(name, fileLines, *r.titrator)) {
+                ++out.hidden;
+                continue;
+            }
+            if (tags)
+                line.text = summaryText(line, readSummary(line, fileLines, *tags, report));
+        } // unreadable or too large: by its name, unfiltered
+        addFileFacts(line, path);
+        out.lines.push_back(std::move(line));
     }
     return out;
 }

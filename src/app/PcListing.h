@@ -1,18 +1,14 @@
 #pragma once
 // The PC pane's listing: the files of one folder that suit the category and
 // the connected titrator, each with a one-line summary read from the file.
+#include "app/PaneLine.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 struct TitratorIdentity;
-
-// One line of a pane: the real file name (what commands act on) and the text shown.
-struct PaneLine {
-    std::string name;
-    std::string text;
-};
 
 struct PcListingRequest {
     std::filesystem::path folder;
@@ -23,10 +19,12 @@ struct PcListingRequest {
 
 struct PcListing {
     std::vector<PaneLine> lines;
+    int hidden = 0;    // files of the mask that the model filter left out
     std::string error; // why the folder or a filter could not be used; "" when all went well
 };
 
-// showFiles: what the PC pane shows for the request.
+// showFiles: what the PC pane shows for the request. Each file has its size;
+// its date is the one it carries, else its modification time.
 PcListing listPcPane(const PcListingRequest& request);
 
 // The name of each file of the folder matching any of the masks, once each,

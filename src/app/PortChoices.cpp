@@ -10,43 +10,19 @@
 #include <filesystem>
 #include <set>
 
-namespace {
-
-std::string canonical(const std::string& device) {
-    std::error_code ec;
-    const auto c = std::filesystem::canonical(device, ec);
-    return ec ? device : c.string();
-}
-
-} // namespace
-
-std::vector<PortChoice> portChoices(const std::vector<int>& available,
-                                    const std::vector<DetectedPort>& detected,
-                                    const PortDeviceOf& deviceOf, const DeviceTest& exists,
-                                    const DeviceTest& canOpen) {
+std::vector<PortChoice> portChoices(const PortSurvey& survey) {
     std::vector<PortChoice> choices;
-    std::set<std::string> named; // devices some number already stands for
-    for (int n = 1; n <= kComPortCount; ++n)
-        named.insert(canonical(deviceOf(n)));
-    for (int n : available)
-        choices.push_back({n, deviceOf(n), "", false});
-
-    int next = 1;
-    for (const DetectedPort& port : detected) {
-        if (!port.adapter || named.count(canonical(port.device)) || !canOpen(port.device))
+    for (const NumberedPort& n : survey.numbers)
+        if (n.available)
+            choices.push_back({n.number, n.address, "", false});
+    for (const UnnamedAdapter& a : survey.adapters) {
+        if (a.number == 0)
             continue;
-        // The first number whose device does not exist is free for the adapter.
-        while (next <= kComPortCount && exists(deviceOf(next)))
-            ++next;
-        if (next > kComPortCount)
-            break;
-        std::string about = port.description;
-        if (!port.maker.empty())
-            about += (about.empty() ? "" : ", ") + port.maker;
-        const std::string device = port.stableName.empty() ? port.device : port.stableName;
-        choices.push_back({next, device, about, true});
-        named.insert(canonical(port.device));
-        ++next;
+        std::string about = a.port.description;
+        if (!a.port.maker.empty())
+            about += (about.empty() ? "" : ", ") + a.port.maker;
+        const std::string device = a.port.stableName.empty() ? a.port.device : a.port.stableName;
+        choices.push_back({a.number, device, about, true});
     }
     std::sort(choices.begin(), choices.end(),
               [](const PortChoice& a, const PortChoice& b) { return a.number < b.number; });
@@ -80,4 +56,16 @@ bool openPortChoice(Serial& serial, Settings& settings, const PortChoice& choice
     else
         writeFileAtomically(settings.configPath, before);
     return false;
+}
+
+PortChoice networkPortChoice(const std::string& address, const std::vector<PortChoice>& choices,
+                             const PortResolver& addressOf, const AddressTest& inUse) {
+    for (int n = 1; n <= kComPortCount; ++n)
+        if (addressOf(n) == address)
+            return {n, address, "", false};
+    std::set<int> offered;
+    for (const PortChoice& c : choices)
+        if (c.newMapping)
+            offered.insert(c.number);
+    return {firstFreeNumber(addressOf, inUse, offered), address, "", true};
 }

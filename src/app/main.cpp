@@ -12,10 +12,20 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QTranslator>
 #include <iostream>
 #include <string_view>
 
 namespace {
+
+// Built into the program, so every window has it wherever the program runs from.
+QIcon appIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QString(":/icons/veltran-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
 
 const char* const kHelp =
     "Usage: veltran [OPTIONS]\n"
@@ -27,7 +37,11 @@ const char* const kHelp =
     "Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n"
     "\n"
     "The data folder (config.ini, debug.log) is $VELTRAN_HOME when set, else the\n"
-    "program's folder when a config.ini is there, else ~/.config/veltran/.\n";
+    "program's folder when a config.ini is there, else ~/.config/veltran/.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the window was closed\n"
+    "  1  config.ini names no language: nothing to start with\n";
 
 // --help and --version are answered before the QApplication exists: they need no display.
 bool answeredWithoutWindow(int argc, char** argv) {
@@ -52,6 +66,8 @@ int main(int argc, char* argv[]) {
         return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName("VELTRAN");
+    QApplication::setWindowIcon(appIcon());
+    QGuiApplication::setDesktopFileName("org.veltran.Veltran");
 
     AppPaths paths = locateAppPaths(QCoreApplication::applicationDirPath().toStdString());
     std::string dataError;
@@ -63,6 +79,9 @@ int main(int argc, char* argv[]) {
     Settings& settings = appSettings();
     if (!loadSettings(paths, host, settings))
         return 1;
+    const std::unique_ptr<QTranslator> qtOwn = qtTranslator(langText(kTextQtLocale));
+    if (qtOwn)
+        QCoreApplication::installTranslator(qtOwn.get());
     if (!dataOk)
         host.message(formatMsg(langText(310), {}) + "\r\r" + dataError, formatMsg(langText(5), {}),
                      Host::Icon::Warning);

@@ -5,6 +5,7 @@
 #include "cli/FileTally.h"
 #include "core/AppPaths.h"
 #include "core/AuditLog.h"
+#include "core/Encoding.h"
 #include "core/Host.h"
 #include "core/Language.h"
 #include "core/Pump.h"
@@ -16,6 +17,9 @@
 #include "link/SerialHost.h"
 
 #include <QCoreApplication>
+#include <QString>
+#include <QStringDecoder>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <ostream>
@@ -74,9 +78,15 @@ public:
         errorPending = true;
     }
     void busyChanged(bool) override {}
-    void runtimeError(int number, const std::string& description,
-                      const std::string& source) override {
-        failure(source + ": error " + std::to_string(number) + ": " + description);
+    // A file fault in plain words: inside a file only the system's reason, since
+    // the file's line names the entry; elsewhere the description with its file.
+    void runtimeError(int number, const std::string& description, const std::string&) override {
+        const std::string reason = std::strerror(number);
+        const bool ownReason =
+            description.size() > reason.size() && description.ends_with(": " + reason);
+        if (stopped || (tally && ownReason && tally->takeReason(reason)))
+            return;
+        failure(description);
     }
 };
 
@@ -98,7 +108,14 @@ bool loadCliSettings(AppPaths& paths, Settings& settings, Host& host, std::ostre
     return loadSettings(paths, host, settings);
 }
 
-std::string cliText(std::string text) {
+std::string cliText(const std::string& bytes) {
+    // The terminal reads UTF-8. Language texts are Windows-1252; a text that is
+    // already valid UTF-8 (a path from the command line) is left alone.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString decoded = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError())
+        decoded = toQt(bytes);
+    std::string text = decoded.toStdString();
     for (char& c : text)
         if (c == '\r')
             c = '\n';

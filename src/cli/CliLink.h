@@ -18,8 +18,8 @@ class Serial;
 struct AppPaths;
 struct Settings;
 
-// A message or language text for a terminal: its carriage returns as line breaks.
-std::string cliText(std::string text);
+// A message or language text for a terminal: UTF-8, its carriage returns as line breaks.
+std::string cliText(const std::string& bytes);
 
 // Messages go to stderr; yes/no questions go to the policy (default: no).
 class CliHost : public Host {

@@ -8,6 +8,7 @@
 #include "cli/FileCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/PlotCommand.h"
+#include "cli/PortsCommand.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SumvalCommands.h"
@@ -20,6 +21,7 @@
 #include "files/DeviceFiles.h"
 #include "files/FileNames.h"
 #include "link/ModelTable.h"
+#include "link/PortNames.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -93,6 +95,19 @@ CLI::Validator oneOf(std::vector<std::string> choices) {
         "");
 }
 
+// A device path is left to the link (a missing device is a link failure); an
+// address that is not well formed is a usage error.
+CLI::Validator portAddress() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (isWellFormedPortAddress(text))
+                return {};
+            return "\"" + text +
+                   "\" is not a network port address: use tcp://HOST:PORT or rfc2217://HOST:PORT";
+        },
+        "");
+}
+
 const char* const kCategories =
     "CATEGORY: methods, std-methods, user-methods, reports, sequences, tray-reports";
 
@@ -113,6 +128,16 @@ void addIdentify(CLI::App& app, const LinkOptions& link, Chosen& chosen) {
     c->add_flag("--json", *json, kJsonHelp);
     onChosen(c, chosen,
              [&link, json](auto& out, auto& err) { return cmdIdentify(link, *json, out, err); });
+}
+
+void addPorts(CLI::App& app, Chosen& chosen) {
+    auto o = std::make_shared<PortsOptions>();
+    CLI::App* c = app.add_subcommand(
+        "ports", "list every port: each number COM1..COM16 with its device or address and\n"
+                 "whether it can be opened now, then the USB adapters no number names yet\n"
+                 "(the number the settings dialog offers each under). --port does not apply");
+    c->add_flag("--json", o->json, "JSON Lines for scripts");
+    onChosen(c, chosen, [o](auto& out, auto& err) { return cmdPorts(*o, out, err); });
 }
 
 // Which models each family of verify covers, from the model table.
@@ -473,9 +498,11 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
     formatter->column_width(34);
     app.formatter(formatter);
 
-    app.add_option("--port", link.device, "the device or tcp://, rfc2217:// address to use instead")
-        ->type_name("DEV");
     // Checked as they come, so a fault is told with the program's usage, not the command's.
+    app.add_option("--port", link.device, "the device or tcp://, rfc2217:// address to use instead")
+        ->check(portAddress())
+        ->type_name("DEV")
+        ->trigger_on_parse();
     addNumber(&app, "--com", link.com, 1, INT_MAX, "the port number to use (default: COM)")
         ->trigger_on_parse();
     addNumber(&app, "--speed", link.speed, 1, INT_MAX, "the baud rate (default: Speed)")
@@ -483,6 +510,7 @@ void defineCommands(CLI::App& app, LinkOptions& link, Chosen& chosen) {
         ->trigger_on_parse();
 
     addIdentify(app, link, chosen);
+    addPorts(app, chosen);
     addFileCommands(app, link, chosen);
     addExport(app, link, chosen);
     addSync(app, link, chosen);

@@ -5,11 +5,17 @@
 #include "core/AppPaths.h"
 #include "core/AuditLog.h"
 #include "core/Ini.h"
+#include "core/Numbers.h"
 #include "core/Settings.h"
 #include "core/Text.h"
+#include "link/AddressedPort.h"
+#include "link/ComPorts.h"
+#include "link/PortNames.h"
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <ostream>
 
 namespace {
@@ -38,30 +44,85 @@ std::string listed(const std::vector<std::string>& values) {
     return text;
 }
 
-} // namespace
+// What a key takes, and the words that tell it to the user.
+struct Rule {
+    std::function<bool(const std::string&)> accepts;
+    std::string allowed;
+};
 
-std::vector<std::string> allowedConfigValues(const std::string& section, const std::string& key,
-                                             const IniFile& config) {
-    if (text::upper(text::trim(section)) != "OPTIONS")
-        return {};
-    const std::string k = text::upper(text::trim(key));
-    if (k == "SPEED")
-        return {"4800", "9600", "19200"};
-    if (k == "COM")
-        return numbers(1, 16);
-    if (k == "DEBUG")
-        return {"True", "False"};
-    if (k == "CSVSEP" || k == "DECSEP")
-        return numbers(0, 1);
-    if (k == "ORDERBY")
-        return numbers(0, 2);
-    if (k != "LANGUAGE")
-        return {};
-    std::vector<std::string> languages;
+Rule oneOf(const std::vector<std::string>& values, std::string allowed = {}) {
+    return {[values](const std::string& v) {
+                return std::find(values.begin(), values.end(), v) != values.end();
+            },
+            allowed.empty() ? listed(values) : std::move(allowed)};
+}
+
+// Read back as the program reads it.
+Rule wholeNumber(int from, int to) {
+    return {[from, to](const std::string& v) {
+                const auto n = num::parseInteger(v);
+                return n && *n >= from && *n <= to;
+            },
+            "a whole number from " + std::to_string(from) + " to " + std::to_string(to)};
+}
+
+std::vector<std::string> languages(const IniFile& config) {
+    std::vector<std::string> keys;
     for (const std::string& n : numbers(1, kLanguageSlots))
         if (!config.value("LanguageFiles", n).empty())
-            languages.push_back(n);
-    return languages;
+            keys.push_back(n);
+    return keys;
+}
+
+std::optional<Rule> optionRule(const std::string& key, const IniFile& config) {
+    if (key == "SPEED")
+        return oneOf({"4800", "9600", "19200"});
+    if (key == "COM")
+        return oneOf(numbers(1, kComPortCount));
+    if (key == "DEBUG")
+        return oneOf({"True", "False"});
+    if (key == "CSVSEP" || key == "DECSEP")
+        return oneOf(numbers(0, 1));
+    if (key == "ORDERBY")
+        return oneOf(numbers(0, 2));
+    if (key == "CONNECTTIMEOUT")
+        return wholeNumber(1, kMaxConnectTimeoutS);
+    if (key == "LANGUAGE")
+        return oneOf(languages(config));
+    return std::nullopt;
+}
+
+// [Ports] N=: the number as the program looks it up, and an address it can use.
+const Rule& portNumberRule() {
+    static const Rule rule = oneOf(numbers(1, kComPortCount),
+                                   "a port number from 1 to " + std::to_string(kComPortCount));
+    return rule;
+}
+
+const Rule& portAddressRule() {
+    static const Rule rule{isWellFormedPortAddress,
+                           "a device path, tcp://HOST:PORT or rfc2217://HOST:PORT"};
+    return rule;
+}
+
+// "Speed: \"1200\" is not allowed; use 4800, 9600 or 19200"
+std::string refusal(const std::string& name, const std::string& value, const Rule& rule) {
+    return name + ": \"" + value + "\" is not allowed; use " + rule.allowed;
+}
+
+} // namespace
+
+std::string configValueProblem(const std::string& section, const std::string& key,
+                               const std::string& value, const IniFile& config) {
+    const std::string s = text::upper(text::trim(section));
+    if (s == "PORTS") {
+        if (!portNumberRule().accepts(text::trim(key)))
+            return refusal(section, key, portNumberRule());
+        return portAddressRule().accepts(value) ? "" : refusal(key, value, portAddressRule());
+    }
+    const std::optional<Rule> rule =
+        s == "OPTIONS" ? optionRule(text::upper(text::trim(key)), config) : std::nullopt;
+    return !rule || rule->accepts(value) ? "" : refusal(key, value, *rule);
 }
 
 int cmdConfig(const ConfigOptions& o, std::ostream& out, std::ostream& err) {
@@ -87,9 +148,9 @@ int cmdConfig(const ConfigOptions& o, std::ostream& out, std::ostream& err) {
         err << "a configuration value cannot hold control characters\n";
         return cliexit::kUsage;
     }
-    const std::vector<std::string> allowed = allowedConfigValues(o.section, o.key, config);
-    if (!allowed.empty() && std::find(allowed.begin(), allowed.end(), o.value) == allowed.end()) {
-        err << o.key << ": \"" << o.value << "\" is not allowed; use " << listed(allowed) << "\n";
+    if (const std::string problem = configValueProblem(o.section, o.key, o.value, config);
+        !problem.empty()) {
+        err << problem << "\n";
         return cliexit::kUsage;
     }
     if (!writable) {

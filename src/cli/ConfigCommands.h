@@ -2,7 +2,6 @@
 // veltran-cli config: read and write config.ini of the data folder from scripts.
 #include <iosfwd>
 #include <string>
-#include <vector>
 
 class IniFile;
 
@@ -18,7 +17,9 @@ struct ConfigOptions {
 // audit log cannot be written (nothing is stored then).
 int cmdConfig(const ConfigOptions& options, std::ostream& out, std::ostream& err);
 
-// The values a key of [Options] takes, by its meaning (Speed, COM, Language,
-// Debug, csvSep, decSep, orderBy); empty for a key that takes any value.
-std::vector<std::string> allowedConfigValues(const std::string& section, const std::string& key,
-                                             const IniFile& config);
+// Why `value` cannot be stored under [section] key, naming what the key takes
+// instead: the keys of [Options] by their meaning (Speed, COM, Language, Debug,
+// csvSep, decSep, orderBy, ConnectTimeout), and [Ports] N (1..16) with a port
+// address. "" when it can be stored.
+std::string configValueProblem(const std::string& section, const std::string& key,
+                               const std::string& value, const IniFile& config);

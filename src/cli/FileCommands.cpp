@@ -158,6 +158,21 @@ private:
     FileTally& tally_;
 };
 
+// Every record goes to the tally and, with --json, to stdout.
+class TallyRecords : public TransferObserver {
+public:
+    TallyRecords(FileTally& tally, TransferObserver* json) : tally_(tally), json_(json) {}
+    void record(const TransferRecord& r) override {
+        tally_.record(r);
+        if (json_)
+            json_->record(r);
+    }
+
+private:
+    FileTally& tally_;
+    TransferObserver* json_;
+};
+
 const char* verbOf(const FileCommandOptions& a) {
     return a.command == "delete" ? "deleted" : a.move ? "moved" : "copied";
 }
@@ -210,7 +225,8 @@ int transferFiles(const FileCommandOptions& a, devfiles::CopyRequest& r, CliLink
         tally.takeReason(describe(TransferResult::Aborted));
         progress.requestAbort();
     });
-    devfiles::CopyUi ui{link.host(), progress, replaceAsker, json};
+    TallyRecords records(tally, json);
+    devfiles::CopyUi ui{link.host(), progress, replaceAsker, &records};
     link.reportFilesTo(&tally);
     const devfiles::CopyResult result = a.command == "delete"
                                             ? devfiles::deleteFiles(link.session(), r, ui)

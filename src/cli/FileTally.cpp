@@ -1,6 +1,8 @@
 #include "cli/FileTally.h"
 
+#include "cli/CliLink.h"
 #include "core/Text.h"
+#include "files/ReplacePrompt.h"
 
 #include <ostream>
 
@@ -33,6 +35,16 @@ void FileTally::end(bool went) {
 void FileTally::failed(const std::string& name, const std::string& reason) {
     err_ << name << ": " << reason << "\n";
     ++failed_;
+}
+
+void FileTally::record(const TransferRecord& r) {
+    if (r.result == TransferOutcome::Skipped && r.answer != ReplacePrompt::Cancel) {
+        const char* side = r.direction == TransferDirection::ToPc ? "PC" : "titrator";
+        err_ << r.entry << ": skipped, it exists on the " << side
+             << " (--replace all replaces it)\n";
+    } else if (r.result == TransferOutcome::Failed && !inFile_) {
+        failed(r.entry, oneLine(cliText(r.reason)));
+    }
 }
 
 void FileTally::close() {

@@ -2,6 +2,8 @@
 // The account of a multi-file command on stderr: one line for each file that
 // was refused or failed, naming it with the first reason the window showed
 // while it was handled, and the closing count ("3 copied, 1 skipped, 1 failed").
+#include "core/TransferRecord.h"
+
 #include <cstddef>
 #include <iosfwd>
 #include <string>
@@ -18,6 +20,9 @@ public:
     void end(bool went);
     // A file that failed before it was handled ("not on the titrator").
     void failed(const std::string& name, const std::string& reason);
+    // What the file service recorded: a file kept because it exists gets its line;
+    // an entry never reached because the link was lost counts as failed.
+    void record(const TransferRecord& r);
     // The closing count, when several files were named.
     void close();
 

@@ -6,6 +6,7 @@
 #include "core/AppPaths.h"
 #include "core/AuditLog.h"
 #include "core/FileTypes.h"
+#include "core/Language.h"
 #include "documents/PrintJob.h"
 #include "documents/PrintLines.h"
 #include "documents/ReportEngine.h"
@@ -30,7 +31,7 @@ int cmdPrint(const RenderOptions& o, std::ostream& out, std::ostream& err) {
         return cliexit::kUsage;
     const int type = documentType(o, text);
     if (!o.type && !printAccepts(type)) {
-        err << o.file << ": " << kCannotPrintType << '\n';
+        err << o.file << ": " << cliText(langText(kTextCannotPrint)) << '\n';
         return cliexit::kUsage;
     }
     const std::filesystem::path pdf =

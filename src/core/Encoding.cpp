@@ -1,6 +1,7 @@
 #include "core/Encoding.h"
 
 #include <QString>
+#include <string_view>
 
 namespace {
 
@@ -44,4 +45,12 @@ std::string fromQt(const QString& text) {
         out += mapped;
     }
     return out;
+}
+
+std::string decodeTextFile(const std::string& content) {
+    static const std::string kUtf8Bom = "\xEF\xBB\xBF";
+    if (content.compare(0, kUtf8Bom.size(), kUtf8Bom) != 0)
+        return content;
+    const std::string_view utf8 = std::string_view(content).substr(kUtf8Bom.size());
+    return fromQt(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }

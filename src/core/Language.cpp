@@ -1,7 +1,14 @@
 #include "core/Language.h"
 
+#include "core/Encoding.h"
 #include "core/Ini.h"
+#include "core/RegularFile.h"
 #include "core/Text.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <algorithm>
 
 namespace {
 
@@ -15,6 +22,15 @@ std::string cleanText(const std::string& raw) {
     return text::trim(comment == std::string::npos ? raw : raw.substr(0, comment));
 }
 
+IniFile loadLanguageFile(const std::filesystem::path& file, std::string* error) {
+    std::string content, why;
+    bool missing = false;
+    const bool read = readRegularFile(file, kMaxIniBytes, content, why, &missing);
+    if (error)
+        *error = read || missing ? std::string() : why;
+    return read ? IniFile::parse(decodeTextFile(content)) : IniFile{};
+}
+
 } // namespace
 
 LanguageTable readLanguageTable(const IniFile& file) {
@@ -25,6 +41,10 @@ LanguageTable readLanguageTable(const IniFile& file) {
             t[i] = cleanText(raw);
     }
     return t;
+}
+
+LanguageTable loadLanguageTable(const std::filesystem::path& file, std::string* error) {
+    return readLanguageTable(loadLanguageFile(file, error));
 }
 
 const std::string& langText(int index) {
@@ -42,6 +62,22 @@ const LanguageTable& languageTable() {
     return table();
 }
 
+std::string langTitle(int index) {
+    std::string title = langText(index);
+    title.erase(std::remove(title.begin(), title.end(), '&'), title.end());
+    return title;
+}
+
 std::string languageName(const std::filesystem::path& file) {
-    return cleanText(IniFile::load(file).value("Strings", "1"));
+    return cleanText(loadLanguageFile(file, nullptr).value("Strings", "1"));
+}
+
+std::unique_ptr<QTranslator> qtTranslator(const std::string& locale) {
+    if (locale.empty())
+        return nullptr;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(QString::fromStdString(locale)), "qtbase", "_",
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return nullptr;
+    return translator;
 }

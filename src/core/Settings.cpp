@@ -10,7 +10,10 @@
 
 namespace {
 
+// Said before any language file is read.
 const char* const kNoLanguage = "No language file found!\\nCannot continue";
+// Said in the language taken instead; these words when its file lacks them.
+constexpr int kTextLanguageReplaced = 147;
 const char* const kLanguageReplaced =
     "The configured language is not present!\\nAnother language was configured!";
 
@@ -37,22 +40,28 @@ int languageFromText(const std::string& value) {
     return (n >= 1 && n <= kLanguageSlots) ? n : 1;
 }
 
-// Takes the first configured language when the chosen one is not offered.
-void settleLanguage(Settings& s, Host& host) {
+// Takes the first configured language when the chosen one is not offered; true then.
+bool settleLanguage(Settings& s) {
     LanguageMenuEntry& chosen = s.languageMenu[s.languageIndex];
     if (chosen.visible && chosen.tag == s.languageIndex) {
         chosen.checked = true;
-        return;
+        return false;
     }
-    host.message(formatMsg(kLanguageReplaced, {}), "", Host::Icon::Warning);
     for (int i = 1; i <= kLanguageSlots; ++i) {
         if (s.languageMenu[i].tag != i)
             continue;
         s.languageIndex = i;
         s.languageMenu[i].checked = true;
-        setIniString(s.configPath, "Options", "Language", std::to_string(i), host);
-        return;
+        break;
     }
+    return true;
+}
+
+// Once the language taken instead is loaded, it says so and is stored.
+void announceReplacedLanguage(const Settings& s, Host& host) {
+    const std::string& said = langText(kTextLanguageReplaced);
+    host.message(formatMsg(said.empty() ? kLanguageReplaced : said, {}), "", Host::Icon::Warning);
+    setIniString(s.configPath, "Options", "Language", std::to_string(s.languageIndex), host);
 }
 
 void nameLanguages(const AppPaths& paths, const IniFile& config, Settings& s) {
@@ -92,7 +101,7 @@ bool loadSettings(const AppPaths& paths, Host& host, Settings& s) {
     if (s.languageMenu[1].tag != 1)
         s.languageMenu[1].visible = false;
     s.languageIndex = languageFromText(config.value("Options", "Language"));
-    settleLanguage(s, host);
+    const bool replaced = settleLanguage(s);
 
     const std::string com = config.value("Options", "COM");
     s.comPort = text::isNumeric(com) ? std::atoi(text::trim(com).c_str()) : 1;
@@ -104,10 +113,11 @@ bool loadSettings(const AppPaths& paths, Host& host, Settings& s) {
 
     nameLanguages(paths, config, s);
     s.languageFile = config.value("LanguageFiles", std::to_string(s.languageIndex));
-    const IniFile language = IniFile::load(paths.resolve(s.languageFile), &readError);
+    setLanguageTable(loadLanguageTable(paths.resolve(s.languageFile), &readError));
     if (!readError.empty())
         host.message("The language file could not be read: " + readError, "", Host::Icon::Warning);
-    setLanguageTable(readLanguageTable(language));
+    if (replaced)
+        announceReplacedLanguage(s, host);
     return true;
 }
 

@@ -78,8 +78,11 @@ private:
         if (!overridePath.empty()) {
             loaded = tryLoad(QFile::decodeName(overridePath.c_str()));
         } else {
-            const QString beside = programDir() + '/' + kFileName;
-            loaded = (QFileInfo::exists(beside) && tryLoad(beside)) || tryLoad(kPlainName);
+            const QString dir = programDir();
+            const QString beside = dir + '/' + kFileName;
+            const QString installed = dir + "/../" VT_PRIVATE_LIBDIR "/" + kFileName;
+            loaded = (QFileInfo::exists(beside) && tryLoad(beside)) ||
+                     (QFileInfo::exists(installed) && tryLoad(installed)) || tryLoad(kPlainName);
         }
         if (!loaded) {
             error = std::string("The checksum library ") + kFileName +

@@ -5,8 +5,9 @@
 // start-up failure; a later call tries again.
 //
 // Where the library is looked for: $VELTRAN_SUMVAL (a full path) when set;
-// otherwise libsumval.so beside the program, then the plain name "sumval"
-// through the system's library search. Calls are serialised: the library
+// otherwise libsumval.so beside the program (the build tree), then in the
+// installed private folder (<program>/../lib/<multiarch>/veltran), then the
+// plain name "sumval" through the system's library search. Calls are serialised: the library
 // keeps a static buffer and must not be entered twice at once.
 #include <cstdint>
 #include <filesystem>

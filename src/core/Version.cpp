@@ -2,6 +2,13 @@
 
 #include "core/Text.h"
 
+namespace {
+// Set by the build from project(); a revision of 9999 marks a release.
+constexpr int kVersionMajor = VT_VERSION_MAJOR;
+constexpr int kVersionMinor = VT_VERSION_MINOR;
+constexpr int kVersionRevision = VT_VERSION_REVISION;
+} // namespace
+
 std::string appVersionText() {
     return versionText(kVersionMajor, kVersionMinor, kVersionRevision);
 }

@@ -1,5 +1,8 @@
 #include "documents/BitmapHeader.h"
 
+#include "core/Language.h"
+#include "core/Text.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -14,6 +17,12 @@ constexpr std::size_t kCoreHeaderBytes = 12;    // OS/2 1.x: 16-bit sizes
 constexpr std::size_t kInfoHeaderBytes = 40;    // Windows and later: 32-bit sizes
 constexpr std::size_t kLargestInfoHeader = 124; // the V5 header
 constexpr std::size_t kHeaderBytesRead = kFileHeaderBytes + kInfoHeaderBytes;
+
+constexpr int kTextNotBmp = 163;
+constexpr int kTextDamaged = 164;
+constexpr int kTextTooLarge = 165; // %v x %v pixels, the limit in megapixels
+constexpr int kTextUnreadable = 166;
+constexpr int kTextShort = 167;
 
 std::uint32_t u16(std::string_view b, std::size_t at) {
     return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
@@ -42,7 +51,7 @@ std::int64_t rowBytes(std::int64_t width, std::uint32_t bits) {
 
 bool checkBitmapHeader(std::string_view h, BitmapSize& size, std::string& reason) {
     if (h.size() < kFileHeaderBytes + kCoreHeaderBytes || h[0] != 'B' || h[1] != 'M') {
-        reason = "it is not a BMP picture";
+        reason = langText(kTextNotBmp);
         return false;
     }
     const std::uint32_t infoBytes = u32(h, kFileHeaderBytes);
@@ -60,17 +69,17 @@ bool checkBitmapHeader(std::string_view h, BitmapSize& size, std::string& reason
         bits = u16(h, 28);
         compression = u32(h, 30);
     } else {
-        reason = "its BMP header is damaged";
+        reason = langText(kTextDamaged);
         return false;
     }
     if (size.width <= 0 || size.height <= 0 || !validDepth(bits)) {
-        reason = "its BMP header is damaged";
+        reason = langText(kTextDamaged);
         return false;
     }
     if (size.width * size.height > kMaxPicturePixels) {
-        reason = "it is " + std::to_string(size.width) + " x " + std::to_string(size.height) +
-                 " pixels, more than the " + std::to_string(kMaxPicturePixels / 1'000'000) +
-                 "-megapixel limit";
+        reason = formatMsg(langText(kTextTooLarge),
+                           {std::to_string(size.width), std::to_string(size.height),
+                            std::to_string(kMaxPicturePixels / 1'000'000)});
         return false;
     }
     size.promisedBytes =
@@ -91,14 +100,14 @@ bool checkBitmapFile(const std::filesystem::path& file, BitmapSize& size, std::s
         got = ::read(fd, buf.data(), buf.size());
     ::close(fd);
     if (got < 0) {
-        reason = "it is not a readable file";
+        reason = langText(kTextUnreadable);
         return false;
     }
     if (!checkBitmapHeader(std::string_view(buf.data(), static_cast<std::size_t>(got)), size,
                            reason))
         return false;
     if (size.promisedBytes > st.st_size) {
-        reason = "its pixel data is shorter than its header says";
+        reason = langText(kTextShort);
         return false;
     }
     return true;

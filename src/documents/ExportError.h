@@ -26,39 +26,22 @@ inline constexpr int kDateText = -2147220991;     // 0x80040201
 // A file that could not be read or written (the platform's "path/file access error").
 inline constexpr int kFileAccess = 75;
 
-inline ExportError notReport() {
-    return {kNotReport, "File is not a report!", "Export.toCsv"};
-}
-inline ExportError unknownType() {
-    return {kUnknownType, "Unknown Report type", "Export.toCsv"};
-}
-inline ExportError column() {
-    return {kColumn, "column", "Export.inlineSearch"};
-}
-inline ExportError unexportable() {
-    return {kUnexportable, "Unexportable file found in selection", "main.mnuFileExport"};
-}
-inline ExportError noFolder() {
-    return {kNoFolder, "No folder selected", "main.mnuFileExport"};
-}
-inline ExportError invalidTime() {
-    return {kDateText, "Invalid time", "Export.tt224hr"};
-}
-inline ExportError invalidMonth() {
-    return {kDateText, "Invalid month string", "Export.month2byte"};
-}
+// The descriptions are language texts; the numbers and sources are the program's.
+ExportError notReport();
+ExportError unknownType();
+ExportError column();
+ExportError unexportable();
+ExportError noFolder();
+ExportError invalidTime();
+ExportError invalidMonth();
 // Digits that do not make a time or a calendar date.
-inline ExportError invalidDate() {
-    return {kDateText, "Invalid date", "Export.reportDateKey"};
-}
-inline ExportError fileAccess(std::string description) {
-    return {kFileAccess, std::move(description), "Export.toCsv"};
-}
+ExportError invalidDate();
+ExportError fileAccess(std::string description);
+// A titrator name that a PC file or folder cannot take.
+ExportError unusableFileName();
+ExportError unusableFolderName();
 // A second selected report whose CSV this run has already written from another one.
-inline ExportError csvAlreadyWritten(const std::string& csv, const std::string& firstSource,
-                                     const std::string& secondSource) {
-    return fileAccess(csv + " was already written from " + firstSource + ", so " + secondSource +
-                      " is not exported");
-}
+ExportError csvAlreadyWritten(const std::string& csv, const std::string& firstSource,
+                              const std::string& secondSource);
 
 } // namespace exporterr

@@ -251,7 +251,7 @@ void ExportRun::exportEntry(const ExportEntry& entry) {
     const std::string name = fileNameOf(entry.text);
     const bool titrator = request_.pane == ExportPane::Titrator;
     if (titrator && !safeDeviceName(name)) {
-        report(exporterr::fileAccess("not a usable file name"), name);
+        report(exporterr::unusableFileName(), name);
         return;
     }
     const fs::path folder = entry.folder.empty() ? request_.destination : entry.folder;
@@ -306,7 +306,7 @@ void ExportRun::exportTrayFolderFromTitrator(const std::string& trayFolder,
                                              const fs::path& destination) {
     const std::string folderName = trayFolder.substr(0, trayFolder.find('\\'));
     if (!safeDeviceName(folderName)) {
-        report(exporterr::fileAccess("not a usable folder name"), trayFolder);
+        report(exporterr::unusableFolderName(), trayFolder);
         return;
     }
     std::vector<std::string> names;
@@ -327,7 +327,7 @@ void ExportRun::exportTrayFolderFromTitrator(const std::string& trayFolder,
         if (stopping())
             return;
         if (!safeDeviceName(name)) {
-            report(exporterr::fileAccess("not a usable file name"), name);
+            report(exporterr::unusableFileName(), name);
             continue;
         }
         const fs::path csv = csvTarget(folder, name, trayFolder + name);

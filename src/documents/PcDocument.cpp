@@ -19,16 +19,16 @@ bool viewAccepts(int fileType) {
 
 namespace {
 
-const char* refusalFor(int fileType, DocumentUse use) {
+int refusalFor(int fileType, DocumentUse use) {
     switch (use) {
     case DocumentUse::View:
-        return viewAccepts(fileType) ? nullptr : kCannotOpenType;
+        return viewAccepts(fileType) ? 0 : kTextCannotOpen;
     case DocumentUse::Print:
-        return printAccepts(fileType) ? nullptr : kCannotPrintType;
+        return printAccepts(fileType) ? 0 : kTextCannotPrint;
     case DocumentUse::Preview:
         break;
     }
-    return previewAccepts(fileType) ? nullptr : kCannotPreviewType;
+    return previewAccepts(fileType) ? 0 : kTextCannotPreview;
 }
 
 } // namespace
@@ -58,7 +58,7 @@ OpenedDocument openPcDocument(const fs::path& folder, const std::string& entry, 
     doc.name = name;
     doc.fileType = selectedFileType(name);
     doc.graphPath = findCompanionPicture(folder, name);
-    if (const char* refusal = refusalFor(doc.fileType, use)) {
+    if (const int refusal = refusalFor(doc.fileType, use)) {
         doc.refusal = refusal;
         return doc;
     }

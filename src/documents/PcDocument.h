@@ -14,15 +14,14 @@ struct OpenedDocument {
     std::string text;      // the file's text, each line followed by CR LF
     int fileType = 0;      // SelectedFileType of the name (PC) or the pane's type
     std::string graphPath; // the picture beside a PC file, by its name on disk; "" if none
-    std::string refusal;   // the message when the command does not take this type
+    int refusal = 0;       // the language text saying the command does not take this type
     int errorNumber = 0;   // the file could not be read or fetched: errno-like number
     std::string error;     // and why
 
-    bool ok() const { return refusal.empty() && errorNumber == 0; }
+    bool ok() const { return refusal == 0 && errorNumber == 0; }
 };
 
-inline constexpr const char* kCannotOpenType =
-    "You cannot open this type of file.Please select a report or a method!";
+inline constexpr int kTextCannotOpen = 144;
 
 // The types a PC file may have to be opened: 2, 3, 4, 10.
 bool viewAccepts(int fileType);

@@ -22,7 +22,6 @@ std::vector<std::string> buildPrintLines(const std::string& printText, int fileT
 bool printAccepts(int fileType);   // 2, 3, 4, 10, 11, 12
 bool previewAccepts(int fileType); // 2, 3, 4
 
-inline constexpr const char* kCannotPrintType =
-    "You cannot print this type of file.Please select a report or a method!";
-inline constexpr const char* kCannotPreviewType =
-    "You cannot preview this type of file.Please select a report or a method!";
+// The language texts that refuse a type.
+inline constexpr int kTextCannotPrint = 145;
+inline constexpr int kTextCannotPreview = 146;

@@ -2,6 +2,8 @@
 
 #include "core/AtomicFile.h"
 #include "core/Encoding.h"
+#include "core/Language.h"
+#include "core/Text.h"
 #include "documents/FixedFont.h"
 #include "documents/ReportDatabase.h"
 
@@ -28,6 +30,9 @@ constexpr const char* kDateFormat = "yyyy-MM-dd HH:mm";
 // Devices round the printable area to whole points and pixels; a line that misses
 // by less than this share of a pitch still fits.
 constexpr double kPitchTolerance = 0.05;
+constexpr int kTextNotWritable = 193;
+constexpr int kTextNoRoom = 194;
+constexpr int kTextPageRefused = 195; // %v = the page
 
 QPageSize pageSizeOf(const PrintTemplate& t) {
     if (t.pageName == "A4")
@@ -95,7 +100,7 @@ void ReportEngine::applyPageLayout(QPagedPaintDevice& device) const {
 int ReportEngine::paint(QPagedPaintDevice& device, PrintError& error) const {
     QPainter p;
     if (!p.begin(&device)) {
-        error.set(EIO, "the printer or file cannot be written to");
+        error.set(EIO, langText(kTextNotWritable));
         return 0;
     }
     const QFont font = fixedPitchFont(template_.fontFamily, template_.fontSizePt);
@@ -103,7 +108,7 @@ int ReportEngine::paint(QPagedPaintDevice& device, PrintError& error) const {
     const Grid g = gridOf(device, font, template_);
     if (g.bodyLines() < 1 || g.columns < 1) {
         p.end();
-        error.set(EINVAL, "the page leaves no room for the text with this print template");
+        error.set(EINVAL, langText(kTextNoRoom));
         return 0;
     }
     const std::vector<PrintedPage> pages = paginate(rows_, g.columns, g.bodyLines());
@@ -117,7 +122,7 @@ int ReportEngine::paint(QPagedPaintDevice& device, PrintError& error) const {
     for (int n = 0; n < count; ++n) {
         if (n > 0 && !device.newPage()) {
             p.end();
-            error.set(EIO, "the printer refused page " + std::to_string(n + 1));
+            error.set(EIO, formatMsg(langText(kTextPageRefused), {std::to_string(n + 1)}));
             return 0;
         }
         drawBand(p, g, 0, fillPlaceholders(t.headerLeft, title_, n + 1, count, date),
@@ -145,7 +150,7 @@ int ReportEngine::paint(QPagedPaintDevice& device, PrintError& error) const {
         }
     }
     if (!p.end()) {
-        error.set(EIO, "the printer or file cannot be written to");
+        error.set(EIO, langText(kTextNotWritable));
         return 0;
     }
     return count;

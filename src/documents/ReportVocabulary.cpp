@@ -106,10 +106,6 @@ const SummaryLabels& summaryLabels() {
 }
 
 std::array<std::string_view, kSummaryFields> summaryHeader(int language) {
-    if (language == 1)
-        return {"#",           "Sample Name", "Result",           "Unit",
-                "Sample Size", "Unit",        "Volume Dispensed", "Unit",
-                "Date & Time", "Report ID",   "Titration Method"};
     if (language >= 2 && language <= 4)
         return {"#",
                 "Nome Amostra",
@@ -122,7 +118,11 @@ std::array<std::string_view, kSummaryFields> summaryHeader(int language) {
                 "Hora & Data",
                 "ID de Registo",
                 "Nome M\xE9todo"};
-    return {};
+    // Every other language (German is 5) reads the English labels rather than
+    // a header row of empty cells.
+    return {"#",           "Sample Name", "Result",           "Unit",
+            "Sample Size", "Unit",        "Volume Dispensed", "Unit",
+            "Date & Time", "Report ID",   "Titration Method"};
 }
 
 const std::array<EndPointLabel, kReportLanguages>& endPointLabels() {

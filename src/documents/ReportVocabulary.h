@@ -44,8 +44,8 @@ inline constexpr std::string_view kNoLabel = "{-}";
 using SummaryLabels = std::array<std::array<std::string_view, kLabelVariants>, kSummaryFields>;
 const SummaryLabels& summaryLabels();
 
-// The summary's header row for a user-interface language (1 English, 2 to 4 the
-// Portuguese wording); any other language has empty headers.
+// The summary's header row for a user-interface language: 2 to 4 the Portuguese
+// wording, any other the English one.
 std::array<std::string_view, kSummaryFields> summaryHeader(int language);
 
 // Tray reports come in English, Portuguese and Spanish.

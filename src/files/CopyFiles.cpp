@@ -33,7 +33,11 @@ namespace {
 constexpr std::size_t kMaxSelection = 1001;
 constexpr int kTextNothingSelected = 306;
 constexpr int kTextSelectionTitle = 334;
-constexpr int kTextDeleteQuestion = 344;
+constexpr int kTextDeleteToTrash = 70;
+constexpr int kTextDeleteForGood = 71;
+constexpr int kTextDeleteOnTitrator = 72;
+constexpr int kTextMoreFiles = 73;
+constexpr std::size_t kNamesAsked = 10; // the delete question names this many
 constexpr int kTextDeleteTitle = 345;
 constexpr int kTextReportName = 356;
 constexpr int kTextFileName = 357;
@@ -49,6 +53,8 @@ constexpr int kTextUserMemoryFull = 388;
 constexpr int kTextNoSequenceSlot = 401;
 constexpr int kTextCaseTwins = 1119;
 constexpr int kTextSetKept = 1123;
+constexpr int kTextMethodNotValid = 141; // %v = the model
+constexpr int kTextOtherFileType = 143;
 constexpr int kErrSameMethodRefused = 23;
 constexpr int kErrSameMethodLost = 24;
 constexpr float kFirmwareRevisions = 1.6f;   // revisions shown from this firmware on
@@ -103,7 +109,8 @@ public:
     Copy(DeviceSession& session, const CopyRequest& request, CopyUi& ui)
         : session_(session), req_(request), ui_(ui), link_{session, ui.host, ui.progress},
           replace_(ui.replace, request.fileType, request.initialReplaceStatus),
-          titratorEntries_(request.titratorEntries) {}
+          titratorEntries_(request.titratorEntries),
+          pcToTrash_(request.move && request.source == 0 && pcfiles::hasTrash(request.pcFolder)) {}
 
     CopyResult run();
 
@@ -195,6 +202,7 @@ private:
     FileLink link_;
     ReplacePrompt replace_;
     std::vector<std::string> titratorEntries_;
+    bool pcToTrash_; // a move's PC files go to the trash
     CopyResult result_;
     EntryEnd end_;
 };
@@ -235,15 +243,14 @@ Step Copy::sendEntry(const PaneEntry& entry) {
             return ended(Step::Abort, TransferOutcome::Failed, error);
         }
         if (code != sumval::kValid) {
-            ui_.host.message("The selected metod is not valid for " + titrator().currentModelName +
-                                 ". Operation aborted!",
-                             "", Host::Icon::None);
+            ui_.host.message(
+                formatMsg(langText(kTextMethodNotValid), {titrator().currentModelName}), "",
+                Host::Icon::None);
             return refused(Step::Abort, kTextReasonUnsuited);
         }
     }
     if (type != req_.fileType) {
-        ui_.host.message("You cannot copy files different than currently selected file type!", "",
-                         Host::Icon::None);
+        ui_.host.message(text(kTextOtherFileType), "", Host::Icon::None);
         return refused(Step::Abort, kTextReasonType);
     }
     int answer = ReplacePrompt::Replace;
@@ -408,15 +415,10 @@ Step Copy::upload(const PaneEntry& entry, const Send& send) {
         titratorEntries_.push_back(entry.name);
         result_.namesAdded.push_back(entry.name);
     }
-    if (req_.move) {
-        // Only the file itself: its companions stay on the PC.
-        std::error_code ec;
-        fs::remove(req_.pcFolder / entry.name, ec);
-        if (ec) {
-            showErrorInfo(ui_.host, ec.value(), ec.message(), "copyFile");
-            result_.failed.push_back(entry.name);
-            return ended(Step::Skip, TransferOutcome::Failed, reasonText(kTextReasonNotDeleted));
-        }
+    // Only the file itself: its companions stay on the PC.
+    if (req_.move && !pcfiles::removePcFile(ui_.host, req_.pcFolder / entry.name, pcToTrash_)) {
+        result_.failed.push_back(entry.name);
+        return ended(Step::Skip, TransferOutcome::Failed, reasonText(kTextReasonNotDeleted));
     }
     return Step::Went;
 }
@@ -576,8 +578,11 @@ CopyResult Copy::run() {
             loopIndex = i + 1;
         }
     }
-    if (result_.linkLost || (stopReason.empty() && serial.lastPortError() != PortError::None))
+    // Entries a lost link left were not skipped by anyone's choice: they failed.
+    if (result_.linkLost || (stopReason.empty() && serial.lastPortError() != PortError::None)) {
         stopReason = reasonText(kTextReasonLinkFailed);
+        unreached = TransferOutcome::Failed;
+    }
     recordUnreached(static_cast<std::size_t>(result_.handled), selected, unreached,
                     stopReason.empty() ? reasonText(kTextReasonStopped) : stopReason);
     ui_.progress.setTotalStatus(1.0);
@@ -706,6 +711,20 @@ void Copy::finish() {
                        session_.serial().lastPortError() != PortError::None;
 }
 
+// The delete question says where the files go (the trash, or for good) and
+// names them: the first ten, then how many more.
+std::string deleteQuestion(const CopyRequest& req, std::size_t n, bool toTrash) {
+    std::string names;
+    for (std::size_t i = 0; i < std::min(n, kNamesAsked); ++i)
+        names += (i > 0 ? "\r" : "") + req.selected[i].name;
+    if (n > kNamesAsked)
+        names += "\r" + formatMsg(langText(kTextMoreFiles), {std::to_string(n - kNamesAsked)});
+    const int question = req.source == 1 ? kTextDeleteOnTitrator
+                         : toTrash       ? kTextDeleteToTrash
+                                         : kTextDeleteForGood;
+    return formatMsg(langText(question), {names});
+}
+
 bool nothingSelected(const CopyRequest& req, Host& host) {
     if (!req.selected.empty())
         return false;
@@ -759,12 +778,13 @@ void recordDeleted(CopyUi& ui, TransferRecord r, const FileSetResult& set, bool 
     emitRecord(ui, r);
 }
 
-// The entries an abort left: they are still where they were.
-void recordUndeleted(CopyUi& ui, const CopyRequest& req, std::size_t from, std::size_t n) {
+// The entries an abort or a lost link left: they are still where they were.
+void recordUndeleted(CopyUi& ui, const CopyRequest& req, std::size_t from, std::size_t n,
+                     bool linkLost = false) {
     for (std::size_t i = from; i < n; ++i) {
         TransferRecord r = deleteRecord(req, req.selected[i], req.selected[i].name);
-        r.result = TransferOutcome::Aborted;
-        r.reason = reasonText(kTextReasonStopped);
+        r.result = linkLost ? TransferOutcome::Failed : TransferOutcome::Aborted;
+        r.reason = reasonText(linkLost ? kTextReasonLinkFailed : kTextReasonStopped);
         emitRecord(ui, r);
     }
 }
@@ -780,10 +800,11 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
         req.currentName.empty() ? req.selected.front().name : req.currentName;
     if (checkFileName(ui.host, current, req.csvShown) != kNameValid)
         return result;
-    if (!req.deleteConfirmed &&
-        !ui.host.askYesNo(text(kTextDeleteQuestion), text(kTextDeleteTitle)))
-        return result;
     const std::size_t n = std::min(req.selected.size(), kMaxSelection);
+    const bool toTrash = req.source == 0 && pcfiles::hasTrash(req.pcFolder);
+    if (!req.deleteConfirmed &&
+        !ui.host.askYesNo(deleteQuestion(req, n, toTrash), text(kTextDeleteTitle)))
+        return result;
     result.handled = static_cast<int>(n);
     if (req.source == 0) {
         std::size_t i = 0;
@@ -791,8 +812,8 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
             const PaneEntry& entry = req.selected[i];
             const TransferRecord r = deleteRecord(req, entry, entry.name);
             ui.progress.entryStarted(entry.name);
-            const bool went = pcfiles::deletePcFile(ui.host, entry.name,
-                                                    selectedFileType(entry.name), req.pcFolder);
+            const bool went = pcfiles::deletePcFile(
+                ui.host, entry.name, selectedFileType(entry.name), req.pcFolder, toTrash);
             recordDeleted(ui, r, {}, went);
             result.done += went ? 1 : 0;
             if (!went)
@@ -835,7 +856,9 @@ CopyResult deleteFiles(DeviceSession& session, const CopyRequest& req, CopyUi& u
                 result.failed.push_back(entry.name);
             ui.progress.entryEnded(went);
         }
-        recordUndeleted(ui, req, i, n);
+        recordUndeleted(ui, req, i, n,
+                        !session.monitor().titratorOnline() ||
+                            serial.lastPortError() != PortError::None);
         if (hold && (type < ftype::kReports || type >= ftype::kLogs))
             reloadTitratorMethods(link);
     }

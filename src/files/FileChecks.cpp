@@ -12,6 +12,7 @@
 #include "files/CopyProgress.h"
 #include "files/DeviceFiles.h"
 #include "files/FileNames.h"
+#include "files/TitratorFiles.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
 #include "link/Serial.h"
@@ -27,7 +28,9 @@ namespace {
 constexpr int kTextNameTooLong = 980;
 constexpr int kTextNameInvalid = 981;
 constexpr int kTextNameTitle = 358;
-constexpr std::size_t kMaxDotPosition = 9; // 0-based: a "." at the 10th character or later
+constexpr int kTextReportNotValid = 142;      // %v = the model
+constexpr int kTextReportNotValidBlank = 198; // the same, a blank before its point
+constexpr std::size_t kMaxDotPosition = 9;    // 0-based: a "." at the 10th character or later
 constexpr std::size_t kCheckedChars = 8;
 
 // One query with a framed answer, trimmed. Not acknowledged: error 3; lost: 4.
@@ -90,9 +93,10 @@ bool fileContains(const fs::path& file, const std::string& needle) {
            content.find(needle) != std::string::npos;
 }
 
+// The QX503 family's wording has a blank before the point.
 std::string notValidFor(const std::string& model, bool blankBeforePoint) {
-    return "The selected report is not valid for " + model +
-           (blankBeforePoint ? " . Operation aborted!" : ". Operation aborted!");
+    return formatMsg(langText(blankBeforePoint ? kTextReportNotValidBlank : kTextReportNotValid),
+                     {model});
 }
 
 } // namespace
@@ -109,16 +113,40 @@ bool checkFileSending(FileLink& link, int typeCode, const std::string& name, int
         return false;
     if (answer == "1")
         status += kExists;
-    if (!query(link, "getFreeFiles", type, answer))
+    std::int64_t free = 0;
+    if (!queryFreeFiles(link, typeCode, free))
         return false;
-    const auto free = num::parseInteger(answer);
-    if (!free) {
+    if (free < 1)
+        status += kNoFreeSlot;
+    return true;
+}
+
+bool queryFreeFiles(FileLink& link, int typeCode, std::int64_t& free) {
+    std::string answer;
+    if (!query(link, "getFreeFiles", std::to_string(typeCode), answer))
+        return false;
+    const auto number = num::parseInteger(answer);
+    if (!number) {
         link.session.serial().showCommError(kErrTextLost);
         return false;
     }
-    if (*free < 1)
-        status += kNoFreeSlot;
+    free = *number;
     return true;
+}
+
+std::optional<std::int64_t> freeSlots(DeviceSession& session, Host& host, int typeCode) {
+    LinkMonitor& monitor = session.monitor();
+    if (!monitor.titratorOnline() || deviceFolder(monitor.folders(), typeCode).empty())
+        return std::nullopt;
+    Serial& serial = session.serial();
+    serial.waitRecovery();
+    Serial::Exchange hold(serial);
+    CopyProgress quiet;
+    FileLink link{session, host, quiet};
+    std::int64_t free = 0;
+    if (!hold || !queryFreeFiles(link, typeCode, free))
+        return std::nullopt;
+    return free;
 }
 
 std::string firstFreeUserSlot(const std::vector<std::string>& entries) {

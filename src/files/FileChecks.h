@@ -2,10 +2,13 @@
 // The checks a file passes before it is sent or deleted: the titrator's file
 // rules ("checkFileName", "existFile", "getFreeFiles"), the free user slot,
 // the PC-side name rule, and the report checks of some models.
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+class DeviceSession;
 class Host;
 struct TitratorIdentity;
 
@@ -22,6 +25,16 @@ constexpr int kExists = 4;
 // communication error was shown): the file is then skipped, never taken as
 // "valid, absent, slots free".
 bool checkFileSending(FileLink& link, int typeCode, const std::string& name, int& status);
+
+// "getFreeFiles" on a link already held: the titrator's free slots for a type
+// code. False when the query failed or the answer is no number (shown as
+// communication error 3 or 4).
+bool queryFreeFiles(FileLink& link, int typeCode, std::int64_t& free);
+
+// The free slots for the label under the titrator pane; holds the link itself.
+// Nothing while offline, where the model keeps no files of the type, or when
+// the query failed.
+std::optional<std::int64_t> freeSlots(DeviceSession& session, Host& host, int typeCode);
 
 // What findUserSlot found.
 struct UserSlot {

@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
+
+class Pump;
 
 constexpr int kDefaultConnectTimeoutS = 5;
 constexpr int kMaxConnectTimeoutS = 60;
@@ -22,9 +25,9 @@ class AddressedPort : public Port {
 public:
     using Note = TcpPort::Note;
 
-    // configIni: where the connect time-out is read at every open;
-    // note: lines for the serial trace.
-    explicit AddressedPort(std::filesystem::path configIni, Note note = {});
+    // configIni: where the connect time-out is read at every open; pump: what a
+    // network port waits through while it connects; note: lines for the serial trace.
+    AddressedPort(std::filesystem::path configIni, Pump& pump, Note note = {});
     ~AddressedPort() override;
 
     PortError open(const std::string& address, int baud) override;
@@ -35,20 +38,28 @@ public:
     bool write(const std::string& bytes) override;
     PortError error() const override;
     std::string errorText() const override;
+    int systemError() const override;
 
 private:
     std::filesystem::path configIni_;
+    Pump& pump_;
     Note note_;
     PortKind kind_ = PortKind::Device;
     std::unique_ptr<Port> port_;
 };
 
 // The adapter for an address's form.
-std::unique_ptr<Port> makePort(PortKind kind, int connectTimeoutMs, TcpPort::Note note = {});
-// kind: RawTcp or Rfc2217.
-std::unique_ptr<TcpPort> makeNetworkPort(PortKind kind, int connectTimeoutMs,
-                                         TcpPort::Note note = {});
+std::unique_ptr<Port> makePort(PortKind kind, int connectTimeoutMs, Pump& pump,
+                               TcpPort::Note note = {});
 
-// Whether a network port can be opened now. A server that closes the new
-// connection at once (ser2net's "Port already in use") counts as taken.
-bool networkPortAvailable(const std::string& address, int connectTimeoutMs);
+struct NetworkPortCheck {
+    bool available = false;
+    std::string failure; // why not: the open's error text
+};
+
+// Whether each network port can be opened now. All connect at once through the
+// pump, so that any number of silent servers costs one connect time-out, not
+// one each. A server that closes the new connection at once (ser2net's "Port
+// already in use") counts as taken.
+std::vector<NetworkPortCheck> checkNetworkPorts(const std::vector<std::string>& addresses,
+                                                Pump& pump, int connectTimeoutMs);

@@ -1,6 +1,8 @@
 #include "link/DeviceSession.h"
 
+#include "core/Language.h"
 #include "link/AddressedPort.h"
+#include "link/ComPorts.h"
 #include "link/LinkAudit.h"
 #include "link/LinkMonitor.h"
 #include "link/PortNames.h"
@@ -14,14 +16,21 @@ class DeviceSession::BusyRelay : public SerialHost {
 public:
     explicit BusyRelay(SerialHost& host) : host_(host) {}
     LinkMonitor* monitor = nullptr;
+    bool probing = false; // the link is held for a port probe, not an exchange
 
     void statusMessage(const std::string& text, uint32_t colour, int ms) override {
         host_.statusMessage(text, colour, ms);
     }
     void portError(const std::string& text) override { host_.portError(text); }
+    // A probe is no exchange: its end must not blank the status bar (a port
+    // error, "Disconnected"); the wait cursor shows the wait instead.
     void busyChanged(bool busy) override {
-        if (monitor)
+        if (monitor && probing)
+            monitor->pauseChecks(busy);
+        else if (monitor)
             monitor->busyChanged(busy);
+        if (probing)
+            host_.waitCursor(busy);
         host_.busyChanged(busy);
     }
     void runtimeError(int number, const std::string& description,
@@ -36,7 +45,7 @@ private:
 
 DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Config config,
                              std::unique_ptr<Port> port)
-    : config_(std::move(config)), port_(port ? std::move(port) : addressedPort()),
+    : config_(std::move(config)), pump_(pump), port_(port ? std::move(port) : addressedPort()),
       relay_(std::make_unique<BusyRelay>(host)),
       audit_(std::make_unique<LinkAudit>(view, [this](int n) { return portName(n); })) {
     if (!config_.traceLog.empty())
@@ -55,10 +64,11 @@ DeviceSession::DeviceSession(LinkView& view, SerialHost& host, Pump& pump, Confi
 // The adapter the port's address calls for; what a network server answered
 // goes into the serial trace as a marker line.
 std::unique_ptr<Port> DeviceSession::addressedPort() {
-    return std::make_unique<AddressedPort>(config_.configPath, [this](const std::string& note) {
-        if (trace_)
-            trace_->traceReceived(note);
-    });
+    return std::make_unique<AddressedPort>(config_.configPath, pump_,
+                                           [this](const std::string& note) {
+                                               if (trace_)
+                                                   trace_->traceReceived(note);
+                                           });
 }
 
 DeviceSession::~DeviceSession() {
@@ -116,4 +126,41 @@ void DeviceSession::abortTransfer() {
 
 bool DeviceSession::busy() const {
     return serial_->isSerialBusy();
+}
+
+// Only network ports make the probe wait, and only then is the link held (which
+// shows the wait message); serial devices answer at once.
+bool DeviceSession::surveyPorts(PortSurvey& survey) {
+    const auto addressOf = [this](int n) { return deviceForPort(n); };
+    const auto take = [&] {
+        serial_->closePort();
+        survey = ::surveyPorts(addressOf, pump_, connectTimeoutMs(config_.configPath));
+    };
+    bool network = false;
+    for (int n = 1; n <= kComPortCount; ++n)
+        network = network || isNetworkAddress(addressOf(n));
+    if (network)
+        return holdLinkForProbe(take);
+    if (!serial_->canStartExchange()) { // the port is in use by a waiting exchange
+        relay_->statusMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
+        return false;
+    }
+    take();
+    return true;
+}
+
+bool DeviceSession::tryNetworkPort(const std::string& address, std::string& failure) {
+    NetworkPortCheck check{false, langText(Serial::kTextWait)};
+    holdLinkForProbe([&] {
+        check = checkNetworkPorts({address}, pump_, connectTimeoutMs(config_.configPath))[0];
+    });
+    failure = check.failure;
+    return check.available;
+}
+
+bool DeviceSession::holdLinkForProbe(const std::function<void()>& work) {
+    relay_->probing = true;
+    const bool held = serial_->holdLinkWhile(work);
+    relay_->probing = false;
+    return held;
 }

@@ -4,6 +4,7 @@
 // the command-line tool or a test creates a session and supplies only its
 // views (LinkView for the supervision, SerialHost for what an exchange shows).
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,7 @@ class Pump;
 class Serial;
 class SerialHost;
 class Trace;
+struct PortSurvey;
 
 class DeviceSession {
 public:
@@ -52,11 +54,23 @@ public:
     void abortTransfer();
     bool busy() const;
 
+    // Every port number with its address and whether it can be opened now, and
+    // the USB adapters no number names yet: the survey behind the settings
+    // dialog and the Communication menu (and veltran-cli ports). The session's
+    // port is closed for it, and the link held meanwhile; false, with nothing
+    // done, when asked from inside a wait of the link.
+    bool surveyPorts(PortSurvey& survey);
+    // Connects to a network port and lets it go, the link held meanwhile:
+    // whether it answered, and else why not.
+    bool tryNetworkPort(const std::string& address, std::string& failure);
+
 private:
     class BusyRelay;
+    bool holdLinkForProbe(const std::function<void()>& work);
     std::unique_ptr<Port> addressedPort();
 
     Config config_;
+    Pump& pump_;
     std::unique_ptr<Port> port_;
     std::unique_ptr<Trace> trace_;
     std::unique_ptr<BusyRelay> relay_;

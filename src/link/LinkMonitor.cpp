@@ -99,6 +99,10 @@ void LinkMonitor::showWaitMsg(bool busy) {
 
 void LinkMonitor::busyChanged(bool busy) {
     showWaitMsg(busy);
+    pauseChecks(busy);
+}
+
+void LinkMonitor::pauseChecks(bool busy) {
     if (busy)
         checkLink_.stop();
     else if (periodic_)

@@ -52,6 +52,8 @@ public:
     // The exchange state changed: the wait message, and the link check off while busy.
     void showWaitMsg(bool busy);
     void busyChanged(bool busy);
+    // The link check waits while the link is held; the status bar is left alone.
+    void pauseChecks(bool busy);
 
     bool linkEnabled() const { return linkEnabled_; }
     bool titratorOnline() const { return titratorOnline_; }

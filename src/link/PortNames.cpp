@@ -2,6 +2,7 @@
 
 #include "core/Ini.h"
 
+#include <QHostAddress>
 #include <algorithm>
 #include <cctype>
 
@@ -20,16 +21,23 @@ bool startsWithScheme(const std::string& text, std::string_view scheme) {
            });
 }
 
+bool isIpv6Address(const std::string& host) {
+    return QHostAddress(QString::fromStdString(host)).protocol() == QAbstractSocket::IPv6Protocol;
+}
+
 // "HOST:PORT" or "[V6HOST]:PORT".
 void parseHostPort(const std::string& rest, PortAddress& a) {
     const std::size_t colon = rest.rfind(':');
     if (colon == std::string::npos)
         return;
     std::string host = rest.substr(0, colon);
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
         host = host.substr(1, host.size() - 2);
-    else if (host.find(':') != std::string::npos)
+        if (!isIpv6Address(host))
+            return; // brackets hold an IPv6 address, not "host:port"
+    } else if (host.find(':') != std::string::npos) {
         return; // an IPv6 address needs its brackets
+    }
     const std::string digits = rest.substr(colon + 1);
     if (host.empty() || host.find_first_of(" /[]") != std::string::npos || digits.empty() ||
         digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit))
@@ -78,8 +86,22 @@ bool isNetworkAddress(const std::string& address) {
     return parsePortAddress(address).kind != PortKind::Device;
 }
 
+bool isWellFormedPortAddress(const std::string& address) {
+    const PortAddress a = parsePortAddress(address);
+    if (a.kind != PortKind::Device)
+        return a.valid;
+    return address.find("://") == std::string::npos; // another scheme is no device either
+}
+
 std::string networkAddress(PortKind kind, const std::string& host, int port) {
     const std::string scheme(kind == PortKind::Rfc2217 ? kRfc2217Scheme : kTcpScheme);
     const bool v6 = host.find(':') != std::string::npos;
     return scheme + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+bool addressInUse(const std::string& address) {
+    if (isNetworkAddress(address))
+        return true;
+    std::error_code ec;
+    return !address.empty() && std::filesystem::exists(address, ec);
 }

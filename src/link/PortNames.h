@@ -21,5 +21,15 @@ struct PortAddress {
 
 PortAddress parsePortAddress(const std::string& address);
 bool isNetworkAddress(const std::string& address);
+// Whether a --port or [Ports] value can name a port: a device path (any text
+// without "://"), or a tcp:// or rfc2217:// address with a host (an IPv6 one
+// in brackets) and a port 1..65535. The one rule for the command line, the
+// configuration and the settings dialog.
+bool isWellFormedPortAddress(const std::string& address);
 // The text form of a network address (an IPv6 host in brackets).
 std::string networkAddress(PortKind kind, const std::string& host, int port);
+
+// Whether a port number's address leads somewhere, so that no adapter or
+// network port may take the number: a device that exists, or any network
+// address (it never exists as a file, yet the number is taken).
+bool addressInUse(const std::string& address);

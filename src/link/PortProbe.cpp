@@ -1,6 +1,5 @@
 #include "link/PortProbe.h"
 
-#include "core/AppPaths.h"
 #include "link/AddressedPort.h"
 
 #include <algorithm>
@@ -43,10 +42,8 @@ bool lockedByLockFile(const std::string& device) {
 
 } // namespace
 
-bool portAvailable(const std::string& device) {
-    if (isNetworkAddress(device))
-        return networkPortAvailable(device, connectTimeoutMs(appPaths().configPath()));
-    if (device.empty() || lockedByLockFile(device))
+bool deviceAvailable(const std::string& device) {
+    if (device.empty() || isNetworkAddress(device) || lockedByLockFile(device))
         return false;
     // Non-blocking, no controlling terminal, settings untouched.
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -55,4 +52,23 @@ bool portAvailable(const std::string& device) {
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::isatty(fd);
     ::close(fd); // also drops our advisory lock
     return free;
+}
+
+// A server named twice is asked once: a second connection would find it in use.
+std::vector<bool> portsAvailable(const std::vector<std::string>& addresses, Pump& pump,
+                                 int connectTimeoutMs) {
+    std::vector<std::string> network;
+    for (const std::string& a : addresses)
+        if (isNetworkAddress(a) && std::find(network.begin(), network.end(), a) == network.end())
+            network.push_back(a);
+    const std::vector<NetworkPortCheck> verdicts =
+        network.empty() ? std::vector<NetworkPortCheck>{}
+                        : checkNetworkPorts(network, pump, connectTimeoutMs);
+    std::vector<bool> available;
+    for (const std::string& a : addresses) {
+        const auto at = std::find(network.begin(), network.end(), a);
+        available.push_back(at == network.end() ? deviceAvailable(a)
+                                                : verdicts[at - network.begin()].available);
+    }
+    return available;
 }

@@ -16,16 +16,21 @@ public:
 
 protected:
     void reset(int baud) override;
-    std::string setUpLine(const QDeadlineTimer& deadline) override;
+    void startLine() override;
+    Line lineState() const override;
+    Failure lineError() const override;
+    void lineUp() override;
+    bool setUpHeardTheServer() const override { return true; }
     void received(const std::string& raw) override;
     std::string onWire(const std::string& data) override { return telnet::escape(data); }
 
 private:
-    std::string silenceError() const;
-    std::string comPortError() const;
-    std::string lineSettingError() const;
-    void noteLine() const;
+    Failure silenceError() const;
+    Failure comPortError() const;
+    Failure lineSettingError() const;
 
     std::unique_ptr<telnet::Connection> telnet_;
     std::unique_ptr<rfc2217::LineCheck> line_;
+    bool settingsAsked_ = false;
+    bool foreignBytes_ = false; // the server sent data before it took the option
 };

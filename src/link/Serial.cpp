@@ -6,6 +6,7 @@
 #include "core/RegularFile.h"
 #include "core/Text.h"
 #include "link/Frame.h"
+#include "link/PortNames.h"
 #include "link/SerialHost.h"
 #include "link/Trace.h"
 
@@ -48,6 +49,26 @@ const char* describe(TransferResult r) {
         return "the PC file could not be read or written";
     }
     return "unknown";
+}
+
+int resultText(TransferResult r) {
+    switch (r) {
+    case TransferResult::Done:
+        return 0;
+    case TransferResult::Aborted:
+        return 183;
+    case TransferResult::TimedOut:
+        return 184;
+    case TransferResult::BadAnswer:
+        return 185;
+    case TransferResult::PortFailed:
+        return 186;
+    case TransferResult::Refused:
+        return 187;
+    case TransferResult::FileFailed:
+        return 188;
+    }
+    return 0;
 }
 
 // Marks a wait that runs pending events: anything that talks to the port or
@@ -102,7 +123,15 @@ bool Serial::openPort(int portNumber, int speed) {
         return false;
     closePort();
     const std::string device = resolver_ ? resolver_(portNumber) : std::string();
-    const PortError error = port_.open(device, speed);
+    PortError error = PortError::None;
+    const auto open = [&] { error = port_.open(device, speed); };
+    // A network port connects while events run; a serial device opens at once.
+    if (isNetworkAddress(device)) {
+        if (!holdLinkWhile(open))
+            return false;
+    } else {
+        open();
+    }
     if (error == PortError::None || error == PortError::NotOpen)
         return port_.isOpen();
     reportOpenError(error, device);
@@ -520,6 +549,15 @@ void Serial::endExchange() {
         return;
     if (--holds_ == 0)
         host_.busyChanged(false);
+}
+
+bool Serial::holdLinkWhile(const std::function<void()>& work) {
+    if (refused())
+        return false;
+    Exchange hold(*this);
+    Wait wait(*this); // ends before the hold: a release from inside a wait is ignored
+    work();
+    return true;
 }
 
 bool Serial::setSerialBusy(bool busy) {

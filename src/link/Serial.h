@@ -123,6 +123,11 @@ public:
     // False while an exchange holds the link or a wait is under way; the link
     // check skips its run then.
     bool canStartExchange() const { return holds_ == 0 && waitDepth_ == 0; }
+    // Runs work that waits through the pump for ports (a network port's connect,
+    // a probe) with the link held and marked as waiting, so that no link check
+    // or command starts on a half-open port meanwhile (they get the wait
+    // message). False, with work not run, when called from inside a wait.
+    bool holdLinkWhile(const std::function<void()>& work);
 
     // Holds the link for one scope: Serial::Exchange ex(serial); if (!ex) give up.
     class Exchange {

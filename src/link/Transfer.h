@@ -20,6 +20,8 @@ inline bool succeeded(TransferResult r) {
 
 // A short English description, for logs and the command-line tool.
 const char* describe(TransferResult r);
+// The same for the windows: a language text (0 for Done).
+int resultText(TransferResult r);
 
 // The caller's view of a running transfer: the progress window, the upgrade
 // window, stderr in the command-line tool. The abort request stays set until

@@ -229,6 +229,11 @@ A command is a line with a good checksum; a line with a bad checksum, an
 unknown command and a refused one (missing file, unsafe path, no free slot,
 malformed argument) get no ACK. Frames count once however often they are
 resent.
+
+Exit status:
+  0  stopped by a signal, or the peer closed the line (or hung up as asked)
+  1  the pseudo-terminal, the link, the log or the root could not be made
+  2  a wrong option
 )";
 }
 

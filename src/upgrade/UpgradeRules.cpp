@@ -1,5 +1,7 @@
 #include "upgrade/UpgradeRules.h"
 
+#include "core/Language.h"
+#include "core/Text.h"
 #include "link/Frame.h"
 #include "link/Serial.h"
 
@@ -7,6 +9,15 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+
+namespace {
+
+constexpr int kTextNotReadable = 189; // %v = the file
+constexpr int kTextCannotRead = 190;  // the file, the system's reason
+constexpr int kTextEmpty = 191;
+constexpr int kTextTooLarge = 192; // the file, the bytes a transfer can send
+
+} // namespace
 
 std::string upgradeChecksumArgument(std::uint32_t fileChecksum) {
     const auto low = static_cast<std::uint16_t>(fileChecksum & 0xFFFFu);
@@ -33,31 +44,31 @@ bool upgradeFileUsable(const std::filesystem::path& file, int& number, std::stri
     // Only a regular file: opening a FIFO would block, a device never ends.
     if (!std::filesystem::is_regular_file(file, ec)) {
         number = ec ? ec.value() : ENOENT;
-        reason = name + " is not a readable file" + (ec ? ": " + ec.message() : std::string());
+        reason = formatMsg(langText(kTextNotReadable), {name}) +
+                 (ec ? ": " + ec.message() : std::string());
         return false;
     }
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
     if (ec) {
         number = ec.value();
-        reason = name + " cannot be read: " + ec.message();
+        reason = formatMsg(langText(kTextCannotRead), {name, ec.message()});
         return false;
     }
     if (size == 0) {
         number = ENODATA;
-        reason = name + " is empty.";
+        reason = formatMsg(langText(kTextEmpty), {name});
         return false;
     }
     if (size > kMaxBytes) {
         number = EFBIG;
-        reason = name + " is larger than the " + std::to_string(kMaxBytes) +
-                 " bytes a transfer can send.";
+        reason = formatMsg(langText(kTextTooLarge), {name, std::to_string(kMaxBytes)});
         return false;
     }
     errno = 0;
     std::ifstream probe(file, std::ios::binary);
     if (!probe || probe.peek() == std::ifstream::traits_type::eof()) {
         number = errno != 0 ? errno : EIO;
-        reason = name + " cannot be read: " + std::strerror(number);
+        reason = formatMsg(langText(kTextCannotRead), {name, std::strerror(number)});
         return false;
     }
     return true;

@@ -155,8 +155,8 @@ TEST(CommandState, InitialStateShowsOfflineReports) {
     EXPECT_EQ(buttons(v), "+++--+");
     EXPECT_EQ(v.source, 0);
     EXPECT_EQ(v.connectCaption, 982);
-    EXPECT_EQ(v.pcOpenDirCaption, "Open Directory");
-    EXPECT_EQ(v.titOpenDirCaption, "Open Directory");
+    EXPECT_EQ(v.pcOpenDirCaption, kOpenDirectoryText);
+    EXPECT_EQ(v.titOpenDirCaption, kOpenDirectoryText);
 }
 
 TEST(CommandState, OnlyTheQx502cAtPositionOneKeepsSequences) {
@@ -191,12 +191,12 @@ TEST(CommandState, GoingOfflineLeavesTheTitratorTrayFolderAndPane) {
     s.chooseCategory(kTrayReports);
     s.setTitratorInTray(true);
     s.focusTitratorList(true);
-    EXPECT_EQ(s.syncWithFlags(true).titOpenDirCaption, "Back");
+    EXPECT_EQ(s.syncWithFlags(true).titOpenDirCaption, kBackText);
     CommandState::Offline change = s.goOffline();
     EXPECT_TRUE(change.leftTitratorTray);
     EXPECT_FALSE(change.chooseReports);
     CommandView v = s.syncWithFlags(false);
-    EXPECT_EQ(v.titOpenDirCaption, "Open Directory");
+    EXPECT_EQ(v.titOpenDirCaption, kOpenDirectoryText);
     EXPECT_TRUE(v.SeqRptCheckBox.enabled);
     EXPECT_EQ(v.source, 0); // the commands act on the PC pane, never the empty titrator list
 
@@ -239,7 +239,7 @@ TEST(CommandState, MethodsCategoryUnticksAndLeavesTrayFolders) {
     s.setPcInTray(true);
     s.setTitratorInTray(true);
     CommandView v = s.syncWithFlags(true);
-    EXPECT_EQ(v.pcOpenDirCaption, "Back");
+    EXPECT_EQ(v.pcOpenDirCaption, kBackText);
     EXPECT_TRUE(v.ShowAllPcFilesCb.checked);
 
     // Tray Reports again keeps the folders; another category leaves both.

@@ -1,20 +1,30 @@
 // The file commands of the main window, from the button to the files on both sides.
 #include "SampleWindow.h"
+#include "ScopedEnv.h"
 #include "app/TransferLog.h"
+#include "app/ui/NetworkPortDialog.h"
 #include "app/ui/TransferLogWindow.h"
+#include "core/Language.h"
 #include "documents/ui/CurveView.h"
 #include "documents/ui/CurveWindow.h"
 #include "documents/ui/ViewerWindow.h"
 #include "link/Serial.h"
+#include "link/ui/DebugWindow.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
+#include <set>
 
 using namespace panestest;
 
@@ -54,8 +64,52 @@ TEST(MainWindowCommands, CopyMoveAndDeleteActOnTheSelectedPane) {
 
     win.select("titList", "QX0231AC.MTD");
     win.click("deleteBtn"); // the recording host answers the confirmation with yes
+    EXPECT_EQ(win.host.messages.back().text,
+              "Delete the selected files from the titrator permanently? They cannot be "
+              "restored.\r\rQX0231AC.MTD");
     EXPECT_FALSE(contains(win.items("titList"), "QX0231AC.MTD"));
     EXPECT_FALSE(fs::exists(win.dir.path() / "titrator" / "QX502" / "methods" / "QX0231AC.MTD"));
+}
+
+// PC deletes go to the desktop trash where there is one (here a private one,
+// with its companions); without one they are for good, and the question says
+// so. It names the first ten files, then how many more.
+TEST(MainWindowCommands, PcDeletesGoToTheTrashWhereThereIsOne) {
+    for (const bool trash : {true, false}) {
+        Window win(false);
+        const fs::path data = win.dir.path() / "data";
+        fs::create_directory(win.dir.path() / "home"); // the same file system as the files
+        if (trash)
+            fs::create_directory(data);
+        else
+            win.dir.write("data", ""); // a file: no trash can be made in it
+        ScopedEnv home("HOME", (win.dir.path() / "home").string());
+        ScopedEnv dataHome("XDG_DATA_HOME", data.string());
+        for (int i = 0; i < 8; ++i)
+            win.dir.write("pc/TI_0010" + std::to_string(i) + ".RPT", "x");
+        win.w->panes().showFiles();
+        ASSERT_EQ(win.items("pcList").size(), 13u);
+        win.select("pcList", "DR_00044.RPT");
+        QTest::keyClick(win.list("pcList"), Qt::Key_A, Qt::ControlModifier);
+        win.host.messages.clear();
+        win.click("deleteBtn");
+        ASSERT_FALSE(win.host.messages.empty());
+        EXPECT_EQ(win.host.messages[0].text,
+                  std::string(trash ? "Move the selected files to the trash?"
+                                    : "Delete the selected files permanently? They cannot be "
+                                      "restored.") +
+                      "\r\rDR_00044.RPT\rKF_00045.RPT\rPH_00014.RPT\rTI_00031.RPT\rTI_00090.RPT"
+                      "\rTI_00100.RPT\rTI_00101.RPT\rTI_00102.RPT\rTI_00103.RPT\rTI_00104.RPT"
+                      "\rand 3 more");
+        EXPECT_TRUE(win.items("pcList").empty());
+        EXPECT_FALSE(fs::exists(win.dir.path() / "pc" / "KF_00045.LOG"));
+        for (const char* name : {"DR_00044.RPT", "KF_00045.LOG", "TI_00107.RPT"}) {
+            EXPECT_EQ(fs::exists(data / "Trash" / "files" / name), trash) << name;
+            EXPECT_EQ(fs::exists(data / "Trash" / "info" / (name + std::string(".trashinfo"))),
+                      trash)
+                << name;
+        }
+    }
 }
 
 TEST(MainWindowCommands, DropsFollowTheCopyRule) {
@@ -141,9 +195,8 @@ TEST(MainWindowCommands, AFailedExportNamesTheReport) {
     Window win(false);
     fs::copy(VT_SOURCE_DIR "/data/samples/export/KF_00209.RPT", win.dir.path() / "pc");
     win.w->panes().showFiles();
-    QListWidget* pc = win.list("pcList");
-    for (const char* name : {"KF_00209.RPT", "PH_00014.RPT"})
-        pc->findItems(name, Qt::MatchStartsWith)[0]->setSelected(true);
+    win.select("pcList", "KF_00209.RPT");
+    win.select("pcList", "PH_00014.RPT", Qt::ControlModifier);
     win.host.messages.clear();
     win.click("ExportBtn");
     EXPECT_TRUE(fs::exists(win.dir.path() / "pc" / "PH_00014.csv"));
@@ -227,4 +280,125 @@ TEST(MainWindowCommands, TheTransferLogListsEveryFileAndRetriesTheFailedOnes) {
     const std::string saved = win.dir.read("transfers.csv");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 5) << saved;
     EXPECT_EQ(saved.rfind("Time,Direction,File,Size,Result,Reason\r\n", 0), 0u) << saved;
+}
+
+namespace {
+
+// Every text of the English file as "#N#" (with its placeholders): a text on
+// screen that lacks such a mark did not come from the language table.
+std::string markedLanguage() {
+    const LanguageTable english = loadLanguageTable(VT_RESOURCE_DIR "/lang/english.lng");
+    std::string file = "[Strings]\n";
+    for (int n = 0; n < kLanguageTextCount; ++n) {
+        if (english[n].empty())
+            continue;
+        file += std::to_string(n) + "=#" + std::to_string(n) + "#";
+        for (std::size_t at = english[n].find("%v"); at != std::string::npos;
+             at = english[n].find("%v", at + 1))
+            file += " %v";
+        file += "\n";
+    }
+    return file;
+}
+
+struct ShownTexts {
+    std::string prefix; // the PC folder: a path is no text
+    std::set<int> marks;
+    std::vector<std::string> unmarked;
+    int seen = 0;
+
+    void take(const QString& text, const QObject* where) {
+        static const QRegularExpression plain(R"(^(\.\.\.|COM\d+(\t.*)?|[\d %]*)$)");
+        static const QRegularExpression mark(R"(#(\d+)#)");
+        if (text.isEmpty())
+            return;
+        ++seen;
+        bool marked = false;
+        for (auto it = mark.globalMatch(text); it.hasNext(); marked = true)
+            marks.insert(it.next().captured(1).toInt());
+        if (!marked && !plain.match(text).hasMatch() &&
+            !text.trimmed().startsWith(QString::fromStdString(prefix)))
+            unmarked.push_back(where->objectName().toStdString() + ": " + text.toStdString());
+    }
+    // The captions, titles, tips, list entries and column titles of a window and
+    // its children; the lists' and charts' contents are data.
+    void takeWindow(QWidget* window) {
+        QList<QWidget*> widgets = window->findChildren<QWidget*>();
+        widgets.prepend(window);
+        for (QWidget* w : widgets) {
+            if (w->isWindow())
+                take(w->windowTitle(), w);
+            take(w->toolTip(), w);
+            if (auto* b = qobject_cast<QAbstractButton*>(w))
+                take(b->text(), w);
+            else if (auto* l = qobject_cast<QLabel*>(w))
+                take(l->text(), w);
+            else if (auto* g = qobject_cast<QGroupBox*>(w))
+                take(g->title(), w);
+            else if (auto* m = qobject_cast<QMenu*>(w))
+                take(m->title(), w);
+            else if (auto* h = qobject_cast<QHeaderView*>(w); h && h->model())
+                for (int i = 0; i < h->count(); ++i)
+                    take(h->model()->headerData(i, h->orientation()).toString(), w);
+            auto* c = qobject_cast<QComboBox*>(w);
+            if (c && c->objectName() != "xAxisCb" && c->objectName() != "yAxisCb")
+                for (int i = 0; i < c->count(); ++i)
+                    take(c->itemText(i), w);
+        }
+        for (QAction* a : window->findChildren<QAction*>())
+            take(a->text(), a);
+    }
+};
+
+} // namespace
+
+// Each window in a language whose every text is marked: nothing the user can
+// read comes from anywhere but the language table.
+TEST(MainWindowLanguage, EveryCaptionTitleTipAndMessageComesFromTheLanguageTable) {
+    TempDir lang;
+    const std::string marked = lang.write("marked.lng", markedLanguage()).string();
+    Window win(false, {}, false, marked);
+    ShownTexts shown;
+    shown.prefix = (win.dir.path() / "pc").string();
+    const auto takeModal = [&] { whenModal([&](QWidget* w) { shown.takeWindow(w); }); };
+
+    takeModal();
+    win.w->findChild<QAction*>("mnuSetting")->trigger();
+    takeModal();
+    win.w->findChild<QAction*>("mnuUpgrade")->trigger();
+    win.w->findChild<QAction*>("mnuFileAudit")->trigger();
+    win.w->findChild<QAction*>("mnuFileTransferLog")->trigger();
+    NetworkPortDialog network;
+    shown.takeWindow(&network);
+    DebugWindow debug;
+    shown.takeWindow(&debug);
+    win.select("pcList", "TI_00031.RPT"); // with its picture
+    takeModal();
+    win.click("ViewBtn");
+    win.select("pcList", "TI_00090.RPT"); // on its curve
+    takeModal();
+    win.click("ViewBtn");
+    win.select("pcList", "TI_00031.RPT", Qt::ControlModifier); // compared
+    takeModal();
+    win.click("ViewBtn");
+    win.click("SeqRptCheckBox");
+    shown.takeWindow(win.w.get());
+    for (const auto& m : win.host.messages) {
+        shown.take(QString::fromStdString(m.text), win.w.get());
+        shown.take(QString::fromStdString(m.title), win.w.get());
+    }
+
+    EXPECT_EQ(shown.unmarked, std::vector<std::string>{});
+    // Each window was reached: one of its own texts is among the marks.
+    for (int text : {131,  132,  135,  136, 137, 61, 1131, 982, // main window
+                     148,  151,  154,  441,                     // settings
+                     156,  157,  11,                            // upgrade
+                     82,   83,   102,                           // audit
+                     1178, 1179, 1182,                          // transfer log
+                     42,   46,                                  // network port
+                     168,  170,                                 // debug
+                     408,  228,  1141,                          // viewer, curve
+                     209,  223})                                // progress, replace
+        EXPECT_TRUE(shown.marks.count(text)) << "text " << text << " was not seen";
+    EXPECT_GT(shown.seen, 150);
 }

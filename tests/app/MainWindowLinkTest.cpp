@@ -1,6 +1,8 @@
 // The main window's Connect button and Communication menu against the simulated titrator.
+#include "CliRun.h"
 #include "PcSide.h"
 #include "RecordingHost.h"
+#include "Ser2net.h"
 #include "TempDir.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SettingsDialog.h"
@@ -16,18 +18,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <sstream>
 
 namespace {
 
 const char* const kTexts =
     "[Strings]\n1=English\n5=VELTRAN\n311=Titrator online\n312=Titrator offline\n"
     "348=Please wait\n424=No titrator\n623=Titrator:\n979=The COM port does not exist\n"
-    "982=Connect\n983=Disconnect\n984=Disconnected\n442=Select a port\n443=No port\n";
+    "982=Connect\n983=Disconnect\n984=Disconnected\n442=Select a port\n443=No port\n"
+    "41=Add network port...\n42=Network port\n49=%v refused the connection\n"
+    "134=No COM Port Available\n140=No communication port available!\n";
 
 // A started window whose ports 1..16 lead nowhere unless a test maps them.
 struct Window {
@@ -108,6 +119,7 @@ TEST(MainWindowLink, RefreshWithoutPortsSaysSoAndShowsTheNoPortEntry) {
     ASSERT_EQ(w.host.messages.size(), 1u);
     EXPECT_EQ(w.host.messages[0].text, "No communication port available!");
     EXPECT_TRUE(w.action("smnuCommSub17")->isVisible());
+    EXPECT_EQ(w.action("smnuCommSub17")->text(), "No COM Port Available");
 
     simtest::SimProcess sim({"--persist"});
     writeIniString(w.paths.configPath(), "Ports", "7", sim.pty());
@@ -245,4 +257,95 @@ TEST(SettingsDialogPorts, AnAdapterMappingStaysOnlyWhenItsPortOpened) {
     EXPECT_TRUE(openPortChoice(w.window->serial(), w.settings, choice, w.host));
     EXPECT_EQ(getIniString(w.paths.configPath(), "Ports", "2"), sim.pty());
     EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "COM"), "2");
+}
+
+// "Add network port...": the address is tried, offered only when it answered,
+// and stored only by OK, as an adapter's mapping is.
+TEST(SettingsDialogPorts, AddNetworkPortOffersOnlyAnAddressThatAnsweredAndOkStoresIt) {
+    simtest::SimProcess sim({"--persist"});
+    simtest::Ser2net server(sim.pty(), simtest::NetMode::Rfc2217);
+    ASSERT_TRUE(server.running()) << server.log();
+    const int serverPort = std::stoi(server.address().substr(server.address().rfind(':') + 1));
+    Window w("");
+    writeIniString(w.paths.configPath(), "Options", "ConnectTimeout", "1");
+    const std::string before = w.dir.read("config.ini");
+    SettingsDialog d(w.settings, w.window->session(), w.host, appExportOptions(), {},
+                     w.window.get());
+    auto* combo = d.findChild<QComboBox*>("COMCombo");
+    ASSERT_EQ(combo->itemText(combo->count() - 1), "Add network port...");
+    const auto add = [&](int form, int port) {
+        QTimer::singleShot(0, &d, [&] {
+            auto* ask = d.findChild<QDialog*>("networkPort");
+            ASSERT_NE(ask, nullptr);
+            ask->findChild<QComboBox*>("netFormCb")->setCurrentIndex(form);
+            ask->findChild<QLineEdit*>("netHostEd")->setText("127.0.0.1");
+            ask->findChild<QSpinBox*>("netPortSb")->setValue(port);
+            ask->findChild<QPushButton*>("netOk")->click();
+        });
+        combo->setCurrentIndex(combo->count() - 1);
+        d.COMCombo_Click(combo->count() - 1);
+    };
+
+    const int refused = simtest::freeTcpPort();
+    add(0, refused);
+    ASSERT_EQ(w.host.messages.size(), 1u);
+    EXPECT_EQ(w.host.messages[0].text,
+              "tcp://127.0.0.1:" + std::to_string(refused) + " refused the connection");
+    EXPECT_EQ(combo->count(), 2); // "No port" and the add entry, as before
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(w.dir.read("config.ini"), before);
+
+    add(1, serverPort);
+    EXPECT_EQ(w.host.messages.size(), 1u);
+    EXPECT_EQ(combo->currentText().toStdString(), " COM 1   " + server.address());
+    EXPECT_TRUE(d.findChild<QPushButton*>("CmdOK")->isEnabled());
+    EXPECT_EQ(w.dir.read("config.ini"), before); // offered, not yet stored
+    d.CmdOK_Click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Ports", "1"), server.address());
+    EXPECT_EQ(getIniString(w.paths.configPath(), "Options", "COM"), "1");
+}
+
+// The settings dialog, the Communication menu and veltran-cli ports show one
+// survey: the same address under every number, the same numbers that open.
+TEST(PortSurveyAgreement, DialogMenuAndCliAgreeOnEveryNumber) {
+    simtest::SimProcess direct({"--persist"}), served({"--persist"});
+    simtest::Ser2net server(served.pty(), simtest::NetMode::Raw);
+    ASSERT_TRUE(server.running()) << server.log();
+    Window w("1=" + direct.pty() + ";2=" + server.address() +
+             ";5=tcp://127.0.0.1:" + std::to_string(simtest::freeTcpPort()));
+    writeIniString(w.paths.configPath(), "Options", "ConnectTimeout", "1");
+
+    std::map<int, std::string> cliAddress;
+    std::set<int> cliAvailable;
+    const CliResult cli = runCli(w.dir.str(), "ports --json", "", Stderr::Dropped);
+    ASSERT_EQ(cli.exitCode, 0);
+    std::istringstream lines(cli.out);
+    for (std::string line; std::getline(lines, line);) {
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        if (o["type"] != "port")
+            continue;
+        cliAddress[o["number"].toInt()] = o["address"].toString().toStdString();
+        if (o["available"].toBool())
+            cliAvailable.insert(o["number"].toInt());
+    }
+    ASSERT_EQ(cliAddress.size(), 16u);
+    EXPECT_EQ(cliAvailable, (std::set<int>{1, 2}));
+
+    w.window->mnuCommRefresh_Click();
+    for (int n = 1; n <= 16; ++n)
+        EXPECT_EQ(w.action(QString("smnuCommSub%1").arg(n))->text().toStdString(),
+                  "COM" + std::to_string(n) + "\t" + cliAddress[n]);
+
+    SettingsDialog d(w.settings, w.window->session(), w.host, appExportOptions(), {},
+                     w.window.get());
+    auto* combo = d.findChild<QComboBox*>("COMCombo");
+    std::set<int> listed;
+    for (int i = 1; i < combo->count() - 1; ++i) { // between the prompt and the add entry
+        const std::string text = combo->itemText(i).toStdString();
+        const int n = std::stoi(text.substr(5));
+        listed.insert(n);
+        EXPECT_EQ(text, " COM " + std::to_string(n) + "   " + cliAddress[n]);
+    }
+    EXPECT_EQ(listed, cliAvailable);
 }

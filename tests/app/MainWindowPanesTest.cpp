@@ -2,6 +2,7 @@
 // the simulated titrator with the sample files.
 #include "SampleWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -128,10 +129,10 @@ TEST(MainWindowPanes, ChangingThePcFolderListsItAndACancelKeepsIt) {
 // whatever size the window is given; below the minimum it is not made smaller.
 TEST(MainWindowPanes, LayoutFollowsTheWindowSize) {
     Window win(false);
-    const char* controls[] = {"RptCheckbox", "SeqRptCheckBox", "pcFrame",    "pcOpenDirBtn",
-                              "titFrame",    "titOpenDirBtn",  "pcList",     "titList",
-                              "PCPathLabel", "ChangePathBtn",  "connectBtn", "deleteBtn",
-                              "statusBar"};
+    const char* controls[] = {"RptCheckbox", "SeqRptCheckBox", "pcFrame",     "pcOpenDirBtn",
+                              "titFrame",    "titOpenDirBtn",  "pcList",      "titList",
+                              "PCPathLabel", "ChangePathBtn",  "connectBtn",  "deleteBtn",
+                              "statusBar",   "pcHiddenLabel",  "titFreeLabel"};
     for (QSize size : {QSize(700, 500), QSize(1200, 900), QSize(300, 200)}) {
         win.w->resize(size);
         QCoreApplication::processEvents();
@@ -166,10 +167,10 @@ TEST(MainWindowPanes, BackFromBothTrayFoldersListsTheTitratorsSets) {
     win.click("SeqRptCheckBox");
     win.select("pcList", "TRAY0005.RPT");
     win.click("pcOpenDirBtn");
-    QListWidget* tit = win.list("titList");
+    QTreeView* tit = win.list("titList");
     win.select("titList", "TRAY0001.RPT"); // the first click of the double click
     QTest::mouseDClick(tit->viewport(), Qt::LeftButton, {},
-                       tit->visualItemRect(tit->item(0)).center());
+                       tit->visualRect(tit->model()->index(0, 0)).center());
     EXPECT_EQ(win.listings().back(), "\\QX502\\asreport\\TRAY0001\\*.rpt");
     EXPECT_FALSE(contains(win.items("titList"), "TRAY0001.RPT"));
 
@@ -203,20 +204,18 @@ TEST(MainWindowPanes, ConnectKeepsThePcTrayFolderOrFallsBackToReports) {
     EXPECT_TRUE(qx503.host.messages.empty()) << qx503.host.messages[0].text;
 }
 
-// At the minimum window size the widest line still reads whole: the rows are as
-// wide as it, and the list scrolls sideways.
-TEST(MainWindowPanes, TheWidestLineSetsTheHorizontalScrollRange) {
+// At the minimum window size the widest name still reads whole: the name
+// column is as wide as it, and the table scrolls sideways.
+TEST(MainWindowPanes, TheWidestNameSetsTheHorizontalScrollRange) {
     Window win(false);
     const std::string longName = "TI_" + std::string(150, 'L') + ".RPT";
     win.dir.write("pc/" + longName, "x");
     win.click("ShowAllPcFilesCb");
     win.w->resize(win.w->minimumSize());
     QCoreApplication::processEvents();
-    QListWidget* pc = win.list("pcList");
-    const auto rows = pc->findItems(QString::fromStdString(longName), Qt::MatchExactly);
-    ASSERT_EQ(rows.size(), 1);
-    const int textWidth = pc->fontMetrics().horizontalAdvance(rows[0]->text());
-    EXPECT_GE(pc->visualItemRect(rows[0]).width(), textWidth);
+    QTreeView* pc = win.list("pcList");
+    const int textWidth = pc->fontMetrics().horizontalAdvance(QString::fromStdString(longName));
+    EXPECT_GE(pc->columnWidth(0), textWidth);
     EXPECT_GE(pc->horizontalScrollBar()->maximum(), textWidth - pc->viewport()->width());
     EXPECT_EQ(pc->horizontalScrollBar()->value(), 0);
 }
@@ -236,4 +235,146 @@ TEST(MainWindowPanes, AClickedOptionLeadsTheTabOrder) {
     EXPECT_EQ(nextTabStop(win.get<QWidget>("pcList")), win.get<QWidget>("titList"));
     win.click("RptCheckbox");
     EXPECT_EQ(nextTabStop(win.get<QWidget>("deleteBtn")), win.get<QWidget>("RptCheckbox"));
+}
+
+namespace {
+
+// A report the table can sort: its date, its sample, its size.
+std::string sortableReport(const std::string& date, const std::string& sample, std::size_t size) {
+    std::string text = "\tQX502 Potentiometric Titrator\r\n\tMethod Name: Acidity\r\n"
+                       "\tTime & Date: " +
+                       date + "\r\n\tSample Name: " + sample + "\r\n";
+    text.resize(size, 'x');
+    return text;
+}
+
+} // namespace
+
+// A header sorts its column up, a second click down: names without regard to
+// case, sizes as numbers, dates as dates; equal names keep the folder's order.
+TEST(MainWindowPanes, EachColumnSortsBothWays) {
+    Window win(false);
+    const fs::path folder = win.dir.path() / "sorted";
+    win.dir.write("sorted/MV_2.RPT", sortableReport("08:00 Jun 15, 2024", "gamma", 2000));
+    win.dir.write("sorted/TI_1.RPT", sortableReport("14:30 Dec 31, 2024", "beta", 10000));
+    win.dir.write("sorted/ti_1.rpt", sortableReport("09:00 Jan 02, 2025", "Alpha", 900));
+    win.w->setFolderBrowser(
+        [&](const std::string&, const std::string&) { return folder.string(); });
+    win.click("ChangePathBtn");
+    ASSERT_EQ(win.items("pcList"), (std::vector<std::string>{"MV_2.RPT", "TI_1.RPT", "ti_1.rpt"}));
+    EXPECT_EQ(
+        win.column("pcList", 2),
+        (std::vector<std::string>{"2024-06-15 08:00", "2024-12-31 14:30", "2025-01-02 09:00"}));
+    EXPECT_EQ(win.column("pcList", 3)[0], "gamma / Acidity");
+    const struct {
+        int column;
+        std::vector<std::string> up, down;
+    } cases[] = {
+        {0, {"MV_2.RPT", "TI_1.RPT", "ti_1.rpt"}, {"TI_1.RPT", "ti_1.rpt", "MV_2.RPT"}},
+        {1, {"ti_1.rpt", "MV_2.RPT", "TI_1.RPT"}, {"TI_1.RPT", "MV_2.RPT", "ti_1.rpt"}},
+        {2, {"MV_2.RPT", "TI_1.RPT", "ti_1.rpt"}, {"ti_1.rpt", "TI_1.RPT", "MV_2.RPT"}},
+        {3, {"ti_1.rpt", "TI_1.RPT", "MV_2.RPT"}, {"MV_2.RPT", "TI_1.RPT", "ti_1.rpt"}},
+    };
+    for (const auto& c : cases) {
+        win.clickHeader("pcList", c.column);
+        EXPECT_EQ(win.items("pcList"), c.up) << "column " << c.column;
+        win.clickHeader("pcList", c.column);
+        EXPECT_EQ(win.items("pcList"), c.down) << "column " << c.column;
+    }
+}
+
+// Each pane's widths and sort are in config.ini after the exit and come back.
+TEST(MainWindowPanes, WidthsAndSortAreRememberedPerPane) {
+    Window win(false);
+    win.clickHeader("pcList", 2);
+    win.clickHeader("pcList", 2);
+    win.list("titList")->setColumnWidth(1, 91);
+    const std::vector<std::string> sorted = win.items("pcList");
+    ASSERT_TRUE(win.w->close());
+    const fs::path config = win.paths.configPath();
+    EXPECT_EQ(getIniString(config, "PcPane", "SortColumn"), "2");
+    EXPECT_EQ(getIniString(config, "PcPane", "SortOrder"), "1");
+    EXPECT_EQ(getIniString(config, "TitratorPane", "SortColumn"), "-1");
+    EXPECT_NE(getIniString(config, "TitratorPane", "Widths").find(",91,"), std::string::npos);
+
+    win.w = std::make_unique<MainWindow>(win.settings, win.host, defaultPump());
+    EXPECT_EQ(win.items("pcList"), sorted);
+    EXPECT_EQ(win.list("pcList")->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(win.list("titList")->columnWidth(1), 91);
+}
+
+// Keys act on the table as they did on the lists: type-ahead finds a name
+// whichever column was clicked, arrows move, Ctrl+A selects every row, Enter
+// enters a tray set and Backspace leaves it.
+TEST(MainWindowPanes, KeysWorkThroughTheTable) {
+    Window win(true);
+    win.click("StdMtdCheckbox");
+    QTreeView* pc = win.list("pcList");
+    QTest::mouseClick(pc->viewport(), Qt::LeftButton, {},
+                      pc->visualRect(pc->model()->index(0, 2)).center());
+    QTest::keyClicks(pc, "QX02");
+    QTest::keyClick(pc, Qt::Key_Down);
+    EXPECT_EQ(win.selected("pcList"), std::vector<std::string>{"QX0302SV.MTD"});
+    QTest::keyClick(pc, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(win.selected("pcList"), win.items("pcList"));
+
+    win.click("SeqRptCheckBox");
+    win.select("pcList", "TRAY0005.RPT");
+    QTest::keyClick(pc, Qt::Key_Return);
+    EXPECT_EQ(win.w->panes().pcPath(), (win.dir.path() / "pc" / "TRAY0005").string());
+    QTest::keyClick(pc, Qt::Key_Backspace);
+    EXPECT_EQ(win.w->panes().pcPath(), (win.dir.path() / "pc").string());
+}
+
+// Under the PC pane: how many files the model filter hides. Where Show all
+// files can be ticked, a click on the note ticks it.
+TEST(MainWindowPanes, TheHiddenFileCountNamesTheModel) {
+    const struct {
+        const char* model;
+        const char* category;
+        const char* note;
+    } cases[] = {
+        {"QX502", "RptCheckbox", "4 files hidden: not for QX502"},
+        {"QX502", "StdMtdCheckbox", "6 files hidden: not for QX502"},
+        {"QX532", "RptCheckbox", "6 files hidden: not for QX532"},
+    };
+    for (const auto& c : cases) {
+        Window win(true, {"--model", c.model});
+        win.click(c.category);
+        EXPECT_TRUE(win.get<QLabel>("pcHiddenLabel")->text().contains(c.note))
+            << c.model << " " << c.category << ": "
+            << win.get<QLabel>("pcHiddenLabel")->text().toStdString();
+    }
+    Window win(true, {"--model", "QX532"});
+    EXPECT_TRUE(win.items("pcList").empty());
+    QLabel* note = win.get<QLabel>("pcHiddenLabel");
+    QTest::mouseClick(note, Qt::LeftButton, {}, QPoint(10, note->height() / 2));
+    EXPECT_TRUE(win.get<QCheckBox>("ShowAllPcFilesCb")->isChecked());
+    EXPECT_TRUE(contains(win.items("pcList"), "TI_00031.RPT"));
+}
+
+// Under the titrator pane: the free slots of the category, again after a copy
+// to the titrator; nothing once it is gone.
+TEST(MainWindowPanes, FreeSlotsFollowTheCategoryAndACopy) {
+    Window win(true, {"--slots", "reports=3", "--slots", "std=6"});
+    QLabel* free = win.get<QLabel>("titFreeLabel");
+    EXPECT_EQ(free->text(), "Free slots: 0"); // four reports fill the three slots
+    win.click("StdMtdCheckbox");
+    EXPECT_EQ(free->text(), "Free slots: 2");
+    win.select("pcList", "QX0101AV.MTD");
+    win.click("copyBtn");
+    EXPECT_EQ(free->text(), "Free slots: 1");
+    win.click("connectBtn"); // disconnect
+    EXPECT_EQ(free->text(), "");
+}
+
+TEST(MainWindowPanes, RefreshListsBothPanesAgain) {
+    Window win(true);
+    win.dir.write("pc/TI_00099.RPT", "\tQX502\r\n");
+    win.dir.write("titrator/QX502/reports/TI_00098.RPT", "x");
+    auto* refresh = win.w->findChild<QAction*>("mnuFileRefresh");
+    EXPECT_EQ(refresh->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    refresh->trigger();
+    EXPECT_TRUE(contains(win.items("pcList"), "TI_00099.RPT"));
+    EXPECT_TRUE(contains(win.items("titList"), "TI_00098.RPT"));
 }

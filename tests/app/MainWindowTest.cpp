@@ -42,7 +42,8 @@ const char* const kLanguage = "[Strings]\n1=English\n5=VELTRAN\n11=Upgrade\n12=E
                               "30=Help\n31=Contents\n32=About\n40=Language\n232=Settings\n"
                               "259=Reports\n500=PC files\n501=Titrator files\n215=View\n216=Copy\n"
                               "340=Do you really want to quit?\n341=Exit\n982=Connect\n"
-                              "1131=Folder\n1132=Trace\n1133=Link (%v)\n";
+                              "1131=Folder\n1132=Trace\n1133=Link (%v)\n131=&File\n"
+                              "132=&Communication\n135=Sequences\n";
 
 QAction* action(MainWindow& w, const char* name) {
     return w.findChild<QAction*>(name);

@@ -117,17 +117,26 @@ TEST_F(PcFolder, ReportsAreListedForTheModelThatWroteThem) {
     EXPECT_EQ(l.lines[2].text, "TI_5.RPT");
 }
 
-TEST_F(PcFolder, InsideATitratorTrayFolderThePcPaneShowsTheTrayFolders) {
+// A tray report is dated in whichever language its titrator writes, whatever
+// the window's language.
+TEST_F(PcFolder, InsideATitratorTrayFolderThePcPaneShowsTheTrayFoldersDated) {
     LanguageTable texts;
     texts[1099] = "Sample:";
-    texts[1100] = "Date & Time:";
+    texts[1100] = "Datum und Uhrzeit:";
     setLanguageTable(texts);
     dir.write("TRAY0001.RPT", "\tSample: Run 1\r\n\tDate & Time: 14:30 Jan 31, 2024\r\n");
+    dir.write("TRAY0002.RPT", "\tSample: Run 2\r\n\tData & Hora: 09:00 Abr 22, 2025\r\n");
+    dir.write("TRAY0003.RPT", "\tFecha y Hora: 11:05 PM Dic 03, 2024\r\n\tSample: Run 3\r\n");
+    dir.write("TRAY0004.RPT", "\tSample: Run 4\r\n\tDatum und Uhrzeit: 09:00 Abr 22, 2025\r\n");
     dir.write("TI_2.RPT", report("QX502", ""));
     const TitratorIdentity t = titrator(2, 1, 3.0f, SeriesCode::QX50x);
     const PcListing l = list(12, kTrayReports | pane::kTitratorInTray, &t);
-    ASSERT_EQ(names(l), std::vector<std::string>{"TRAY0001.RPT"});
+    ASSERT_EQ(names(l), (std::vector<std::string>{"TRAY0001.RPT", "TRAY0002.RPT", "TRAY0003.RPT",
+                                                  "TRAY0004.RPT"}));
     EXPECT_EQ(l.lines[0].text, "TRAY0001.RPT 2024-01-31 14:30 Run 1");
+    EXPECT_EQ(l.lines[1].text, "TRAY0002.RPT 2025-04-22 09:00 Run 2");
+    EXPECT_EQ(l.lines[2].text, "TRAY0003.RPT 2024-12-03 23:05 Run 3");
+    EXPECT_EQ(l.lines[3].text, "TRAY0004.RPT"); // no titrator writes that label
 }
 
 TEST_F(PcFolder, AFolderThatIsGoneGivesAnEmptyPaneAndAReason) {

@@ -13,8 +13,9 @@
 #include "link/LinkMonitor.h"
 
 #include <QAbstractButton>
-#include <QListWidget>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -33,7 +34,8 @@ struct Window {
     std::unique_ptr<MainWindow> w;
 
     explicit Window(bool withTitrator, std::vector<std::string> simArgs = {},
-                    bool connectNow = true) {
+                    bool connectNow = true,
+                    const std::string& language = VT_RESOURCE_DIR "/lang/english.lng") {
         ::setenv("VELTRAN_SUMVAL", VT_BIN_DIR "/libsumval.so", 1);
         fs::copy(VT_SOURCE_DIR "/data/samples/pc", dir.path() / "pc", fs::copy_options::recursive);
         fs::copy(VT_SOURCE_DIR "/data/samples/titrator", dir.path() / "titrator",
@@ -51,12 +53,14 @@ struct Window {
             sim = std::make_unique<simtest::SimProcess>(args);
             ports = "1=" + sim->pty();
         }
-        dir.write("config.ini",
-                  "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
-                      "\n[LanguageFiles]\n1=" VT_RESOURCE_DIR "/lang/english.lng\n"
-                      "[Versions]\nQX502_MIN=1\nQX502_MAX=9\nQX503_MIN=1\nQX503_MAX=9\n"
-                      "[Ports]\n" +
-                      ports + "\n");
+        dir.write(
+            "config.ini",
+            "[Options]\nLanguage=1\nCOM=1\nCrtPath=" + (dir.path() / "pc").string() +
+                "\n[LanguageFiles]\n1=" + language +
+                "\n[Versions]\nQX502_MIN=1\nQX502_MAX=9\nQX503_MIN=1\nQX503_MAX=9\nQX532_MIN=1\n"
+                "QX532_MAX=9\n"
+                "[Ports]\n" +
+                ports + "\n");
         paths.programDir = paths.resourceDir = paths.dataDir = dir.path();
         setAppPaths(paths);
         EXPECT_TRUE(loadSettings(paths, host, settings));
@@ -86,11 +90,21 @@ struct Window {
         return out;
     }
     template <typename T> T* get(const char* name) { return w->findChild<T*>(name); }
-    QListWidget* list(const char* name) { return get<QListWidget>(name); }
+    QTreeView* list(const char* name) { return get<QTreeView>(name); }
+    // The real names of a pane's rows, in the order shown.
     std::vector<std::string> items(const char* name) {
         std::vector<std::string> out;
-        for (int i = 0; i < list(name)->count(); ++i)
-            out.push_back(list(name)->item(i)->data(Qt::UserRole).toByteArray().toStdString());
+        const QAbstractItemModel* m = list(name)->model();
+        for (int i = 0; i < m->rowCount(); ++i)
+            out.push_back(m->index(i, 0).data(Qt::UserRole).toByteArray().toStdString());
+        return out;
+    }
+    // What a column shows, row by row.
+    std::vector<std::string> column(const char* name, int c) {
+        std::vector<std::string> out;
+        const QAbstractItemModel* m = list(name)->model();
+        for (int i = 0; i < m->rowCount(); ++i)
+            out.push_back(m->index(i, c).data().toString().toStdString());
         return out;
     }
     void click(const char* name) { QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton); }
@@ -98,16 +112,34 @@ struct Window {
     // (with Ctrl, one more entry).
     void select(const char* listName, const std::string& name,
                 Qt::KeyboardModifiers modifiers = {}) {
-        QListWidget* l = list(listName);
-        for (int i = 0; i < l->count(); ++i) {
-            if (l->item(i)->data(Qt::UserRole).toByteArray().toStdString() != name)
+        QTreeView* l = list(listName);
+        const std::vector<std::string> names = items(listName);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i] != name)
                 continue;
-            l->scrollToItem(l->item(i));
+            const QModelIndex row = l->model()->index(static_cast<int>(i), 0);
+            l->scrollTo(row);
             QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers,
-                              l->visualItemRect(l->item(i)).center());
+                              l->visualRect(row).center());
         }
     }
     bool enabled(const char* name) { return get<QWidget>(name)->isEnabled(); }
+    // Clicks a column's header, as a user sorts by it.
+    void clickHeader(const char* listName, int column) {
+        QHeaderView* header = list(listName)->header();
+        const QPoint centre(header->sectionViewportPosition(column) +
+                                header->sectionSize(column) / 2,
+                            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+    }
+    std::vector<std::string> selected(const char* listName) {
+        std::vector<std::string> out;
+        QModelIndexList rows = list(listName)->selectionModel()->selectedRows();
+        std::sort(rows.begin(), rows.end());
+        for (const QModelIndex& row : rows)
+            out.push_back(row.data(Qt::UserRole).toByteArray().toStdString());
+        return out;
+    }
 };
 
 inline bool contains(const std::vector<std::string>& v, const std::string& s) {

@@ -48,30 +48,44 @@ TEST(ExportSettings, EachListChoiceTakesEffectAtOnceAndOkSettlesTheQuotes) {
     EXPECT_EQ(loadExportOptions(config).quoteChar, "\""); // the next start agrees
 }
 
-TEST(PortChoices, OpenNumbersThenOpenableAdaptersUnderFreeNumbers) {
-    const auto deviceOf = [](int n) {
-        return n == 1 ? std::string("/dev/pts/7") : "/dev/ttyS" + std::to_string(n - 1);
+TEST(PortChoices, OpenNumbersThenOfferedAdaptersThenAddedNetworkPorts) {
+    PortSurvey survey;
+    for (int n = 1; n <= kComPortCount; ++n)
+        survey.numbers.push_back({n, "/dev/ttyS" + std::to_string(n - 1), n == 1 || n == 3});
+    survey.adapters = {
+        {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", true},
+         true,
+         2},
+        {{"/dev/ttyUSB1", "", "CP2102", "", true}, false, 0}};
+    const std::vector<PortChoice> choices = portChoices(survey);
+    std::vector<std::string> texts;
+    for (const PortChoice& c : choices)
+        texts.push_back(portChoiceText(c) + (c.newMapping ? " new" : ""));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         " COM 1   /dev/ttyS0",
+                         " COM 2   /dev/serial/by-id/usb-FTDI_A1  (FT232R USB UART, FTDI) new",
+                         " COM 3   /dev/ttyS2"}));
+
+    // An added network port: the number that names it already, else the first
+    // number neither in use nor offered to an adapter.
+    const auto addressOf = [](int n) {
+        return n == 5 ? std::string("tcp://lab:4001") : "/dev/ttyS" + std::to_string(n - 1);
     };
-    const auto exists = [](const std::string& d) { return d == "/dev/pts/7" || d == "/dev/ttyS2"; };
-    const auto canOpen = [](const std::string& d) { return d != "/dev/ttyUSB1"; };
-    const std::vector<DetectedPort> detected = {
-        // Built in, and no number leads to it (COM 1 is mapped elsewhere): still no adapter.
-        {"/dev/ttyS0", "", "", "", false},
-        {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", true},
-        {"/dev/ttyUSB1", "/dev/serial/by-id/usb-FTDI_A2", "FT232R USB UART", "FTDI", true},
+    const auto inUse = [](const std::string& a) {
+        return a == "tcp://lab:4001" || a == "/dev/ttyS0" || a == "/dev/ttyS2";
     };
-    const auto choices = portChoices({1, 3}, detected, deviceOf, exists, canOpen);
-    ASSERT_EQ(choices.size(), 3u);
-    EXPECT_EQ(choices[0].number, 1);
-    EXPECT_FALSE(choices[0].newMapping);
-    // The adapter that opens takes number 2, whose device does not exist, by its stable
-    // name; the one that cannot be opened now is not offered.
-    EXPECT_EQ(choices[1].number, 2);
-    EXPECT_TRUE(choices[1].newMapping);
-    EXPECT_EQ(choices[1].device, "/dev/serial/by-id/usb-FTDI_A1");
-    EXPECT_EQ(portChoiceText(choices[1]),
-              " COM 2   /dev/serial/by-id/usb-FTDI_A1  (FT232R USB UART, FTDI)");
-    EXPECT_EQ(choices[2].number, 3);
-    EXPECT_EQ(portChoiceText(choices[2]), " COM 3   /dev/ttyS2");
-    EXPECT_TRUE(portChoices({}, {}, deviceOf, exists, canOpen).empty());
+    const auto none = [](const std::string&) { return true; };
+    struct Case {
+        std::string address;
+        AddressTest inUse;
+        int number;
+        bool newMapping;
+    } cases[] = {{"tcp://lab:4001", inUse, 5, false},
+                 {"rfc2217://lab:4002", inUse, 4, true},
+                 {"rfc2217://lab:4002", none, 0, true}};
+    for (const Case& c : cases) {
+        const PortChoice choice = networkPortChoice(c.address, choices, addressOf, c.inUse);
+        EXPECT_EQ(choice.number, c.number) << c.address;
+        EXPECT_EQ(choice.newMapping, c.newMapping) << c.address;
+    }
 }

@@ -4,7 +4,6 @@
 #include "cli/RenderCommand.h"
 #include "core/Ini.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 TEST(CliChoices, ConfigSetTakesWhatTheKeyMeans) {
@@ -34,13 +33,29 @@ TEST(CliChoices, ConfigSetTakesWhatTheKeyMeans) {
              {"Options", "orderBy", "3", false},
              {"Options", "CrtPath", "/any/where", true},
              {"Versions", "QX502_MAX", "2.0", true},
-             {"Ports", "COM", "/dev/ttyUSB0", true},
+             {"Options", "ConnectTimeout", "60", true},
+             {"Options", "connecttimeout", "1", true},
+             {"Options", "ConnectTimeout", "abc", false},
+             {"Options", "ConnectTimeout", "0", false},
+             {"Options", "ConnectTimeout", "-5", false},
+             {"Options", "ConnectTimeout", "1000000", false},
+             {"Ports", "16", "/dev/ttyUSB0", true},
+             {"ports", "1", "rfc2217://[fe80::1]:2217", true},
+             {"Ports", "2", "", true}, // back to the default device
+             {"Ports", "17", "/dev/null", false},
+             {"Ports", "0", "/dev/null", false},
+             {"Ports", "03", "/dev/null", false}, // never looked up under that name
+             {"Ports", "COM", "/dev/ttyUSB0", false},
+             {"Ports", "3", "tcp://host", false},
+             {"Ports", "3", "tcp://[127.0.0.1:47001]:2000", false},
          }) {
-        const auto allowed = allowedConfigValues(r.section, r.key, config);
-        const bool stored =
-            allowed.empty() || std::find(allowed.begin(), allowed.end(), r.value) != allowed.end();
+        const bool stored = configValueProblem(r.section, r.key, r.value, config).empty();
         EXPECT_EQ(stored, r.stored) << r.section << " " << r.key << "=" << r.value;
     }
+    EXPECT_EQ(configValueProblem("Options", "ConnectTimeout", "0", config),
+              "ConnectTimeout: \"0\" is not allowed; use a whole number from 1 to 60");
+    EXPECT_EQ(configValueProblem("Ports", "17", "/dev/null", config),
+              "Ports: \"17\" is not allowed; use a port number from 1 to 16");
 }
 
 TEST(CliChoices, DocumentTypeAndKindComeFromTheNameAndTheFile) {

@@ -2,8 +2,13 @@
 // the exit code of each command and the line stderr gives the user.
 #include "CliRun.h"
 #include "PcSide.h"
+#include "ScopedEnv.h"
+#include "cli/CommandLine.h"
+#include "core/AtomicFile.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -18,6 +23,7 @@ struct Fault {
     std::string command;          // run in a PC folder that holds TI_00031.RPT and TI_00017.RPT
     int exitCode;
     std::string stderrHas;
+    std::string stdoutHas = ""; // with --json
 };
 
 const std::string kRefusedFirmware = "does not support the titrator firmware 3.00";
@@ -66,6 +72,17 @@ const Fault kFaults[] = {
      "get reports TI_00018.RPT --move",
      3,
      "TI_00018.RPT: Communication error 17\n"},
+    // The link goes while the first of three is fetched: the other two were
+    // never tried, which is no skip.
+    {"DeafDuringMoveOfThree",
+     {"--deaf-after", "4"},
+     "",
+     "get reports TI_00018.RPT TI_00020.RPT MV_00019.RPT --move --json",
+     3,
+     "TI_00020.RPT: The link to the titrator failed\nMV_00019.RPT: The link to the titrator "
+     "failed\n0 moved, 0 skipped, 3 failed\n",
+     R"("entry":"MV_00019.RPT","file":"MV_00019.RPT","operation":"move","path":"./MV_00019.RPT",)"
+     R"("reason":"The link to the titrator failed","result":"failed")"},
     // The header frame is not echoed: the file fails, the titrator still answers.
     {"PutWithoutEcho",
      {"--drop-echo", "1"},
@@ -73,13 +90,14 @@ const Fault kFaults[] = {
      "put reports TI_00031.RPT",
      1,
      "TI_00031.RPT: Communication error 10\n"},
-    // Without a terminal the PC's TI_00017.RPT is kept.
+    // Without a terminal the PC's TI_00017.RPT is kept, and stderr says why.
     {"GetOneMissing",
      {},
      "",
      "get reports TI_00017.RPT NOPE.RPT",
      1,
-     "NOPE.RPT: not on the titrator\n0 copied, 1 skipped, 1 failed\n"},
+     "NOPE.RPT: not on the titrator\nTI_00017.RPT: skipped, it exists on the PC (--replace all "
+     "replaces it)\n0 copied, 1 skipped, 1 failed\n"},
     {"GetReplacesWhenAsked",
      {},
      "",
@@ -119,7 +137,28 @@ TEST_P(CliFault, ExitCodeAndWhatStderrSays) {
                                "cd '" + pc.str() + "' &&", Stderr::Apart);
     EXPECT_EQ(r.exitCode, f.exitCode) << r.err;
     EXPECT_NE(r.err.find(f.stderrHas), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find(f.stdoutHas), std::string::npos) << r.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CliFault, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return info.param.name; });
+
+// In-process, for the disk-full seam: the report asked for and the system's
+// reason, though its picture is the file that did not fit.
+TEST(CliFullDisk, NamesTheReportAndTheSystemsReason) {
+    TempDir home, root, pc;
+    fs::copy(kSamples / "titrator", root.path(), fs::copy_options::recursive);
+    simtest::SimProcess sim({"--model", "QX502", "--root", root.str()});
+    const ScopedEnv env("VELTRAN_HOME", home.str());
+    std::vector<std::string> words{"veltran-cli", "--port",       sim.pty(), "get",
+                                   "reports",     "TI_00017.RPT", "--to",    pc.str()};
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    std::ostringstream out, err;
+    AtomicFile::simulateWriteError("TI_00017.BMP", ENOSPC);
+    const int code = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    AtomicFile::simulateWriteError("", 0);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(err.str(), "TI_00017.RPT: No space left on device\n");
+}

@@ -69,6 +69,14 @@ TEST(CliIdentify, RefusedFirmwareExitsFour) {
     simtest::SimProcess sim({"--model", "QX503", "--firmware", "3.00"});
     const Result r = cli(home.str(), "--port " + sim.pty() + " identify");
     EXPECT_EQ(r.exitCode, 4) << r.out;
+
+    // The message in the configured language, as UTF-8 on the terminal.
+    ASSERT_EQ(cli(home.str(), "config set Options Language 5").exitCode, 0);
+    simtest::SimProcess sim2({"--model", "QX503", "--firmware", "3.00"});
+    const Result de = cli(home.str(), "--port " + sim2.pty() + " identify");
+    EXPECT_EQ(de.exitCode, 4) << de.out;
+    EXPECT_NE(de.out.find("unterst\xC3\xBCtzt die Titrator-Firmware 3.00 nicht"), std::string::npos)
+        << de.out;
 }
 
 TEST(CliUsage, OptionsAndCommandsAreChecked) {
@@ -133,6 +141,12 @@ TEST(CliUsage, HelpVersionAndUsageErrors) {
                   2,
                   false,
                   {"--port needs a value\n", "Usage: veltran-cli ["}},
+             Case{"veltran-cli --port tcp://127.0.0.1:47001/x identify",
+                  2,
+                  false,
+                  {"--port: \"tcp://127.0.0.1:47001/x\" is not a network port address: use "
+                   "tcp://HOST:PORT or rfc2217://HOST:PORT\n",
+                   "Usage: veltran-cli ["}},
          }) {
         const std::string errFile = home.str() + "/stderr";
         CliResult r = runCommand(

@@ -4,6 +4,7 @@
 #include "PcSide.h"
 #include "Ser2net.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
@@ -105,5 +106,64 @@ TEST(NetPortCli, AConnectionKilledMidGetIsALostLinkAndLosesNothing) {
         EXPECT_EQ(dir.read("root/QX502/reports/TI_00001.RPT"), data); // Move kept its source
         EXPECT_EQ(simtest::readFile(log).find("del "), std::string::npos);
         EXPECT_TRUE(entries(dir.path() / "pc").empty()); // no half-written file
+    }
+}
+
+// ports: a line per number, as text or as JSON Lines with the documented fields.
+TEST(NetPortCli, PortsShowsEachNumbersAddressAndWhetherItOpens) {
+    TempDir dir;
+    simtest::SimProcess sim({"--persist"});
+    const std::string home = dir.str() + "/home";
+    const std::string refused = "tcp://127.0.0.1:" + std::to_string(simtest::freeTcpPort());
+    ASSERT_EQ(runCli(home, "config set Ports 1 " + sim.pty()).exitCode, 0);
+    ASSERT_EQ(runCli(home, "config set Ports 2 " + refused).exitCode, 0);
+
+    const CliResult text = runCli(home, "ports", "", Stderr::Dropped);
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out.rfind("COM1   available    " + sim.pty() + "\nCOM2   unavailable  " +
+                                 refused + "\nCOM3   ",
+                             0),
+              0u)
+        << text.out;
+
+    const CliResult json = runCli(home, "ports --json", "", Stderr::Dropped);
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_EQ(json.out.rfind("{\"address\":\"" + sim.pty() +
+                                 "\",\"available\":true,\"form\":\"device\",\"number\":1,"
+                                 "\"type\":\"port\"}\n{\"address\":\"" +
+                                 refused +
+                                 "\",\"available\":false,\"form\":\"tcp\",\"number\":2,"
+                                 "\"type\":\"port\"}\n",
+                             0),
+              0u)
+        << json.out;
+    EXPECT_GE(std::count(json.out.begin(), json.out.end(), '\n'), 16);
+}
+
+// Inside a network namespace of the test's own, where nothing leaves the machine:
+// with the loopback down no network is reachable; a route marked unreachable has
+// no way to its host; resolv.conf names a server the namespace cannot reach.
+TEST(NetPortCli, UnreachableNetworksHostsAndNameServersAreNamed) {
+    if (runCommand("unshare -n true 2>/dev/null").exitCode != 0)
+        GTEST_SKIP() << "no network namespace can be made here";
+    const std::string routed = "unshare -n sh -c 'ip link set lo up && ip route add unreachable "
+                               "192.0.2.0/24 && exec \"$0\" \"$@\"' env";
+    const struct {
+        std::string env, address, line;
+    } cases[] = {
+        {"unshare -n env", "tcp://127.0.0.1:2000",
+         "Communication error 101 - tcp://127.0.0.1:2000: the network is unreachable"},
+        {routed, "rfc2217://192.0.2.1:2000",
+         "Communication error 113 - rfc2217://192.0.2.1:2000: no route to the host"},
+        {"unshare -n env", "tcp://titrator.example.org:2000",
+         "Communication error -3 - tcp://titrator.example.org:2000: the name server did not "
+         "answer"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        const CliResult r = runCli(dir.str() + "/home", "--port " + c.address + " identify", c.env);
+        EXPECT_EQ(r.exitCode, 3);
+        EXPECT_EQ(r.out, c.line + "\n");
     }
 }

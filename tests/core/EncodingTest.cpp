@@ -22,3 +22,16 @@ TEST(Encoding, WindowsCharactersMapToTheirUnicodeCounterparts) {
     EXPECT_EQ(fromQt(QString(QChar(0x2013))), "\x96"); // en dash
     EXPECT_EQ(fromQt(QStringLiteral("\u4E2D")), "?");  // not in the code page
 }
+
+TEST(Encoding, TextFilesAreUtf8WithByteOrderMarkElseWindows1252) {
+    EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF"
+                             "Schlie\xC3\x9F"
+                             "en \xE2\x82\xAC"),
+              "Schlie\xDF"
+              "en \x80");
+    EXPECT_EQ(decodeTextFile("Schlie\xDF"
+                             "en"),
+              "Schlie\xDF"
+              "en");
+    EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF\xE4\xB8\xAD"), "?"); // not in the code page
+}

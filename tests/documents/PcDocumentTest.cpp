@@ -1,6 +1,7 @@
 // Opening a PC pane file for the viewer or the printer, and the picture beside it.
 #include "documents/PcDocument.h"
 
+#include "EnglishTexts.h"
 #include "TempDir.h"
 #include "core/FileTypes.h"
 #include "documents/BitmapHeader.h"
@@ -42,23 +43,23 @@ TEST(PcDocument, EachCommandTakesItsTypesAndNamesTheRest) {
         const char* entry;
         DocumentUse use;
         int type;
-        const char* refusal; // nullptr: accepted
+        int refusal; // 0: accepted
     };
     for (const Case c : {
-             Case{"NOTES.TXT", DocumentUse::View, ftype::kOther, kCannotOpenType},
-             {"SEQ0003.MTD", DocumentUse::Preview, ftype::kSequences, kCannotPreviewType},
-             {"SEQ0003.MTD", DocumentUse::Print, ftype::kSequences, nullptr},
-             {"SEQ0003.MTD", DocumentUse::View, ftype::kSequences, nullptr},
-             {"user0101.MTD 12.03.2025 1 KB", DocumentUse::View, ftype::kUserMethods, nullptr},
-             {"NOTES.TXT", DocumentUse::Print, ftype::kOther, kCannotPrintType},
-             {"R0001.RPT", DocumentUse::Preview, ftype::kReports, nullptr},
+             Case{"NOTES.TXT", DocumentUse::View, ftype::kOther, kTextCannotOpen},
+             {"SEQ0003.MTD", DocumentUse::Preview, ftype::kSequences, kTextCannotPreview},
+             {"SEQ0003.MTD", DocumentUse::Print, ftype::kSequences, 0},
+             {"SEQ0003.MTD", DocumentUse::View, ftype::kSequences, 0},
+             {"user0101.MTD 12.03.2025 1 KB", DocumentUse::View, ftype::kUserMethods, 0},
+             {"NOTES.TXT", DocumentUse::Print, ftype::kOther, kTextCannotPrint},
+             {"R0001.RPT", DocumentUse::Preview, ftype::kReports, 0},
          }) {
         const OpenedDocument doc = openPcDocument(dir.path(), c.entry, c.use);
         EXPECT_EQ(doc.fileType, c.type) << c.entry;
-        EXPECT_EQ(doc.refusal, c.refusal ? c.refusal : "") << c.entry;
-        EXPECT_EQ(doc.ok(), c.refusal == nullptr) << c.entry;
+        EXPECT_EQ(doc.refusal, c.refusal) << c.entry;
+        EXPECT_EQ(doc.ok(), c.refusal == 0) << c.entry;
         // A refused file is not read.
-        EXPECT_EQ(doc.text.empty(), c.refusal != nullptr) << c.entry;
+        EXPECT_EQ(doc.text.empty(), c.refusal != 0) << c.entry;
     }
     EXPECT_EQ(openPcDocument(dir.path(), "R0001.RPT", DocumentUse::View).text, "\tline\r\n");
 }
@@ -98,6 +99,7 @@ TEST(PcDocument, CompanionPictureIsFoundWithoutRegardToCase) {
 }
 
 TEST(BitmapHeader, SizeIsCheckedBeforeAnyDecoding) {
+    useEnglishTexts();
     struct Case {
         std::string header;
         bool ok;

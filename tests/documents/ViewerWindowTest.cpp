@@ -19,6 +19,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -274,6 +276,33 @@ TEST(CurveView, AReportWithoutAPictureOpensOnItsCurveThatZoomsReadsAndExports) {
     QTest::mouseClick(curveBtn, Qt::LeftButton);
     EXPECT_EQ(v.mode(), ViewerWindow::TextMode);
     EXPECT_EQ(curveBtn->text(), "Curve");
+}
+
+// A viewer closed and opened on another report draws it as a fresh viewer does: no
+// axes, grid or labels of the report before. As in the main window, the viewer is
+// opened from an event loop and runs its own, so what Qt deletes later stays meanwhile.
+TEST(CurveView, AReusedViewerDrawsTheNextReportAsAFreshOne) {
+    Fixture f;
+    auto view = [&](ViewerWindow& v, const char* name, const char* png) {
+        OpenedDocument doc = openPcDocument(kSamples, name, DocumentUse::View);
+        doc.graphPath.clear(); // opens on the curve
+        v.resize(900, 600);
+        QTimer::singleShot(100, &v, [&, png] {
+            EXPECT_TRUE(v.curve().exportTo(CurveView::Export::PngScreen, f.dir.path() / png));
+            v.closeBtn_Click();
+        });
+        v.viewDocument(doc, 0, {});
+        return QImage(QString::fromStdString((f.dir.path() / png).string()));
+    };
+    ViewerWindow reused(f.host), fresh(f.host);
+    QEventLoop mainLoop;
+    QTimer::singleShot(0, &mainLoop, [&] {
+        view(reused, "TI_00090.RPT", "first.png");
+        EXPECT_TRUE(view(reused, "TI_00031.RPT", "reused.png") ==
+                    view(fresh, "TI_00031.RPT", "fresh.png"));
+        mainLoop.quit();
+    });
+    mainLoop.exec();
 }
 
 TEST(CurveView, PrintingFromTheViewerAddsTheCurveAsShown) {

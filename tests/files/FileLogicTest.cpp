@@ -63,12 +63,12 @@ TEST(PcFiles, DeletingAReportTakesItsCompanionsButNeverItsExportOrItsCaseTwin) {
          {"TI_1.RPT", "ti_1.log", "TI_1.BMP", "TI_1.csv", "TI_10.RPT", "TI_[1].RPT", "ti_1.rpt"})
         dir.write(f, "x");
     EXPECT_TRUE(pcfiles::pcFileExists("ti_10.rpt", dir.path()));
-    EXPECT_TRUE(pcfiles::deletePcFile(host, "TI_1.RPT", ftype::kReports, dir.path()));
+    EXPECT_TRUE(pcfiles::deletePcFile(host, "TI_1.RPT", ftype::kReports, dir.path(), false));
     for (const char* gone : {"TI_1.RPT", "ti_1.log", "TI_1.BMP"})
         EXPECT_FALSE(filetest::onDisk(dir.path() / gone)) << gone;
     for (const char* kept : {"TI_1.csv", "TI_10.RPT", "TI_[1].RPT", "ti_1.rpt"}) // a twin stays
         EXPECT_TRUE(filetest::onDisk(dir.path() / kept)) << kept;
-    EXPECT_FALSE(pcfiles::deletePcFile(host, "../TI_10.RPT", ftype::kReports, dir.path()));
+    EXPECT_FALSE(pcfiles::deletePcFile(host, "../TI_10.RPT", ftype::kReports, dir.path(), false));
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -83,7 +83,7 @@ TEST(PcFiles, ATraySetFolderGoesOnlyWhenNothingElseIsInIt) {
             std::filesystem::remove_all(dir.path() / "TRAY0005/sub");
         if (withExport)
             dir.write("TRAY0005/TI_1.csv", "x");
-        pcfiles::deletePcFile(host, "TRAY0005.RPT", ftype::kReports, dir.path());
+        pcfiles::deletePcFile(host, "TRAY0005.RPT", ftype::kReports, dir.path(), false);
         EXPECT_FALSE(filetest::onDisk(dir.path() / "TRAY0005.LOG"));
         EXPECT_FALSE(filetest::onDisk(dir.path() / "TRAY0005/TI_1.RPT"));
         // Never recursive: a sub-folder or an export keeps the folder.
@@ -94,7 +94,7 @@ TEST(PcFiles, ATraySetFolderGoesOnlyWhenNothingElseIsInIt) {
     RecordingHost host;
     dir.write("TRAY0006.RPT", "x");
     dir.write("TRAY0006/TI_1.RPT", "x");
-    pcfiles::deletePcFile(host, "TRAY0006.RPT", ftype::kReports, dir.path());
+    pcfiles::deletePcFile(host, "TRAY0006.RPT", ftype::kReports, dir.path(), false);
     EXPECT_FALSE(filetest::onDisk(dir.path() / "TRAY0006"));
 }
 

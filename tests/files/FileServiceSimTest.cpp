@@ -1,6 +1,7 @@
 // Copy, move and delete against the simulated titrator: the commands on the
 // wire (the simulator's log) and the files on both sides afterwards.
 #include "FileRig.h"
+#include "ScopedEnv.h"
 #include "core/AtomicFile.h"
 #include "core/FileTypes.h"
 #include "core/Sha256.h"
@@ -272,6 +273,23 @@ TEST(MoveToTitrator, AHangUpInTheMiddleLosesNothing) {
     // The pane is refreshed to nothing rather than left with stale entries.
     EXPECT_TRUE(result.refreshTitrator);
     EXPECT_EQ(result.titratorListing, "");
+}
+
+// A move's PC file goes to the desktop trash where there is one (veltran-cli
+// put --move takes this road too).
+TEST(MoveToTitrator, TheSentPcFileGoesToTheTrash) {
+    SimRig rig;
+    std::filesystem::create_directories(rig.dir.path() / "home");
+    std::filesystem::create_directories(rig.dir.path() / "xdg-data");
+    const ScopedEnv home("HOME", (rig.dir.path() / "home").string());
+    const ScopedEnv data("XDG_DATA_HOME", (rig.dir.path() / "xdg-data").string());
+    rig.putPc("TI_00001.RPT", filetest::report("QX502"));
+    ASSERT_TRUE(rig.start());
+    auto request = rig.request(0, ftype::kReports, {"TI_00001.RPT"});
+    request.move = true;
+    EXPECT_EQ(rig.copy(request).done, 1);
+    EXPECT_FALSE(onDisk(rig.pc() / "TI_00001.RPT"));
+    EXPECT_EQ(rig.dir.read("xdg-data/Trash/files/TI_00001.RPT"), filetest::report("QX502"));
 }
 
 TEST(MoveToPc, EachTitratorFileGoesOnlyAfterItsOwnFetch) {

@@ -1,6 +1,8 @@
 #include "link/ui/DebugWindow.h"
 
 #include "TempDir.h"
+#include "core/Ini.h"
+#include "core/Language.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -17,6 +19,9 @@ namespace {
 
 class LinkDebugWindow : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() {
+        setLanguageTable(readLanguageTable(IniFile::load(VT_SOURCE_DIR "/data/lang/english.lng")));
+    }
     TempDir dir;
     Trace trace{dir.path() / "debug.log", [] { return std::string("10:00:00 AM"); }};
     DebugWindow window;

@@ -2,26 +2,35 @@
 // RFC 2217 down, and Debian's ser2net setting the line of the simulator's pty.
 #include "PcSide.h"
 #include "RecordingSerialHost.h"
+#include "RecordingView.h"
 #include "Ser2net.h"
 #include "TempDir.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Pump.h"
+#include "core/Text.h"
 #include "link/AddressedPort.h"
+#include "link/ComPorts.h"
+#include "link/DeviceSession.h"
 #include "link/NetworkTexts.h"
 #include "link/Serial.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <arpa/inet.h>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using simtest::NetMode;
 
@@ -66,38 +75,56 @@ int connectTo(int port) {
 }
 
 // A server that answers each new connection with canned bytes, then reads and
-// says nothing more; or, with hangUp, closes it at once.
+// says nothing more; it hangs up hangUpMs later (0: at once), or never.
 class CannedServer {
 public:
-    CannedServer(std::string answer, bool hangUp)
-        : fd_(listener(4)), thread_([this, answer, hangUp] { serve(answer, hangUp); }) {}
+    static constexpr int kNever = -1;
+    static constexpr int kInUse = 0; // ser2net's answer while another client has the port
+
+    CannedServer(std::string answer, int hangUpMs)
+        : fd_(listener(4)), thread_([this, answer, hangUpMs] { serve(answer, hangUpMs); }) {}
     ~CannedServer() {
         stop_ = true;
         thread_.join();
-        for (int fd : clients_)
-            ::close(fd);
+        for (const Client& c : clients_)
+            if (c.fd >= 0)
+                ::close(c.fd);
         ::close(fd_);
     }
     int port() const { return portOf(fd_); }
 
 private:
-    void serve(const std::string& answer, bool hangUp) {
+    using Clock = std::chrono::steady_clock;
+    struct Client {
+        int fd;
+        Clock::time_point hangUp;
+    };
+
+    void serve(const std::string& answer, int hangUpMs) {
         while (!stop_) {
+            hangUpDue();
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, 20) != 1)
                 continue;
             const int c = ::accept(fd_, nullptr, nullptr);
             if (!answer.empty())
                 (void)::write(c, answer.data(), answer.size());
-            if (hangUp)
+            if (hangUpMs == 0)
                 ::close(c);
             else
-                clients_.push_back(c);
+                clients_.push_back({c, hangUpMs == kNever
+                                           ? Clock::time_point::max()
+                                           : Clock::now() + std::chrono::milliseconds(hangUpMs)});
         }
+    }
+    void hangUpDue() {
+        for (Client& c : clients_)
+            if (c.fd >= 0 && Clock::now() >= c.hangUp)
+                ::close(std::exchange(c.fd, -1));
     }
 
     int fd_;
-    std::vector<int> clients_;
+    std::vector<Client> clients_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -124,7 +151,7 @@ struct NetRig {
     std::vector<std::string> notes;
     AddressedPort port{
         dir.write("config.ini", "[Options]\nConnectTimeout=" + std::to_string(kTimeoutS) + "\n"),
-        [this](const std::string& n) { notes.push_back(n); }};
+        defaultPump(), [this](const std::string& n) { notes.push_back(n); }};
     RecordingSerialHost host;
     Serial serial{port, defaultPump(), host, [this](int) { return address; }};
 
@@ -145,14 +172,33 @@ std::string address(NetMode mode, int port) {
     return ::testing::AssertionFailure() << "\"" << text << "\" lacks \"" << part << "\"";
 }
 
+// The status bar's open error: the system's error number and the adapter's text.
+std::string openError(int number, const std::string& text) {
+    return formatMsg(langText(Serial::kTextCommError), {std::to_string(number)}) + " - " + text;
+}
+
 } // namespace
 
-TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
+// The resolver's own code for a host, as the system states it.
+int resolverCode(const std::string& host) {
+    addrinfo* found = nullptr;
+    const int code = ::getaddrinfo(host.c_str(), nullptr, nullptr, &found);
+    if (found)
+        ::freeaddrinfo(found);
+    return code;
+}
+
+TEST(NetPortLink, ARefusedUnansweredBusyOrUnknownServerIsAClearOpenError) {
+    const std::string unknownHost = "veltran-test.invalid"; // a name that never resolves
+    const int notFound = resolverCode(unknownHost);
+    ASSERT_NE(notFound, 0);
     for (const NetMode mode : {NetMode::Raw, NetMode::Rfc2217}) {
+        SCOPED_TRACE(mode == NetMode::Raw ? "raw" : "RFC 2217");
         {
             NetRig rig(address(mode, simtest::freeTcpPort()));
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
-            EXPECT_TRUE(contains(rig.portError(), netText(kTextRefused, {rig.address})));
+            EXPECT_EQ(rig.portError(),
+                      openError(ECONNREFUSED, netText(kTextRefused, {rig.address})));
         }
         {
             UnansweringHost host;
@@ -161,9 +207,72 @@ TEST(NetPortLink, ARefusedOrUnansweredConnectionIsAClearOpenError) {
             clock.start();
             EXPECT_FALSE(rig.serial.openPort(1, 19200));
             EXPECT_GE(clock.elapsed(), kTimeoutS * 1000 - kSlackMs);
-            EXPECT_TRUE(contains(rig.portError(),
-                                 netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
+            EXPECT_EQ(rig.portError(),
+                      openError(ETIMEDOUT,
+                                netText(kTextNoAnswer, {rig.address, std::to_string(kTimeoutS)})));
         }
+        {
+            CannedServer server("Port already in use\r\n", CannedServer::kInUse);
+            NetRig rig(address(mode, server.port()));
+            EXPECT_FALSE(rig.serial.openPort(1, 19200));
+            EXPECT_EQ(rig.portError(),
+                      openError(ECONNRESET, netText(kTextClosedAtOnce, {rig.address})));
+        }
+        {
+            NetRig rig((mode == NetMode::Raw ? "tcp://" : "rfc2217://") + unknownHost + ":2000");
+            EXPECT_FALSE(rig.serial.openPort(1, 19200));
+            EXPECT_EQ(rig.portError(),
+                      openError(notFound, netText(kTextHostNotFound, {rig.address})));
+        }
+    }
+}
+
+// Connecting and probing wait as every wait of the link does, running events,
+// with the link held: a command an event starts meanwhile is refused. Silent
+// servers are probed together, so three cost one connect time-out.
+TEST(NetPortLink, WaitsForServersRunEventsWithTheLinkHeld) {
+    UnansweringHost silent[3];
+    TempDir dir;
+    std::string config = "[Options]\nConnectTimeout=" + std::to_string(kTimeoutS) + "\n[Ports]\n";
+    for (int i = 0; i < 3; ++i)
+        config += std::to_string(i + 1) + "=" +
+                  address(i == 0 ? NetMode::Raw : NetMode::Rfc2217, silent[i].port()) + "\n";
+    RecordingView view;
+    DeviceSession session(view, view, defaultPump(),
+                          {dir.write("config.ini", config), {}, {}, false});
+    Serial& serial = session.serial();
+    PortSurvey survey;
+    std::string failure;
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"opening a port", [&] { return !serial.openPort(1, 19200); }},
+        {"surveying the ports",
+         [&] {
+             return session.surveyPorts(survey) && !survey.numbers[0].available &&
+                    !survey.numbers[1].available && !survey.numbers[2].available;
+         }},
+        {"trying a network port",
+         [&] { return !session.tryNetworkPort(address(NetMode::Raw, silent[0].port()), failure); }},
+    };
+    for (const auto& [what, run] : cases) {
+        SCOPED_TRACE(what);
+        const bool probe = what != cases[0].first;
+        bool ran = false, refused = false;
+        QTimer::singleShot(kShortReadMs, [&] {
+            ran = true;
+            refused = !serial.beginExchange();
+            if (!refused)
+                serial.endExchange();
+            view.status = "Disconnected"; // what the refusal's wait message stood over
+        });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(run());
+        EXPECT_TRUE(ran);
+        EXPECT_TRUE(refused);
+        EXPECT_LT(clock.elapsed(), 2 * kTimeoutS * 1000 + kShortReadMs);
+        EXPECT_TRUE(serial.canStartExchange()); // and free again afterwards
+        // A probe is no exchange: the status bar is left as it was.
+        EXPECT_EQ(view.status == "Disconnected", probe);
     }
 }
 
@@ -178,29 +287,29 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
     struct Case {
         const char* what;
         std::string canned;
-        bool hangUp;
         int text;
         std::string setting;
+        int number; // errno
     } cases[] = {
-        {"a telnet server without RFC 2217", bytes({255, 254, 44}), false, kTextNoComPort, ""},
+        {"a telnet server without RFC 2217", bytes({255, 254, 44}), kTextNoComPort, "", EPROTO},
         {"a server that sets another baud rate",
-         doComPort + answer({101, 0, 0, 0x25, 0x80}) + answer({102, 8}), false, kTextSettingRefused,
-         "SET-BAUDRATE 19200"},
+         doComPort + answer({101, 0, 0, 0x25, 0x80}) + answer({102, 8}), kTextSettingRefused,
+         "SET-BAUDRATE 19200", EPROTO},
         {"a server that leaves the stop bits unanswered",
-         doComPort + answer({101, 0, 0, 0x4B, 0}) + answer({102, 8}) + answer({103, 1}), false,
-         kTextSettingSilent, "SET-STOPSIZE 1"},
-        {"a server that never answers", "", false, kTextNoAnswer, std::to_string(kTimeoutS)},
-        {"a server in use by another client", "Port already in use\r\n", true, kTextClosed, ""},
+         doComPort + answer({101, 0, 0, 0x4B, 0}) + answer({102, 8}) + answer({103, 1}),
+         kTextSettingSilent, "SET-STOPSIZE 1", ETIMEDOUT},
+        {"a server that never answers", "", kTextNoAnswer, std::to_string(kTimeoutS), ETIMEDOUT},
+        {"a server that talks first, and not telnet", "SSH-2.0-x\r\n", kTextNotRfc2217, "", EPROTO},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CannedServer server(c.canned, c.hangUp);
+        CannedServer server(c.canned, CannedServer::kNever);
         NetRig rig(address(NetMode::Rfc2217, server.port()));
         EXPECT_FALSE(rig.serial.openPort(1, 19200));
         std::vector<std::string> values{rig.address};
         if (!c.setting.empty())
             values.push_back(c.setting);
-        EXPECT_TRUE(contains(rig.portError(), netText(c.text, values)));
+        EXPECT_EQ(rig.portError(), openError(c.number, netText(c.text, values)));
     }
 }
 
@@ -209,7 +318,7 @@ TEST(NetPortLink, AnRfc2217ServerMustTakeTheOptionAndTheLineSettings) {
 TEST(NetPortLink, ARawStreamThatIsSilentOrDroppedFailsTheExchange) {
     for (const bool hangUp : {false, true}) {
         SCOPED_TRACE(hangUp ? "dropped" : "silent");
-        CannedServer server(hangUp ? "Port already in use\r\n" : "", hangUp);
+        CannedServer server("", hangUp ? 2 * TcpPort::kInUseGraceMs : CannedServer::kNever);
         NetRig rig(address(NetMode::Raw, server.port()));
         ASSERT_TRUE(rig.serial.openPort(1, 19200));
         rig.serial.setReadTimeoutMs(kShortReadMs);

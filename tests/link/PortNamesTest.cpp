@@ -34,6 +34,7 @@ TEST(LinkPortNames, NetworkAddressesAreTcpOrRfc2217WithHostAndPort) {
         {"RFC2217://10.0.0.7:2217", PortKind::Rfc2217, true, "10.0.0.7", 2217},
         {"rfc2217://[fe80::1]:65535", PortKind::Rfc2217, true, "fe80::1", 65535},
         {"tcp://fe80::1:4001", PortKind::RawTcp, false, "", 0},
+        {"tcp://[127.0.0.1:47001]:2000", PortKind::RawTcp, false, "", 0}, // a port as the host
         {"tcp://host", PortKind::RawTcp, false, "", 0},
         {"tcp://:4001", PortKind::RawTcp, false, "", 0},
         {"tcp://host:0", PortKind::RawTcp, false, "", 0},
@@ -51,4 +52,39 @@ TEST(LinkPortNames, NetworkAddressesAreTcpOrRfc2217WithHostAndPort) {
             EXPECT_EQ(parsePortAddress(networkAddress(a.kind, a.host, a.port)).host, a.host);
         }
     }
+}
+
+// The one rule of --port, config set Ports and the settings dialog.
+TEST(LinkPortNames, APortAddressIsADevicePathOrAWellFormedNetworkAddress) {
+    const std::pair<std::string, bool> cases[] = {
+        {"/dev/ttyUSB0", true},
+        {"/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", true},
+        {"tcp://127.0.0.1:47001", true},
+        {"rfc2217://[::1]:2217", true},
+        {"tcp://host", false},
+        {"tcp://127.0.0.1:0", false},
+        {"tcp://127.0.0.1:65536", false},
+        {"tcp://127.0.0.1:-1", false},
+        {"tcp://127.0.0.1:47001/x", false},
+        {"udp://127.0.0.1:47001", false},
+    };
+    for (const auto& [address, wellFormed] : cases)
+        EXPECT_EQ(isWellFormedPortAddress(address), wellFormed) << address;
+}
+
+// A number is taken when its address leads somewhere: a network address never
+// exists as a file, yet no adapter may be put under its number.
+TEST(LinkPortNames, AnAddressIsInUseWhenItsDeviceExistsOrItIsANetworkPort) {
+    TempDir dir;
+    const std::string file = dir.write("ttyFAKE", "");
+    const std::pair<std::string, bool> cases[] = {
+        {file, true},
+        {(dir.path() / "gone").string(), false},
+        {"", false},
+        {"tcp://lab-box.local:4001", true},
+        {"rfc2217://10.0.0.7:2217", true},
+        {"tcp://no-port", true}, // a broken entry still belongs to someone
+    };
+    for (const auto& [address, inUse] : cases)
+        EXPECT_EQ(addressInUse(address), inUse) << address;
 }

@@ -50,13 +50,13 @@ speed_t speedOf(int fd) {
 
 TEST(LinkPortProbe, FreeTerminalIsAvailableAndOtherThingsAreNot) {
     Pty pty;
-    EXPECT_TRUE(portAvailable(pty.alias));
-    EXPECT_TRUE(portAvailable(pty.slavePath));
-    EXPECT_FALSE(portAvailable("/dev/veltran-no-such-device"));
-    EXPECT_FALSE(portAvailable(""));
+    EXPECT_TRUE(deviceAvailable(pty.alias));
+    EXPECT_TRUE(deviceAvailable(pty.slavePath));
+    EXPECT_FALSE(deviceAvailable("/dev/veltran-no-such-device"));
+    EXPECT_FALSE(deviceAvailable(""));
     const auto plain = std::filesystem::temp_directory_path() / "vt-probe-plain-file";
     std::ofstream(plain) << "x";
-    EXPECT_FALSE(portAvailable(plain.string())); // a file is no serial port
+    EXPECT_FALSE(deviceAvailable(plain.string())); // a file is no serial port
     std::filesystem::remove(plain);
 }
 
@@ -70,10 +70,10 @@ TEST(LinkPortProbe, PortsOtherProgramsHoldCountAsTakenAndKeepTheirSettings) {
     ::cfsetspeed(&t, B4800);
     ::tcsetattr(other, TCSANOW, &t);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-    EXPECT_FALSE(portAvailable(pty.alias));
+    EXPECT_FALSE(deviceAvailable(pty.alias));
     EXPECT_EQ(speedOf(other), static_cast<speed_t>(B4800));
     ::flock(other, LOCK_UN);
-    EXPECT_TRUE(portAvailable(pty.alias));
+    EXPECT_TRUE(deviceAvailable(pty.alias));
     EXPECT_EQ(speedOf(other), static_cast<speed_t>(B4800)); // probing changed no setting
     ::close(other);
 }
@@ -81,16 +81,16 @@ TEST(LinkPortProbe, PortsOtherProgramsHoldCountAsTakenAndKeepTheirSettings) {
 TEST(LinkPortProbe, LockFilesOfLiveProgramsCount) {
     Pty pty;
     std::ofstream(pty.lockFile()) << "      " << ::getpid() << "\n";
-    EXPECT_FALSE(portAvailable(pty.alias));
+    EXPECT_FALSE(deviceAvailable(pty.alias));
     std::ofstream(pty.lockFile()) << "999999999\n"; // a process that is gone: a stale lock
-    EXPECT_TRUE(portAvailable(pty.alias));
+    EXPECT_TRUE(deviceAvailable(pty.alias));
 }
 
 TEST(LinkPortProbe, APortOpenInTheApplicationIsTaken) {
     Pty pty;
     QtSerialPort port;
     ASSERT_EQ(port.open(pty.alias, 19200), PortError::None);
-    EXPECT_FALSE(portAvailable(pty.alias));
+    EXPECT_FALSE(deviceAvailable(pty.alias));
     port.close();
-    EXPECT_TRUE(portAvailable(pty.alias));
+    EXPECT_TRUE(deviceAvailable(pty.alias));
 }

@@ -58,6 +58,8 @@ protected:
         for (int n : {208, 389, 390, 394, 395, 653})
             texts[n] = "T" + std::to_string(n);
         texts[330] = "Communication error %v";
+        texts[189] = "T189 %v";
+        texts[191] = "T191 %v";
         texts[350] = "Run-time error %v: %v";
         setLanguageTable(texts);
     }
@@ -146,9 +148,8 @@ TEST_F(Upgrade, UnusableFilesAreRefusedBeforeAnyTraffic) {
         {"", "", LibraryEnv::kBuilt, "T390", Outcome::Refused},
         {"50231097.upg", "firmware", LibraryEnv::kBuilt, "T395", Outcome::Refused},
         {"5023.upg", "firmware", LibraryEnv::kBuilt, "T395", Outcome::Refused}, // too short
-        {kGoodName, "", LibraryEnv::kBuilt, "is empty", Outcome::Refused},
-        {"missing/" + std::string(kGoodName), "-", LibraryEnv::kBuilt, "not a readable",
-         Outcome::Refused},
+        {kGoodName, "", LibraryEnv::kBuilt, "T191", Outcome::Refused},
+        {"missing/" + std::string(kGoodName), "-", LibraryEnv::kBuilt, "T189", Outcome::Refused},
         {kGoodName, "firmware", kMissingLibrary.c_str(), "could not be loaded", Outcome::Failed},
     };
     for (const Case& c : cases) {

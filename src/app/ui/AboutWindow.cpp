@@ -14,6 +14,8 @@ AboutWindow::AboutWindow(const QString& version, const QString& aboutText, QWidg
     : QDialog(parent) {
     setObjectName("aboutWindow");
     setWindowTitle(uiText(langText(405)));
+    auto* icon = new QLabel(this);
+    icon->setPixmap(windowIcon().pixmap(48, 48));
     auto* title = new QLabel("<b style='font-size:16pt'>VELTRAN</b>", this);
     auto* versionLabel = new QLabel(uiText(langText(6)), this);
     auto* versionLine = new QLabel(uiText(langText(613)) + " " + version, this);
@@ -30,7 +32,10 @@ AboutWindow::AboutWindow(const QString& version, const QString& aboutText, QWidg
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(title);
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(icon);
+    heading->addWidget(title, 1);
+    layout->addLayout(heading);
     layout->addWidget(versionLabel);
     layout->addWidget(versionLine);
     layout->addWidget(developer);

@@ -2,6 +2,7 @@
 
 #include "app/FailedFiles.h"
 #include "core/FileTypes.h"
+#include "core/Language.h"
 #include "files/DeviceFiles.h"
 #include "files/ui/ProgressWindow.h"
 #include "files/ui/ReplaceWindow.h"
@@ -72,7 +73,7 @@ bool GuiExportHost::fetchReport(const TitratorReport& report, std::string& bytes
     const TransferResult result =
         devfiles::fetchReportText(link, report.fileType, report.trayFolder, report.name, bytes);
     if (!succeeded(result))
-        error = exporterr::fileAccess(describe(result));
+        error = exporterr::fileAccess(langText(resultText(result)));
     return succeeded(result);
 }
 
@@ -81,7 +82,7 @@ bool GuiExportHost::listTrayFolder(const std::string& trayFolder, std::vector<st
     devfiles::FileLink link{w_.session, w_.host, w_.progress};
     const TransferResult result = devfiles::trayFolderReportNames(link, trayFolder, names);
     if (!succeeded(result))
-        error = exporterr::fileAccess(describe(result));
+        error = exporterr::fileAccess(langText(resultText(result)));
     return succeeded(result);
 }
 

@@ -1,13 +1,31 @@
 #include "app/ui/HelpWindow.h"
 
+#include "core/Encoding.h"
+#include "core/Language.h"
+#include "core/Text.h"
+#include "core/ui/GuiHost.h"
+
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr int kTextCaption = 122;
+constexpr int kTextNoHelp = 123;
+constexpr int kTextCannotOpen = 124;
+constexpr int kTextNoHelpFile = 314;
+
+QString messageHtml(int index, const std::vector<std::string>& args = {}) {
+    return uiText(formatMsg(langText(index), args)).toHtmlEscaped().replace('\n', "<br>");
+}
+
+} // namespace
+
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this)) {
     setObjectName("helpWindow");
-    setWindowTitle("VELTRAN Help");
+    setWindowTitle(languageUiText(kTextCaption));
     browser_->setOpenExternalLinks(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -18,10 +36,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBro
 bool HelpWindow::openFile(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isReadable()) {
-        browser_->setHtml(
-            QStringLiteral("<h2>No help available</h2><p>The help file "
-                           "<b>%1</b> could not be opened.</p>")
-                .arg(path.isEmpty() ? QStringLiteral("(none configured)") : path.toHtmlEscaped()));
+        const QString why = path.isEmpty() ? messageHtml(kTextNoHelpFile)
+                                           : messageHtml(kTextCannotOpen, {fromQt(path)});
+        browser_->setHtml("<h2>" + messageHtml(kTextNoHelp) + "</h2><p>" + why + "</p>");
         return false;
     }
     browser_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));

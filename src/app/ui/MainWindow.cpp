@@ -5,9 +5,11 @@
 #include "app/ui/AboutWindow.h"
 #include "app/ui/AuditWindow.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/PaneTree.h"
 #include "app/ui/SettingsDialog.h"
 #include "app/ui/TransferLogWindow.h"
 #include "core/AppPaths.h"
+#include "core/Encoding.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Settings.h"
@@ -33,9 +35,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -52,6 +52,14 @@ constexpr int kDefaultHeight = 560;
 constexpr int kTextChangePathTip = 1131;
 constexpr int kTextStatusBarTip = 1132;
 constexpr int kTextConnectTip = 1133; // %v = the shortcut
+constexpr int kTextRefresh = 68;
+constexpr int kTextShowHiddenTip = 69;
+constexpr int kTextFileMenu = 131;
+constexpr int kTextCommMenu = 132;
+constexpr int kTextNoPortEntry = 134;
+constexpr int kTextSequences = 135;
+constexpr int kTextTrayReports = 136;
+constexpr int kTextNoPortAvailable = 140;
 
 QString lt(int index) {
     return languageUiText(index);
@@ -66,7 +74,7 @@ QString readAboutText(const std::string& path) {
     QFile f(QString::fromStdString(path));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    return uiText(f.readAll().toStdString());
+    return uiText(decodeTextFile(f.readAll().toStdString()));
 }
 
 std::string chooseFolder(QWidget* parent, const std::string& title, const std::string& start) {
@@ -98,6 +106,7 @@ MainWindow::MainWindow(Settings& settings, Host& host, Pump& pump, QWidget* pare
     createFileWindows();
     panes_ = std::make_unique<Panes>(settings_, *session_, host_, *this);
     buildLayout();
+    restoreColumns();
     connectControls();
     // Start-up: the PC pane is the active one; the titrator pane lists nothing yet.
     panes_->sync();
@@ -155,8 +164,8 @@ void MainWindow::buildControls() {
     StdMtdCheckbox = named(new QRadioButton(central), "StdMtdCheckbox");
     UsrMtdCheckBox = named(new QRadioButton(central), "UsrMtdCheckBox");
     AllMtdCheckBox = named(new QRadioButton(central), "AllMtdCheckBox");
-    SeqCheckBox = named(new QRadioButton("Sequences", central), "SeqCheckBox");
-    SeqRptCheckBox = named(new QRadioButton("Tray Reports", central), "SeqRptCheckBox");
+    SeqCheckBox = named(new QRadioButton(central), "SeqCheckBox");
+    SeqRptCheckBox = named(new QRadioButton(central), "SeqRptCheckBox");
 
     pcFrame = named(new QLabel(central), "pcFrame");
     titFrame = named(new QLabel(central), "titFrame");
@@ -164,17 +173,12 @@ void MainWindow::buildControls() {
         header->setStyleSheet("font-weight: bold; padding: 2px;");
         header->setAutoFillBackground(true);
     }
-    pcOpenDirBtn = named(new QPushButton("Open Directory", central), "pcOpenDirBtn");
-    titOpenDirBtn = named(new QPushButton("Open Directory", central), "titOpenDirBtn");
+    pcOpenDirBtn = named(new QPushButton(central), "pcOpenDirBtn");
+    titOpenDirBtn = named(new QPushButton(central), "titOpenDirBtn");
 
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    pcList = named(new QListWidget(central), "pcList");
-    titList = named(new QListWidget(central), "titList");
-    for (QListWidget* list : {pcList, titList}) {
-        list->setFont(fixed);
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-        list->setUniformItemSizes(true);
+    pcList = named(new PaneTree(central), "pcList");
+    titList = named(new PaneTree(central), "titList");
+    for (PaneTree* list : {pcList, titList}) {
         list->installEventFilter(this);
         list->viewport()->installEventFilter(this);
     }
@@ -185,8 +189,10 @@ void MainWindow::buildControls() {
     PCPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ChangePathBtn = named(new QPushButton("...", central), "ChangePathBtn");
     spacer_ = new QWidget(central);
+    pcHiddenLabel = named(new QLabel(central), "pcHiddenLabel");
     TitratorTypeLabel = named(new QLabel(central), "TitratorTypeLabel");
     TitratorTypeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    titFreeLabel = named(new QLabel(central), "titFreeLabel");
 
     connectBtn = named(new QPushButton(central), "connectBtn");
     ViewBtn = named(new QPushButton(central), "ViewBtn");
@@ -233,7 +239,9 @@ void MainWindow::buildLayout() {
     c.ShowAllPcFilesCb = control(ShowAllPcFilesCb);
     c.ShowCSVPcFilesCb = control(ShowCSVPcFilesCb);
     c.spacer = control(spacer_);
+    c.pcHiddenLabel = control(pcHiddenLabel);
     c.TitratorTypeLabel = control(TitratorTypeLabel);
+    c.titFreeLabel = control(titFreeLabel);
     c.connectBtn = control(connectBtn);
     c.ViewBtn = control(ViewBtn);
     c.ExportBtn = control(ExportBtn);
@@ -246,17 +254,22 @@ void MainWindow::buildLayout() {
                                      AllMtdCheckBox, SeqCheckBox,    SeqRptCheckBox};
     for (std::size_t i = 0; i < c.categoryWeights.size(); ++i)
         c.categoryWeights[i] = options[i]->sizeHint().width();
+    c.showAllWidth = ShowAllPcFilesCb->sizeHint().width();
+    c.showCsvWidth = ShowCSVPcFilesCb->sizeHint().width();
+    c.openDirWidth = widestCaption(*pcOpenDirBtn, {lt(kOpenDirectoryText), lt(kBackText)});
+    c.commandWidth = widestCaption(*connectBtn, {lt(982), lt(983)});
+    for (QPushButton* b : {ViewBtn, ExportBtn, printBtn, copyBtn, moveBtn, deleteBtn})
+        c.commandWidth = std::max(c.commandWidth, b->sizeHint().width());
     const QSize inner = centralWidget()->size();
     layout_ = std::make_unique<MainLayout>(c, scale, scale.pixelsToTwipsX(inner.width()),
                                            scale.pixelsToTwipsY(inner.height()));
     // The window never gets smaller than the layout was made for.
-    setMinimumSize(scale.twipsToPixelsX(MainLayout::kMinWidthTwips),
-                   scale.twipsToPixelsY(MainLayout::kMinHeightTwips));
+    setMinimumSize(layout_->minWidth(), scale.twipsToPixelsY(MainLayout::kMinHeightTwips));
 }
 
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
-    mnuFile = named(bar->addMenu("&File"), "mnuFile");
+    mnuFile = named(bar->addMenu(QString()), "mnuFile");
     mnuFileView = mnuFile->addAction(QString());
     mnuFileExport = mnuFile->addAction(QString());
     mnuFilePrint = mnuFile->addAction(QString());
@@ -266,6 +279,9 @@ void MainWindow::buildMenus() {
     mnuFileMove = mnuFile->addAction(QString());
     mnuFileDelete = mnuFile->addAction(QString());
     mnuFile->addSeparator();
+    mnuFileRefresh = mnuFile->addAction(QString());
+    mnuFileRefresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(mnuFileRefresh, &QAction::triggered, this, [this] { panes_->refresh(); });
     addAuditMenuEntry(mnuFile, host_, this);
     connect(named(mnuFile->addAction(lt(TransferLogWindow::kTextMenu)), "mnuFileTransferLog"),
             &QAction::triggered, this, &MainWindow::showTransferLog);
@@ -274,8 +290,8 @@ void MainWindow::buildMenus() {
     mnuFileExit->setShortcut(QKeySequence::Quit);
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
 
-    mnuComm = named(bar->addMenu("&Communication"), "mnuComm");
-    mnuConnect = mnuComm->addAction("&Connect");
+    mnuComm = named(bar->addMenu(QString()), "mnuComm");
+    mnuConnect = mnuComm->addAction(QString());
     mnuConnect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     mnuCommRefresh = mnuComm->addAction(QString());
     mnuComm->addSeparator();
@@ -323,6 +339,7 @@ void MainWindow::buildMenus() {
                                 {mnuFileCopy, "mnuFileCopy"},
                                 {mnuFileMove, "mnuFileMove"},
                                 {mnuFileDelete, "mnuFileDelete"},
+                                {mnuFileRefresh, "mnuFileRefresh"},
                                 {mnuFileExit, "mnuFileExit"},
                                 {mnuConnect, "mnuConnect"},
                                 {mnuCommRefresh, "mnuCommRefresh"},
@@ -347,7 +364,7 @@ void MainWindow::buildCommMenu() {
         connect(a, &QAction::triggered, this, [this, i] { smnuCommSub_Click(i); });
         smnuCommSub[i] = a;
     }
-    smnuCommSub[17] = mnuComm->addAction("No COM Port Available");
+    smnuCommSub[17] = mnuComm->addAction(QString());
     smnuCommSub[17]->setObjectName("smnuCommSub17");
     smnuCommSub[17]->setEnabled(false);
     smnuCommSub[17]->setVisible(false);
@@ -378,13 +395,21 @@ void MainWindow::prepareCaptions() {
     StdMtdCheckbox->setText(lt(257));
     UsrMtdCheckBox->setText(lt(258));
     RptCheckbox->setText(lt(259));
+    SeqCheckBox->setText(lt(kTextSequences));
+    SeqRptCheckBox->setText(lt(kTextTrayReports));
     ShowAllPcFilesCb->setText(lt(411));
     ShowCSVPcFilesCb->setText(lt(434));
     TitratorTypeLabel->setText(lt(424));
     TitratorTypeLabel->setStyleSheet("color: " + fromBgr(colour::kBlue).name() + ";");
     pcFrame->setText(lt(500));
     titFrame->setText(lt(501));
+    mnuFile->setTitle(lt(kTextFileMenu));
+    mnuComm->setTitle(lt(kTextCommMenu));
+    mnuConnect->setText(lt(kTextConnectMenu));
+    smnuCommSub[17]->setText(lt(kTextNoPortEntry));
     mnuFileExit->setText(lt(12));
+    mnuFileRefresh->setText(lt(kTextRefresh));
+    pcHiddenLabel->setToolTip(lt(kTextShowHiddenTip));
     mnuSetting->setText(lt(232));
     mnuCommRefresh->setText(lt(25));
     mnuLang->setTitle(lt(40));
@@ -418,9 +443,11 @@ void MainWindow::prepareCaptions() {
                                   {copyBtn, mnuFileCopy},
                                   {moveBtn, mnuFileMove},
                                   {deleteBtn, mnuFileDelete}})
-        button->setToolTip(action->text() + " (" + action->shortcut().toString() + ")");
+        button->setToolTip(action->text() + " (" +
+                           action->shortcut().toString(QKeySequence::NativeText) + ")");
     connectBtn->setToolTip(uiText(
-        formatMsg(langText(kTextConnectTip), {mnuConnect->shortcut().toString().toStdString()})));
+        formatMsg(langText(kTextConnectTip),
+                  {mnuConnect->shortcut().toString(QKeySequence::NativeText).toStdString()})));
     ChangePathBtn->setToolTip(lt(kTextChangePathTip));
     statusBar_->setToolTip(lt(kTextStatusBarTip));
     showPcPath(settings_.pcPath);
@@ -608,14 +635,15 @@ void MainWindow::mnuCommRefresh_Click() {
 void MainWindow::checkAvailableCommPorts() {
     const int remembered = settings_.comPort;
     showPortDevices();
-    serial().closePort();
-    const std::vector<int> available =
-        probeAvailablePorts([this](int n) { return session_->deviceForPort(n); });
+    PortSurvey survey;
+    if (!session_->surveyPorts(survey))
+        return; // a wait of the link is under way (the status bar says so)
+    const std::vector<int> available = survey.availableNumbers();
     if (std::find(available.begin(), available.end(), remembered) != available.end())
         serial().setPortStatus(serial().openPort(remembered, settings_.comSpeed) ? 1 : 0);
     smnuCommSub[17]->setVisible(available.empty());
     if (available.empty())
-        host_.message("No communication port available!", "", Host::Icon::None);
+        host_.message(formatMsg(langText(kTextNoPortAvailable), {}), "", Host::Icon::None);
 }
 
 void MainWindow::showDebugWindow() {
@@ -630,6 +658,10 @@ void MainWindow::showDebugWindow() {
 void MainWindow::mnuSetting_Click() {
     if (!auditAllows())
         return;
+    if (!serial().canStartExchange()) { // the dialog's probe would close a port in use
+        showMessage(langText(Serial::kTextWait), colour::kBlue, Serial::kWaitShowMs);
+        return;
+    }
     SettingsDialog dialog(
         settings_, *session_, host_, appExportOptions(),
         [this](int topic) { showContextHelp(topic); }, this);
@@ -720,6 +752,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::storeSettingsOnExit() {
+    storeColumns();
     settings_.pcPath = folderToStore(settings_.pcPath, panes_->pcInTray());
     showPcPath(settings_.pcPath);
     setIniString(settings_.configPath, "Options", "CrtPath", settings_.pcPath, host_);

@@ -16,13 +16,13 @@
 class QAction;
 class QCheckBox;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
 class DebugWindow;
 class CurveWindow;
+class PaneTree;
 class DocumentPrinter;
 class ProgressWindow;
 class ReplaceWindow;
@@ -88,6 +88,8 @@ public:
     void showTitratorLines(const std::vector<PaneLine>& lines) override;
     void showPcPath(const std::string& path) override;
     void applyCommands(const CommandView& view) override;
+    void showHiddenNote(const std::string& text) override;
+    void showFreeSlots(const std::string& text) override;
 
     DeviceSession& session();
     Serial& serial();
@@ -143,6 +145,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Language texts both halves of the window use.
+    static constexpr int kTextConnectMenu = 133; // until the link state names the entry
+    static constexpr int kTextChooseFolder = 139;
+
     // Construction (MainWindow.cpp).
     bool auditAllows();
     void buildControls();
@@ -156,22 +162,16 @@ private:
     void centreOnScreen();
     void createSession(Pump& pump);
     // Panes (MainWindowPanes.cpp).
-    bool listEvent(QListWidget* list, QEvent* event);
-    std::vector<int> selectedRows(const QListWidget* list) const;
-    void fillList(QListWidget* list, const std::vector<PaneLine>& lines);
+    bool listEvent(PaneTree* list, QEvent* event);
+    std::vector<int> selectedRows(const PaneTree* list) const;
     void highlightSource(int source);
-    void listDoubleClicked(QListWidget* list);
-    void showListMenu(QListWidget* list, const QPoint& pos);
+    void listDoubleClicked(PaneTree* list);
+    void showListMenu(PaneTree* list, const QPoint& pos);
+    void showHiddenFiles();
     void layOut();
     void snapBackToMinimum();
-    // The rows' width in pixels: the widest line, and what the rows were given.
-    struct RowWidths {
-        int widest = 0, height = 0, applied = -1;
-    };
-    RowWidths& rowWidths(const QListWidget* list);
-    void updateScroolbars();
-    void sizeRows(QListWidget* list);
-    static constexpr int kScrollMarginPx = 120;
+    void restoreColumns();
+    void storeColumns();
     // Commands (MainWindowCommands.cpp).
     void createFileWindows();
     TitratorInfo documentTitrator() const;
@@ -189,8 +189,8 @@ private:
     void runExport(const ExportRequest& request);
     // An operation ended: after several files, the status bar links to the log.
     void transferEnded();
-    bool dropAccepted(const QObject* source, const QListWidget* target) const;
-    bool dropEvent(QListWidget* target, QEvent* event);
+    bool dropAccepted(const QObject* source, const PaneTree* target) const;
+    bool dropEvent(PaneTree* target, QEvent* event);
     // The rest.
     void chooseLanguage(int index);
     void storeSettingsOnExit();
@@ -227,7 +227,7 @@ private:
     std::unique_ptr<Panes> panes_;
     std::vector<std::unique_ptr<WidgetControl>> layoutControls_;
     std::unique_ptr<MainLayout> layout_;
-    RowWidths pcRows_, titRows_;
+    std::string hiddenNote_;
     QTimer* resizeTimer_ = nullptr;
     FolderBrowser browseForFolder_;
 
@@ -235,16 +235,17 @@ private:
     QRadioButton *AllMtdCheckBox, *StdMtdCheckbox, *UsrMtdCheckBox, *RptCheckbox, *SeqCheckBox,
         *SeqRptCheckBox;
     QCheckBox *ShowAllPcFilesCb, *ShowCSVPcFilesCb;
-    QLabel *pcFrame, *titFrame, *PCPathLabel, *TitratorTypeLabel, *statusBar_;
+    QLabel *pcFrame, *titFrame, *PCPathLabel, *TitratorTypeLabel, *statusBar_, *pcHiddenLabel,
+        *titFreeLabel;
     QWidget* spacer_;
-    QListWidget *pcList, *titList;
+    PaneTree *pcList, *titList;
     QPushButton *pcOpenDirBtn, *titOpenDirBtn, *ChangePathBtn, *connectBtn, *ViewBtn, *ExportBtn,
         *printBtn, *copyBtn, *moveBtn, *deleteBtn;
     QMenu *mnuFile, *mnuComm, *mnuLang, *mnuHelp, *popMenu;
     QAction *mnuFileView, *mnuFileExport, *mnuFilePrint, *mnuFilePrintPreview, *mnuFileCopy,
-        *mnuFileMove, *mnuFileDelete, *mnuFileExit, *mnuConnect, *mnuCommRefresh, *mnuSetting,
-        *mnuUpgrade, *mnuContents, *mnuAbout, *popOpen, *popExport, *popPrint, *popCopy, *popMove,
-        *popDelete;
+        *mnuFileMove, *mnuFileDelete, *mnuFileRefresh, *mnuFileExit, *mnuConnect, *mnuCommRefresh,
+        *mnuSetting, *mnuUpgrade, *mnuContents, *mnuAbout, *popOpen, *popExport, *popPrint,
+        *popCopy, *popMove, *popDelete;
     QAction* mnuLangSub[21] = {};
     QAction* smnuCommSub[18] = {}; // 1..16 the ports, 17 "No COM Port Available"
 };

@@ -5,6 +5,7 @@
 #include "app/TransferLog.h"
 #include "app/ui/GuiExportHost.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/PaneTree.h"
 #include "app/ui/TransferLogWindow.h"
 #include "core/AuditLog.h"
 #include "core/FileTypes.h"
@@ -28,7 +29,6 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMimeData>
 #include <algorithm>
 
@@ -160,7 +160,7 @@ int MainWindow::titratorKind() const {
 // ---------------------------------------------------------------- the selection
 
 std::vector<PaneLine> MainWindow::selectedLines(int source) const {
-    const QListWidget* list = source == 1 ? titList : pcList;
+    const PaneTree* list = source == 1 ? titList : pcList;
     const std::vector<PaneLine>& lines = source == 1 ? panes_->titratorLines() : panes_->pcLines();
     std::vector<PaneLine> out;
     for (int row : selectedRows(list))
@@ -193,7 +193,7 @@ OpenedDocument MainWindow::documentOf(const PaneLine& entry, DocumentUse use) {
     const TransferResult result = devfiles::fetchFileText(link, entry.name, doc.text, doc.fileType);
     if (!succeeded(result)) {
         doc.errorNumber = static_cast<int>(result);
-        doc.error = entry.name + ": " + describe(result);
+        doc.error = entry.name + ": " + langText(resultText(result));
     }
     return doc;
 }
@@ -295,9 +295,7 @@ devfiles::CopyRequest MainWindow::copyRequest(int source, bool move) const {
     r.pcInTrayFolder = panes_->pcInTray();
     r.titratorInTrayFolder = panes_->titratorInTray();
     r.csvShown = panes_->csvShown();
-    const QListWidget* list = source == 1 ? titList : pcList;
-    if (const QListWidgetItem* current = list->currentItem())
-        r.currentName = current->data(Qt::UserRole).toByteArray().toStdString();
+    r.currentName = (source == 1 ? titList : pcList)->currentName();
     return r;
 }
 
@@ -306,6 +304,8 @@ void MainWindow::applyCopyResult(const devfiles::CopyResult& result) {
         panes_->showFiles();
     if (result.refreshTitrator)
         panes_->showListing(result.titratorListing);
+    if (result.refreshTitrator && !result.linkLost)
+        panes_->showFreeSlots();
     panes_->sync();
 }
 
@@ -356,7 +356,7 @@ void MainWindow::runDelete(const devfiles::CopyRequest& request) {
 // ---------------------------------------------------------------- drag and drop
 
 // A drop is the Copy command from the drag's pane; the active pane stays as it was.
-bool MainWindow::dropAccepted(const QObject* source, const QListWidget* target) const {
+bool MainWindow::dropAccepted(const QObject* source, const PaneTree* target) const {
     const int from = source == titList ? 1 : (source == pcList ? 0 : -1);
     return from >= 0 && (from == 1) != (target == titList) && dropAllowed(from);
 }
@@ -375,7 +375,7 @@ bool MainWindow::dropAllowed(int from) const {
     return true;
 }
 
-bool MainWindow::dropEvent(QListWidget* target, QEvent* event) {
+bool MainWindow::dropEvent(PaneTree* target, QEvent* event) {
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(event);
         if (dropAccepted(drag->source(), target))

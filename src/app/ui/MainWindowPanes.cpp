@@ -1,8 +1,11 @@
 // The main window's panes: the controls wired to the pane logic, what the
 // panes show, the lists' keys and mouse, and the layout on resize.
 #include "app/MainLayout.h"
+#include "app/PaneColumns.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/PaneTree.h"
 #include "core/Encoding.h"
+#include "core/Language.h"
 #include "core/Settings.h"
 #include "core/ui/GuiHost.h"
 #include "core/ui/WidgetControl.h"
@@ -11,9 +14,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -26,6 +29,8 @@ namespace {
 
 // The active pane's header, list and button are lit in a light cyan.
 const QColor kSourceColour = fromBgr(0xFFFFD0);
+const char* const kPcColumnsSection = "PcPane";
+const char* const kTitratorColumnsSection = "TitratorPane";
 
 void setBackground(QWidget* w, const QColor& colour, QPalette::ColorRole role) {
     QPalette p = w->palette();
@@ -66,8 +71,9 @@ void MainWindow::connectControls() {
             [this] { panes_->titratorOpenDir(selectedRows(titList)); });
     connect(ChangePathBtn, &QPushButton::clicked, this, &MainWindow::ChangePathBtn_Click);
     connect(connectBtn, &QPushButton::clicked, this, &MainWindow::connectBtn_Click);
-    connect(titList, &QListWidget::itemClicked, this,
+    connect(titList, &QAbstractItemView::clicked, this,
             [this] { panes_->titratorListClick(selectedRows(titList)); });
+    connect(pcHiddenLabel, &QLabel::linkActivated, this, &MainWindow::showHiddenFiles);
     const std::pair<std::vector<QObject*>, std::function<void()>> commands[] = {
         {{ViewBtn, mnuFileView, popOpen}, [this] { openSelectedFile(); }},
         {{printBtn, mnuFilePrint, popPrint}, [this] { printSelectedFile(false); }},
@@ -84,14 +90,10 @@ void MainWindow::connectControls() {
                 connect(action, &QAction::triggered, this, run);
         }
     }
-    for (QListWidget* list : {pcList, titList}) {
-        list->setDragEnabled(true);
-        list->setAcceptDrops(true);
-        list->setDragDropMode(QAbstractItemView::DragDrop);
-        list->setDefaultDropAction(Qt::CopyAction);
-        connect(list, &QListWidget::itemDoubleClicked, this,
+    for (PaneTree* list : {pcList, titList}) {
+        connect(list, &QAbstractItemView::doubleClicked, this,
                 [this, list] { listDoubleClicked(list); });
-        connect(list, &QListWidget::customContextMenuRequested, this,
+        connect(list, &QWidget::customContextMenuRequested, this,
                 [this, list](const QPoint& pos) { showListMenu(list, pos); });
     }
     fixTabIndex(RptCheckbox);
@@ -116,52 +118,30 @@ void MainWindow::fixTabIndex(QWidget* first) {
 
 // ---------------------------------------------------------------- what the panes show
 
-void MainWindow::fillList(QListWidget* list, const std::vector<PaneLine>& lines) {
-    list->clear();
-    RowWidths& rows = rowWidths(list);
-    rows = {};
-    const QFontMetrics metrics(list->font());
-    for (const PaneLine& line : lines) {
-        auto* item = new QListWidgetItem(toQt(line.text), list);
-        // The real name rides along: a display text is never taken apart for it.
-        item->setData(Qt::UserRole, QByteArray::fromStdString(line.name));
-        rows.widest = std::max(rows.widest, metrics.horizontalAdvance("  " + item->text()));
-    }
-    if (list->count() > 0)
-        rows.height = list->sizeHintForRow(0);
-    sizeRows(list);
-}
-
-MainWindow::RowWidths& MainWindow::rowWidths(const QListWidget* list) {
-    return list == titList ? titRows_ : pcRows_;
-}
-
-// updateScroolbars: the widest line sets the horizontal scroll range, that line
-// + 120 px once it no longer fits. Every row gets that width, so the rows stay
-// of one size (the list relies on it) and no line is cut short.
-void MainWindow::updateScroolbars() {
-    for (QListWidget* list : {pcList, titList})
-        sizeRows(list);
-}
-
-void MainWindow::sizeRows(QListWidget* list) {
-    RowWidths& rows = rowWidths(list);
-    const int width =
-        rows.widest < list->viewport()->width() ? rows.widest : rows.widest + kScrollMarginPx;
-    if (width == rows.applied)
-        return;
-    rows.applied = width;
-    const QSize size(width, rows.height);
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setSizeHint(size);
-}
-
 void MainWindow::showPcLines(const std::vector<PaneLine>& lines) {
-    fillList(pcList, lines);
+    pcList->showLines(lines);
 }
 
 void MainWindow::showTitratorLines(const std::vector<PaneLine>& lines) {
-    fillList(titList, lines);
+    titList->showLines(lines);
+}
+
+void MainWindow::showHiddenNote(const std::string& text) {
+    hiddenNote_ = text;
+    // A link only where the Show all files box can be ticked.
+    const QString shown = toQt(text).toHtmlEscaped();
+    pcHiddenLabel->setText(ShowAllPcFilesCb->isEnabled() && !text.empty()
+                               ? "<a href=\"all\">" + shown + "</a>"
+                               : shown);
+}
+
+void MainWindow::showFreeSlots(const std::string& text) {
+    titFreeLabel->setText(toQt(text));
+}
+
+void MainWindow::showHiddenFiles() {
+    if (ShowAllPcFilesCb->isEnabled() && !ShowAllPcFilesCb->isChecked())
+        ShowAllPcFilesCb->click();
 }
 
 void MainWindow::showPcPath(const std::string& path) {
@@ -184,10 +164,8 @@ void MainWindow::applyCommands(const CommandView& v) {
     titList->setEnabled(v.titList);
     pcOpenDirBtn->setEnabled(v.pcOpenDirBtn);
     titOpenDirBtn->setEnabled(v.titOpenDirBtn);
-    pcOpenDirBtn->setText(QString::fromLatin1(v.pcOpenDirCaption.data(),
-                                              static_cast<int>(v.pcOpenDirCaption.size())));
-    titOpenDirBtn->setText(QString::fromLatin1(v.titOpenDirCaption.data(),
-                                               static_cast<int>(v.titOpenDirCaption.size())));
+    pcOpenDirBtn->setText(languageUiText(v.pcOpenDirCaption));
+    titOpenDirBtn->setText(languageUiText(v.titOpenDirCaption));
     connectBtn->setEnabled(v.connectBtn);
     ViewBtn->setEnabled(v.ViewBtn);
     ExportBtn->setEnabled(v.ExportBtn);
@@ -203,8 +181,9 @@ void MainWindow::applyCommands(const CommandView& v) {
     enable({mnuFileDelete, popDelete}, v.deleteBtn);
     const QString caption = languageUiText(v.connectCaption);
     connectBtn->setText(caption);
-    mnuConnect->setText(caption.isEmpty() ? QStringLiteral("&Connect") : caption);
+    mnuConnect->setText(caption.isEmpty() ? languageUiText(kTextConnectMenu) : caption);
     highlightSource(v.source);
+    showHiddenNote(hiddenNote_);
 }
 
 void MainWindow::highlightSource(int source) {
@@ -221,31 +200,27 @@ void MainWindow::highlightSource(int source) {
     (titrator ? pcList : titList)->clearSelection();
 }
 
-std::vector<int> MainWindow::selectedRows(const QListWidget* list) const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : list->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+std::vector<int> MainWindow::selectedRows(const PaneTree* list) const {
+    return list->selectedLines();
 }
 
 // ---------------------------------------------------------------- lists
 
-void MainWindow::listDoubleClicked(QListWidget* list) {
+void MainWindow::listDoubleClicked(PaneTree* list) {
     if (!panes_->doubleClick(list == titList, selectedRows(list)))
         openSelectedFile();
 }
 
-void MainWindow::showListMenu(QListWidget* list, const QPoint& pos) {
+void MainWindow::showListMenu(PaneTree* list, const QPoint& pos) {
     panes_->focusList(list == titList);
     popMenu->exec(list->viewport()->mapToGlobal(pos));
 }
 
 void MainWindow::ChangePathBtn_Click() {
-    panes_->changePcFolder(browseForFolder_("Select a directory:", settings_.pcPath));
+    panes_->changePcFolder(browseForFolder_(langText(kTextChooseFolder), settings_.pcPath));
 }
 
-bool MainWindow::listEvent(QListWidget* list, QEvent* event) {
+bool MainWindow::listEvent(PaneTree* list, QEvent* event) {
     const bool titrator = list == titList;
     if (event->type() == QEvent::FocusIn) {
         panes_->focusList(titrator);
@@ -283,7 +258,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (panes_) {
-        for (QListWidget* list : {pcList, titList}) {
+        for (PaneTree* list : {pcList, titList}) {
             if (watched == list && listEvent(list, event))
                 return true;
             if (watched == list->viewport() && event->type() == QEvent::MouseButtonPress)
@@ -295,6 +270,29 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// Widths and sort as config.ini remembers them for each pane.
+void MainWindow::restoreColumns() {
+    for (auto [list, section] :
+         {std::pair{pcList, kPcColumnsSection}, {titList, kTitratorColumnsSection}}) {
+        const PaneColumns c = loadPaneColumns(settings_.configPath, section);
+        for (int i = 0; i < kPaneColumns; ++i)
+            list->setColumnWidth(i, c.widths[static_cast<std::size_t>(i)]);
+        list->sortByColumn(c.sortColumn, c.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
+}
+
+void MainWindow::storeColumns() {
+    for (auto [list, section] :
+         {std::pair{pcList, kPcColumnsSection}, {titList, kTitratorColumnsSection}}) {
+        PaneColumns c;
+        for (int i = 0; i < kPaneColumns; ++i)
+            c.widths[static_cast<std::size_t>(i)] = list->columnWidth(i);
+        c.sortColumn = list->paneModel().sortColumn();
+        c.descending = list->paneModel().sortOrder() == Qt::DescendingOrder;
+        storePaneColumns(settings_.configPath, section, c, host_);
+    }
+}
+
 // ---------------------------------------------------------------- layout
 
 void MainWindow::layOut() {
@@ -303,7 +301,6 @@ void MainWindow::layOut() {
     const TwipsScale scale = screenTwipsScale(*this);
     const QSize inner = centralWidget()->size();
     layout_->resizeForm(scale.pixelsToTwipsX(inner.width()), scale.pixelsToTwipsY(inner.height()));
-    updateScroolbars();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -1,16 +1,19 @@
 #include "app/ui/SettingsDialog.h"
 
 #include "app/ExportSettings.h"
+#include "app/ui/NetworkPortDialog.h"
 #include "core/Ini.h"
 #include "core/Language.h"
 #include "core/Settings.h"
+#include "core/Text.h"
 #include "core/ui/GuiHost.h"
 #include "link/ComPorts.h"
 #include "link/DeviceSession.h"
 #include "link/LinkMonitor.h"
-#include "link/PortProbe.h"
+#include "link/PortNames.h"
 #include "link/Serial.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -19,13 +22,30 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <filesystem>
+#include <algorithm>
 
 namespace {
 
 constexpr int kTextPrompt = 442;
 constexpr int kTextNoPort = 443;
 constexpr int kTextOrderOfExport = 1136;
+constexpr int kTextAddNetworkPort = 41;
+constexpr int kTextNetworkPort = 42;
+constexpr int kTextNoFreeNumber = 48;
+constexpr int kAddNetworkPortEntry = -1; // the item data of "Add network port..."
+constexpr int kTextCsvSeparator = 148;
+constexpr int kTextDecimalSeparator = 149;
+constexpr int kTextSummaryOrder = 150;
+constexpr int kTextComma = 151;
+constexpr int kTextSemicolon = 152;
+constexpr int kTextDot = 153;
+constexpr int kTextAscending = 154;
+constexpr int kTextDescending = 155;
+
+// " , [comma]": a language text cannot hold the ";" nor keep the leading blank.
+QString separatorEntry(char separator, int name) {
+    return QStringLiteral(" %1 [%2]").arg(QChar(separator), languageUiText(name));
+}
 
 int iniIndex(const Settings& s, const char* key) {
     const std::string v = getIniString(s.configPath, "Options", key);
@@ -61,14 +81,16 @@ void SettingsDialog::buildControls() {
     exportFrame->setObjectName("exportFrame");
     auto* form = new QFormLayout(exportFrame);
     csvSeparatorCb = new QComboBox(exportFrame);
-    csvSeparatorCb->addItems({" , [comma]", " ; [semicolon]"});
+    csvSeparatorCb->addItems(
+        {separatorEntry(',', kTextComma), separatorEntry(';', kTextSemicolon)});
     decimaSeparatorCb = new QComboBox(exportFrame);
-    decimaSeparatorCb->addItems({" . [dot]", " , [comma]"});
+    decimaSeparatorCb->addItems({separatorEntry('.', kTextDot), separatorEntry(',', kTextComma)});
     orderByCb = new QComboBox(exportFrame);
-    orderByCb->addItems({"Ascending Date", "Descending Date", languageUiText(kTextOrderOfExport)});
-    csvSeparatorL = new QLabel("CSV &Separator", exportFrame);
-    decimalSeparatorL = new QLabel("&Decimal Separator", exportFrame);
-    OrderByL = new QLabel("Summary &Order By", exportFrame);
+    orderByCb->addItems({languageUiText(kTextAscending), languageUiText(kTextDescending),
+                         languageUiText(kTextOrderOfExport)});
+    csvSeparatorL = new QLabel(languageUiText(kTextCsvSeparator), exportFrame);
+    decimalSeparatorL = new QLabel(languageUiText(kTextDecimalSeparator), exportFrame);
+    OrderByL = new QLabel(languageUiText(kTextSummaryOrder), exportFrame);
     csvSeparatorL->setBuddy(csvSeparatorCb);
     decimalSeparatorL->setBuddy(decimaSeparatorCb);
     OrderByL->setBuddy(orderByCb);
@@ -116,23 +138,35 @@ void SettingsDialog::fillComPortCombo() {
     }
     Serial& serial = session_.serial();
     const bool wasOpen = serial.isPortOpen();
-    serial.closePort();
-    const auto deviceOf = [this](int n) { return session_.deviceForPort(n); };
-    const std::vector<int> available = probeAvailablePorts(deviceOf);
-    const auto exists = [](const std::string& device) {
-        std::error_code ec;
-        return std::filesystem::exists(device, ec);
-    };
-    choices_ = portChoices(available, detectedSerialPorts(), deviceOf, exists, portAvailable);
-    if (wasOpen)
+    PortSurvey survey;
+    if (session_.surveyPorts(survey))
+        choices_ = portChoices(survey);
+    if (wasOpen && !serial.isPortOpen())
         serial.setPortStatus(serial.openPort(settings_.comPort, settings_.comSpeed) ? 1 : 0);
+    listChoices();
+}
+
+void SettingsDialog::listChoices() {
+    COMCombo->clear();
     if (choices_.empty()) {
         COMCombo->addItem(languageUiText(kTextNoPort), 0);
-        return;
+    } else {
+        COMCombo->addItem(languageUiText(kTextPrompt) + " ", 0);
+        for (std::size_t i = 0; i < choices_.size(); ++i)
+            COMCombo->addItem(uiText(portChoiceText(choices_[i])), static_cast<int>(i) + 1);
     }
-    COMCombo->addItem(languageUiText(kTextPrompt) + " ", 0);
-    for (std::size_t i = 0; i < choices_.size(); ++i)
-        COMCombo->addItem(uiText(portChoiceText(choices_[i])), static_cast<int>(i) + 1);
+    COMCombo->addItem(languageUiText(kTextAddNetworkPort), kAddNetworkPortEntry);
+}
+
+void SettingsDialog::selectChoice(int number) {
+    for (std::size_t i = 0; i < choices_.size(); ++i) {
+        if (choices_[i].number == number) {
+            COMCombo->setCurrentIndex(static_cast<int>(i) + 1);
+            break;
+        }
+    }
+    lastIndex_ = COMCombo->currentIndex();
+    CmdOK->setEnabled(COMCombo->currentData().toInt() > 0);
 }
 
 void SettingsDialog::selectCurrentPort() {
@@ -149,12 +183,59 @@ void SettingsDialog::selectCurrentPort() {
             break;
         }
     }
+    lastIndex_ = COMCombo->currentIndex();
 }
 
 void SettingsDialog::COMCombo_Click(int index) {
     if (online())
         return;
+    if (COMCombo->itemData(index).toInt() == kAddNetworkPortEntry) {
+        addNetworkPort();
+        return;
+    }
+    lastIndex_ = index;
     CmdOK->setEnabled(index > 0 && COMCombo->itemData(index).toInt() > 0);
+}
+
+void SettingsDialog::addNetworkPort() {
+    NetworkPortDialog ask(this);
+    const std::string address = ask.exec() == QDialog::Accepted ? ask.address() : std::string();
+    if (address.empty() || !offerNetworkPort(address)) {
+        COMCombo->setCurrentIndex(lastIndex_); // back to what was chosen before
+        CmdOK->setEnabled(COMCombo->currentData().toInt() > 0);
+    }
+}
+
+// Only an address that answered is offered; the dialog waits for it, not the window.
+bool SettingsDialog::offerNetworkPort(const std::string& address) {
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string failure;
+    const bool answered = session_.tryNetworkPort(address, failure);
+    QApplication::restoreOverrideCursor();
+    setEnabled(true);
+    if (!answered) {
+        host_.message(failure, langText(kTextNetworkPort), Host::Icon::Warning);
+        return false;
+    }
+    const PortChoice choice = networkPortChoice(
+        address, choices_, [this](int n) { return session_.deviceForPort(n); }, addressInUse);
+    if (choice.number == 0) {
+        host_.message(formatMsg(langText(kTextNoFreeNumber), {address}), langText(kTextNetworkPort),
+                      Host::Icon::Warning);
+        return false;
+    }
+    const auto same = std::find_if(choices_.begin(), choices_.end(),
+                                   [&](const PortChoice& c) { return c.number == choice.number; });
+    if (same == choices_.end())
+        choices_.push_back(choice);
+    else
+        *same = choice;
+    std::sort(choices_.begin(), choices_.end(),
+              [](const PortChoice& a, const PortChoice& b) { return a.number < b.number; });
+    listChoices();
+    selectChoice(choice.number);
+    return true;
 }
 
 // Setting the lists' indices runs their handlers, as a user's choice would.

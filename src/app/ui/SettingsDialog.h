@@ -26,6 +26,9 @@ public:
 
     void CmdOK_Click();
     void COMCombo_Click(int index);
+    // "Add network port...": asks for the address, tries it, and offers it
+    // under a free number once it answered (stored by OK, as an adapter is).
+    void addNetworkPort();
     // The port the dialog opened, 0 when it left the port alone.
     int chosenPort() const { return chosenPort_; }
 
@@ -35,6 +38,9 @@ protected:
 private:
     void buildControls();
     void fillComPortCombo();
+    void listChoices();
+    void selectChoice(int number);
+    bool offerNetworkPort(const std::string& address);
     void selectCurrentPort();
     void loadExportLists();
     bool online() const;
@@ -47,6 +53,7 @@ private:
     std::function<void(int)> help_;
     std::vector<PortChoice> choices_;
     int chosenPort_ = 0;
+    int lastIndex_ = 0; // the entry chosen before "Add network port..."
 
     QGroupBox *COMFrame, *exportFrame;
     QComboBox *COMCombo, *csvSeparatorCb, *decimaSeparatorCb, *orderByCb;

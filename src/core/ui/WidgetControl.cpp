@@ -1,6 +1,8 @@
 #include "core/ui/WidgetControl.h"
 
+#include <QPushButton>
 #include <QWidget>
+#include <algorithm>
 
 int WidgetControl::Left() const {
     return scale_.pixelsToTwipsX(widget_.x());
@@ -29,4 +31,15 @@ void WidgetControl::setHeight(int twips) {
 
 TwipsScale screenTwipsScale(const QWidget& widget) {
     return TwipsScale::fromDpi(widget.logicalDpiX(), widget.logicalDpiY());
+}
+
+int widestCaption(QPushButton& button, std::initializer_list<QString> captions) {
+    const QString shown = button.text();
+    int widest = 0;
+    for (const QString& caption : captions) {
+        button.setText(caption);
+        widest = std::max(widest, button.sizeHint().width());
+    }
+    button.setText(shown);
+    return widest;
 }

@@ -3,6 +3,10 @@
 // in a Qt layout of its own, or the two would fight over it.
 #include "core/Layout.h"
 
+#include <initializer_list>
+
+class QPushButton;
+class QString;
 class QWidget;
 
 class WidgetControl : public LayoutControl {
@@ -27,3 +31,6 @@ private:
 
 // The twips-per-pixel factors of the screen the widget is shown on.
 TwipsScale screenTwipsScale(const QWidget& widget);
+
+// Pixels a button needs to show each of the captions it takes in turn whole.
+int widestCaption(QPushButton& button, std::initializer_list<QString> captions);

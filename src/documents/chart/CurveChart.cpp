@@ -24,6 +24,8 @@ namespace {
 constexpr int kDerivativeText = 1144;
 constexpr int kEndPointText = 1154;
 constexpr int kSteepestText = 1155;
+constexpr int kTextTooLarge = 196;
+constexpr int kTextNotEncoded = 197;
 constexpr int kLabelPixels = 12;
 constexpr int kTitlePixels = 13;
 constexpr int kVolumeDecimals = 3;
@@ -134,12 +136,12 @@ void drawEndPoints(QChart& chart, const Axes& a, const RunSeries& rs, const QCol
         line->append(e.volume, a.y->min());
         line->append(e.volume, a.y->max());
         line->setPen(QPen(colour, 1, Qt::DashLine));
-        addLabel(chart, a.x, a.y,
-                 QPointF(e.volume, markerHigh ? a.y->min() + row
-                                              : a.y->max() - row - kLabelStep * span),
-                 formatMsg(langText(kEndPointText),
-                           {std::to_string(e.number), volumeText(e.volume - rs.shift)}),
-                 colour, false);
+        addLabel(
+            chart, a.x, a.y,
+            QPointF(e.volume, markerHigh ? a.y->min() + row : a.y->max() - row - kLabelStep * span),
+            formatMsg(langText(kEndPointText),
+                      {std::to_string(e.number), volumeText(e.volume - rs.shift)}),
+            colour, false);
     }
 }
 
@@ -207,11 +209,6 @@ QColor runColour(std::size_t n) {
 }
 
 void drawCurve(QChart& chart, const CurveSeries& s, const std::vector<CurveRun>& runs) {
-    chart.removeAllSeries();
-    for (QAbstractAxis* axis : chart.axes()) {
-        chart.removeAxis(axis);
-        delete axis;
-    }
     const bool single = runs.size() == 1;
     chart.setTitle(single && !s.runs.empty() ? toQt(runLabel(runs.front())) : QString());
     chart.setTitleFont(pixelFont(kTitlePixels, true));
@@ -247,7 +244,7 @@ bool saveChartPng(const std::filesystem::path& file, QSize size, double scale, d
                   const ChartPainter& paint, std::string& error) {
     QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
-        error = "the picture is too large";
+        error = langText(kTextTooLarge);
         return false;
     }
     image.fill(Qt::white);
@@ -262,7 +259,7 @@ bool saveChartPng(const std::filesystem::path& file, QSize size, double scale, d
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) {
-        error = "the picture could not be encoded";
+        error = langText(kTextNotEncoded);
         return false;
     }
     return writeWhole(file, buffer.data(), error);

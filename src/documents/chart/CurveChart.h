@@ -19,7 +19,7 @@ class QColor;
 class QPainter;
 class QRectF;
 
-// Replaces what the chart shows.
+// Fills a new, empty chart.
 void drawCurve(QChart& chart, const CurveSeries& series, const std::vector<CurveRun>& runs);
 
 // The colour of run n of a window (a single run is dark blue).

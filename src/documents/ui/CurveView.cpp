@@ -94,6 +94,14 @@ public:
         across_->hide();
         down_->hide();
     }
+    // A new chart for each drawing: Qt Charts deletes a removed axis's grid and labels
+    // only later, and a viewer reopened from another event loop would show them meanwhile.
+    QChart& freshChart() {
+        hideCrossHair();
+        std::unique_ptr<QChart> old(chart());
+        setChart(new QChart);
+        return *chart();
+    }
 
 protected:
     void wheelEvent(QWheelEvent* e) override {
@@ -234,9 +242,8 @@ void CurveView::fillRunList() {
 
 void CurveView::rebuild() {
     series_ = curveSeries(runs_, options_);
-    view_->hideCrossHair();
     readout_->clear();
-    drawCurve(*view_->chart(), series_, runs_);
+    drawCurve(view_->freshChart(), series_, runs_);
     // End points are volumes: runs align on them only across a volume axis.
     const auto x = runs_.empty() ? std::nullopt : runs_.front().report->column(options_.axes.x);
     alignCb->setEnabled(x && endPointAxis(*runs_.front().report, *x));

@@ -49,7 +49,7 @@ void CurveWindow::load(const std::vector<OpenedDocument>& docs) {
         const ExportFault fault =
             doc.ok()
                 ? readRun(doc.name, doc.text, run)
-                : ExportError{doc.errorNumber, doc.refusal.empty() ? doc.error : doc.refusal, ""};
+                : ExportError{doc.errorNumber, doc.refusal ? langText(doc.refusal) : doc.error, ""};
         if (fault)
             problems += formatMsg(langText(kUnreadable), {doc.name, fault->description}) + "\n";
         else

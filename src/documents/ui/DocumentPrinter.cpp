@@ -4,6 +4,8 @@
 #include "core/AuditLog.h"
 #include "core/Encoding.h"
 #include "core/Host.h"
+#include "core/Language.h"
+#include "core/Text.h"
 #include "documents/ReportEngine.h"
 #include "documents/chart/CurveChart.h"
 
@@ -15,10 +17,9 @@
 
 namespace {
 
-constexpr const char* kPrintSource = "Print";
-constexpr const char* kPreviewSource = "Print Preview";
-constexpr const char* kNoPrinterText =
-    "No printer is installed on this computer.\nPrint to a PDF file instead?";
+constexpr int kTextPrint = 226;
+constexpr int kTextPreview = 213;
+constexpr int kTextNoPrinter = 161;
 
 bool hasPrinter() {
     return !QPrinterInfo::availablePrinterNames().isEmpty();
@@ -42,21 +43,21 @@ bool loadEngine(const PrintJob& job, const std::vector<ExtraPage>& curvePages, R
 
 } // namespace
 
-bool DocumentPrinter::fail(const PrintError& error, const char* source) {
-    showErrorInfo(host_, error.number, error.description, source);
+bool DocumentPrinter::fail(const PrintError& error, int command) {
+    showErrorInfo(host_, error.number, error.description, langTitle(command));
     return false;
 }
 
-bool DocumentPrinter::acceptDocument(const OpenedDocument& doc, const char* source) {
-    if (!doc.refusal.empty()) {
-        host_.message(doc.refusal, "", Host::Icon::Warning);
+bool DocumentPrinter::acceptDocument(const OpenedDocument& doc, int command) {
+    if (doc.refusal) {
+        host_.message(langText(doc.refusal), "", Host::Icon::Warning);
         return false;
     }
     if (doc.errorNumber != 0) {
         // Nothing is printed: an empty page would pass for the document.
         PrintError e;
         e.set(doc.errorNumber, doc.error);
-        return fail(e, source);
+        return fail(e, command);
     }
     return true;
 }
@@ -70,7 +71,7 @@ void DocumentPrinter::takeDocument(const OpenedDocument& doc, int kind,
 
 bool DocumentPrinter::printCommand(const OpenedDocument& doc, int kind,
                                    const TitratorInfo& titrator) {
-    if (!acceptDocument(doc, kPrintSource))
+    if (!acceptDocument(doc, kTextPrint))
         return false;
     takeDocument(doc, kind, titrator);
     return PrintSelectedFile(doc.fileType);
@@ -78,7 +79,7 @@ bool DocumentPrinter::printCommand(const OpenedDocument& doc, int kind,
 
 bool DocumentPrinter::previewCommand(const OpenedDocument& doc, int kind,
                                      const TitratorInfo& titrator) {
-    if (!acceptDocument(doc, kPreviewSource))
+    if (!acceptDocument(doc, kTextPreview))
         return false;
     takeDocument(doc, kind, titrator);
     return PreViewSelectedFile(doc.fileType);
@@ -106,7 +107,7 @@ void DocumentPrinter::StoreDefaultPrinter(QPrinter& printer, bool& cancelled) {
     printerBefore_ = fromQt(QPrinterInfo::defaultPrinterName());
     cancelled = false;
     if (!(printerCheck_ ? printerCheck_() : hasPrinter())) {
-        if (!host_.askYesNo(kNoPrinterText, kPrintSource)) {
+        if (!host_.askYesNo(formatMsg(langText(kTextNoPrinter), {}), langTitle(kTextPrint))) {
             cancelled = true;
             return;
         }
@@ -120,13 +121,13 @@ void DocumentPrinter::StoreDefaultPrinter(QPrinter& printer, bool& cancelled) {
 
 bool DocumentPrinter::print(const PrintJob& job) {
     if (!auditWritable()) { // nothing is printed unrecorded
-        host_.message(auditText(kTextAuditRefused), kPrintSource, Host::Icon::Critical);
+        host_.message(auditText(kTextAuditRefused), langTitle(kTextPrint), Host::Icon::Critical);
         return false;
     }
     ReportEngine engine;
     PrintError error;
     if (!loadEngine(job, curvePages_, engine, error))
-        return fail(error, kPrintSource);
+        return fail(error, kTextPrint);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(toQt(job.title));
     engine.applyPageLayout(printer);
@@ -140,7 +141,7 @@ bool DocumentPrinter::print(const PrintJob& job) {
                 pdf ? std::filesystem::path(printer.outputFileName().toStdString())
                     : std::filesystem::path(),
                 printer.printerName().toStdString(), job.printText, error);
-    return printed || fail(error, kPrintSource);
+    return printed || fail(error, kTextPrint);
 }
 
 bool DocumentPrinter::PreViewSelectedFile(int fileType) {
@@ -148,7 +149,7 @@ bool DocumentPrinter::PreViewSelectedFile(int fileType) {
     ReportEngine engine;
     PrintError error;
     if (!loadEngine(job, curvePages_, engine, error))
-        return fail(error, kPreviewSource);
+        return fail(error, kTextPreview);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(toQt(job.title));
     engine.applyPageLayout(printer);
@@ -165,5 +166,5 @@ bool DocumentPrinter::PreViewSelectedFile(int fileType) {
         previewRunner_(dialog);
     else
         dialog.exec();
-    return !paintError.failed() || fail(paintError, kPreviewSource);
+    return !paintError.failed() || fail(paintError, kTextPreview);
 }

@@ -64,10 +64,11 @@ public:
     static constexpr int kPreviewHeight = 420;
 
 private:
-    bool acceptDocument(const OpenedDocument& doc, const char* source);
+    // command: the language text of the command, the title of its messages.
+    bool acceptDocument(const OpenedDocument& doc, int command);
     void takeDocument(const OpenedDocument& doc, int kind, const TitratorInfo& titrator);
     bool print(const PrintJob& job);
-    bool fail(const PrintError& error, const char* source);
+    bool fail(const PrintError& error, int command);
 
     Host& host_;
     QWidget* parent_;

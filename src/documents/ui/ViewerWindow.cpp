@@ -3,7 +3,9 @@
 #include "core/Encoding.h"
 #include "core/FileTypes.h"
 #include "core/Host.h"
+#include "core/Language.h"
 #include "core/Layout.h"
+#include "core/Text.h"
 #include "core/ui/GuiHost.h"
 #include "core/ui/WidgetControl.h"
 #include "documents/BitmapHeader.h"
@@ -27,6 +29,7 @@
 namespace {
 
 constexpr int kCaption = 408;
+constexpr int kViewCaption = 215; // the View command: the title of its messages
 constexpr int kCloseCaption = 206;
 constexpr int kPrintCaption = 226;
 constexpr int kGraphCaption = 228;
@@ -36,7 +39,7 @@ constexpr int kOpenWidth = 820; // pixels, before the user resizes it
 constexpr int kOpenHeight = 600;
 constexpr int kButtonRowHeight = 30;
 constexpr int kButtonWidth = 100;
-constexpr const char* kViewSource = "View";
+constexpr int kPictureNotShown = 162; // %v = the file, why
 constexpr const char* kViewerFont = "Courier New";
 
 template <typename T> T* named(T* widget, const char* name) {
@@ -99,8 +102,15 @@ void ViewerWindow::buildLayout() {
         controls_.push_back(std::make_unique<WidgetControl>(*w, scale));
         return *controls_.back();
     };
-    for (QPushButton* b : {viewCurveBtn, viewGraphBtn, printBtn, closeBtn})
-        b->resize(kButtonWidth, kButtonRowHeight);
+    // Wider than the usual width only when a caption needs it; the curve and
+    // picture buttons also read "Text" in turn.
+    const QString text = languageUiText(kTextCaption);
+    for (auto [b, caption] :
+         {std::pair{viewCurveBtn, kCurveCaption}, std::pair{viewGraphBtn, kGraphCaption}})
+        b->resize(std::max(kButtonWidth, widestCaption(*b, {languageUiText(caption), text})),
+                  kButtonRowHeight);
+    for (QPushButton* b : {printBtn, closeBtn})
+        b->resize(std::max(kButtonWidth, b->sizeHint().width()), kButtonRowHeight);
     layouts_.push_back(std::make_unique<Layout>(Layout::Column, scale));
     layouts_.push_back(std::make_unique<Layout>(Layout::Row, scale));
     Layout& root = *layouts_[0];
@@ -165,12 +175,12 @@ void ViewerWindow::viewFile(const std::string& text, int fileType, int kind,
 }
 
 bool ViewerWindow::viewDocument(const OpenedDocument& doc, int kind, const TitratorInfo& titrator) {
-    if (!doc.refusal.empty()) {
-        host_.message(doc.refusal, "", Host::Icon::Warning);
+    if (doc.refusal) {
+        host_.message(langText(doc.refusal), "", Host::Icon::Warning);
         return false;
     }
     if (doc.errorNumber != 0) {
-        showErrorInfo(host_, doc.errorNumber, doc.error, kViewSource);
+        showErrorInfo(host_, doc.errorNumber, doc.error, langTitle(kViewCaption));
         return false;
     }
     viewFile(doc.text, doc.fileType, kind, titrator, doc.graphPath, doc.name);
@@ -198,21 +208,18 @@ void ViewerWindow::loadPicture() {
     picture_->clear();
     BitmapSize size;
     std::string reason;
-    if (!checkBitmapFile(graphPath_, size, reason)) {
-        picture_->setText(
-            QStringLiteral("The picture %1 is not shown: %2.")
-                .arg(QString::fromStdString(graphPath_), QString::fromStdString(reason)));
+    const auto notShown = [this](const QString& why) {
+        // Qt fills the file in: a path is UTF-8, not a language text.
+        picture_->setText(uiText(formatMsg(langText(kPictureNotShown), {"%1", "%2"}))
+                              .arg(QString::fromStdString(graphPath_), why));
         picture_->adjustSize();
-        return;
-    }
+    };
+    if (!checkBitmapFile(graphPath_, size, reason))
+        return notShown(uiText(reason));
     QImageReader reader(QString::fromStdString(graphPath_), "bmp");
     const QImage image = reader.read();
-    if (image.isNull()) {
-        picture_->setText(QStringLiteral("The picture %1 is not shown: %2.")
-                              .arg(QString::fromStdString(graphPath_), reader.errorString()));
-        picture_->adjustSize();
-        return;
-    }
+    if (image.isNull())
+        return notShown(reader.errorString());
     picture_->setPixmap(QPixmap::fromImage(image));
     picture_->adjustSize();
 }

@@ -1,6 +1,7 @@
 #include "link/ui/DebugWindow.h"
 
 #include "core/Encoding.h"
+#include "core/ui/GuiHost.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -12,6 +13,11 @@ namespace {
 // The raw bytes of a line ride along with its item: the codes label shows
 // them, and the 8-bit text cannot be rebuilt from the displayed one.
 constexpr int kBytesRole = Qt::UserRole;
+
+constexpr int kTextCaption = 168;
+constexpr int kTextClear = 169;
+constexpr int kTextSent = 170;
+constexpr int kTextReceived = 171;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = {}) {
     auto* label = new QLabel(text, parent);
@@ -48,13 +54,13 @@ DebugWindow::DebugWindow(QWidget* parent)
       sendHexLabel_(makeLabel(this, "SendHexLabel")), recvLabel_(makeLabel(this, "RecvLabel")),
       recvHexLabel_(makeLabel(this, "RecvHexLabel")) {
     setObjectName("debugw");
-    setWindowTitle("Debug Window");
-    auto* clearButton = new QPushButton("Clear", this);
+    setWindowTitle(languageUiText(kTextCaption));
+    auto* clearButton = new QPushButton(languageUiText(kTextClear), this);
     clearButton->setObjectName("ClearCmd");
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(makeLabel(this, "Label1", "Send message"), 0, 0);
-    grid->addWidget(makeLabel(this, "Label2", "Receive message"), 0, 1);
+    grid->addWidget(makeLabel(this, "Label1", languageUiText(kTextSent)), 0, 0);
+    grid->addWidget(makeLabel(this, "Label2", languageUiText(kTextReceived)), 0, 1);
     grid->addWidget(sendList_, 1, 0);
     grid->addWidget(receiveList_, 1, 1);
     grid->addWidget(sendLabel_, 2, 0);

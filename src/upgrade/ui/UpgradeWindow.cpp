@@ -20,6 +20,11 @@
 namespace {
 
 constexpr int kMinimumWidth = 520;
+constexpr int kTextGetVersion = 156;
+constexpr int kTextSelectFile = 157;
+constexpr int kTextChooseTitle = 158;
+constexpr int kTextUpgradeFiles = 159;
+constexpr int kTextAllFiles = 160;
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
@@ -30,19 +35,16 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
 
 } // namespace
 
-const QStringList UpgradeWindow::kFileFilters{QStringLiteral("Upgrade Files (*.upg)"),
-                                              QStringLiteral("All Files (*.*)")};
-
 UpgradeWindow::UpgradeWindow(DeviceSession& session, Host& host, QWidget* parent)
     : QDialog(parent),
       procedure_(std::make_unique<UpgradeProcedure>(session.serial(), host, *this)) {
     setObjectName("upgrade");
     setWindowTitle(uiText(langText(UpgradeProcedure::kTextUpgrade)));
-    getSWButton_ = button(QStringLiteral("Get Software Version"), "GetSWButton", this);
+    getSWButton_ = button(languageUiText(kTextGetVersion), "GetSWButton", this);
     lblDevice_ = new QLineEdit(this);
     lblDevice_->setObjectName("lblDevice");
     lblDevice_->setReadOnly(true);
-    selectFile_ = button(QStringLiteral("Select File"), "SelectFile", this);
+    selectFile_ = button(languageUiText(kTextSelectFile), "SelectFile", this);
     lblUpgFile_ = new QLabel(this);
     lblUpgFile_->setObjectName("lblUpgFile");
     lblUpgFile_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -105,12 +107,13 @@ int UpgradeWindow::exec() {
 }
 
 void UpgradeWindow::selectFile() {
-    QFileDialog dialog(this, QStringLiteral("Select Upgrade File"));
+    QFileDialog dialog(this, languageUiText(kTextChooseTitle));
     dialog.setObjectName("SelFileDialog");
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(kFileFilters);
-    dialog.selectNameFilter(kFileFilters.front());
+    const QStringList filters{languageUiText(kTextUpgradeFiles), languageUiText(kTextAllFiles)};
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.front());
     const auto& chosen = procedure_->file();
     if (!chosen.empty())
         dialog.setDirectory(QFile::decodeName(chosen.parent_path().c_str()));

@@ -18,9 +18,6 @@ class UpgradeProcedure;
 class UpgradeWindow : public QDialog, public UpgradeView {
     Q_OBJECT
 public:
-    // The name filter of the file dialog.
-    static const QStringList kFileFilters;
-
     UpgradeWindow(DeviceSession& session, Host& host, QWidget* parent = nullptr);
     ~UpgradeWindow() override;
 
