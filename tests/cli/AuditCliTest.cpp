@@ -202,3 +202,31 @@ TEST(CliAudit, EachFileOfAPutGetMoveAndDeleteIsRecordedOnceWithItsPcBytes) {
         EXPECT_EQ(e.serial, "0412") << w.operation;
     }
 }
+
+TEST(CliAudit, AnExportAndAPrintRecordTheBytesTheyWrote) {
+    TempDir home;
+    const std::string report = VT_SOURCE_DIR "/data/samples/export/TI_00201.RPT";
+    struct Case {
+        std::string command, written;
+        const char* operation;
+    };
+    for (const Case& c :
+         {Case{"export " + report + " --to " + home.str(), "TI_00201.csv", "export"},
+          Case{"print " + report + " --pdf " + home.str() + "/TI.pdf", "TI.pdf", "print"}}) {
+        ASSERT_EQ(runCli(home.str(), c.command).exitCode, 0) << c.command;
+        std::vector<AuditEvent> events;
+        AuditVerdict verdict;
+        std::string error;
+        ASSERT_TRUE(scanAuditLog(home.path() / "audit.jsonl", verdict, error,
+                                 [&](std::int64_t, std::string_view, const AuditLine* l) {
+                                     if (l->event.operation == c.operation)
+                                         events.push_back(l->event);
+                                 }));
+        ASSERT_EQ(events.size(), 1u) << c.command;
+        const std::string bytes = home.read(c.written);
+        EXPECT_EQ(events[0].source, c.operation == std::string("export") ? "TI_00201.RPT" : report);
+        EXPECT_EQ(events[0].target, home.str() + "/" + c.written);
+        EXPECT_EQ(events[0].sha256, sha256Hex(bytes)) << c.command;
+        EXPECT_EQ(events[0].size, std::int64_t(bytes.size())) << c.command;
+    }
+}

@@ -75,7 +75,7 @@ const Fault kFaults[] = {
     // The link goes while the first of three is fetched: the other two were
     // never tried, which is no skip.
     {"DeafDuringMoveOfThree",
-     {"--deaf-after", "4"},
+     {"--deaf-after", "5"}, // echo, "ver 4", "ver 0", "info", "extdir"
      "",
      "get reports TI_00018.RPT TI_00020.RPT MV_00019.RPT --move --json",
      3,
