@@ -85,6 +85,13 @@ AuditEvent& linkFacts() {
     return facts;
 }
 
+void copyLinkFacts(const AuditEvent& from, AuditEvent& to) {
+    to.port = from.port;
+    to.titrator = from.titrator;
+    to.serial = from.serial;
+    to.firmware = from.firmware;
+}
+
 } // namespace
 
 AuditLog::AuditLog(std::filesystem::path file, std::string program)
@@ -198,19 +205,11 @@ bool recordAudit(const AuditEvent& event) {
 }
 
 void setAuditLink(const AuditEvent& facts) {
-    AuditEvent& kept = linkFacts();
-    kept.port = facts.port;
-    kept.titrator = facts.titrator;
-    kept.serial = facts.serial;
-    kept.firmware = facts.firmware;
+    copyLinkFacts(facts, linkFacts());
 }
 
 void fillAuditLink(AuditEvent& e) {
-    const AuditEvent& link = linkFacts();
-    e.port = link.port;
-    e.titrator = link.titrator;
-    e.serial = link.serial;
-    e.firmware = link.firmware;
+    copyLinkFacts(linkFacts(), e);
 }
 
 bool recordTransfer(const TransferRecord& r) {
