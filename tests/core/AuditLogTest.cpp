@@ -5,6 +5,7 @@
 #include "core/AuditTrail.h"
 #include "core/Ini.h"
 #include "core/Sha256.h"
+#include "core/Text.h"
 #include "core/TransferRecord.h"
 
 #include <functional>
@@ -33,16 +34,6 @@ AuditEvent putEvent(const std::string& name, std::int64_t size = 1234) {
     e.sha256 = sha256Hex(name);
     e.reason = "";
     return e;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
@@ -85,7 +76,7 @@ TEST(AuditLog, ChainsEveryEventToThePreviousLineFromACreationLine) {
     for (const AuditEvent& e : {putEvent("A.MTD"), odd, noSize})
         ASSERT_TRUE(log.append(e)) << log.lastError();
 
-    const std::vector<std::string> lines = splitLines(dir.read(AuditLog::kFileName));
+    const std::vector<std::string> lines = text::splitLines(dir.read(AuditLog::kFileName));
     ASSERT_EQ(lines.size(), 4u);
     std::vector<AuditLine> parsed;
     AuditVerdict verdict;
@@ -190,7 +181,7 @@ TEST(AuditLog, VerifyFindsTheFirstLineThatBreaksTheChain) {
         {"an empty log", [](Lines) { return std::string(); }, 1, "empty"},
     };
     for (const Case& c : cases) {
-        dir.write(AuditLog::kFileName, c.tamper(splitLines(good)));
+        dir.write(AuditLog::kFileName, c.tamper(text::splitLines(good)));
         const AuditVerdict v = verdictOf(file);
         EXPECT_EQ(v.brokenLine, c.brokenLine) << c.what;
         EXPECT_NE(v.reason.find(c.reason), std::string::npos) << c.what << ": " << v.reason;
@@ -213,7 +204,7 @@ TEST(AuditLog, ATornLastLineIsKeptRecordedByTheNextWriterAndNamedByVerify) {
 
     const std::string after = dir.read(AuditLog::kFileName);
     EXPECT_EQ(after.substr(0, before.size()), before);
-    const std::vector<std::string> lines = splitLines(after);
+    const std::vector<std::string> lines = text::splitLines(after);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[2], torn);
     AuditLine found;
