@@ -155,7 +155,7 @@ int cmdConfig(const ConfigOptions& o, std::ostream& out, std::ostream& err) {
     }
     if (!writable) {
         err << "cannot write " << paths.configPath().string() << "\n";
-        return 1;
+        return cliexit::kFailed;
     }
     setCliAuditLog(paths);
     if (!auditWritable()) { // never a change that goes unrecorded

@@ -2,13 +2,13 @@
 
 #include "cli/CliLink.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonLines.h"
 #include "core/AppPaths.h"
 #include "core/Pump.h"
 #include "link/AddressedPort.h"
 #include "link/ComPorts.h"
 #include "link/PortNames.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <ostream>
 
@@ -29,26 +29,22 @@ QJsonValue textOrNull(const std::string& text) {
     return text.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(text));
 }
 
-std::string jsonLine(const QJsonObject& object) {
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() + "\n";
+QJsonObject portJson(const NumberedPort& n) {
+    return {{"type", "port"},
+            {"number", n.number},
+            {"address", QString::fromStdString(n.address)},
+            {"form", formName(n.address)},
+            {"available", n.available}};
 }
 
-std::string portJson(const NumberedPort& n) {
-    return jsonLine({{"type", "port"},
-                     {"number", n.number},
-                     {"address", QString::fromStdString(n.address)},
-                     {"form", formName(n.address)},
-                     {"available", n.available}});
-}
-
-std::string adapterJson(const UnnamedAdapter& a) {
-    return jsonLine({{"type", "adapter"},
-                     {"device", QString::fromStdString(a.port.device)},
-                     {"byIdPath", textOrNull(a.port.stableName)},
-                     {"description", QString::fromStdString(a.port.description)},
-                     {"maker", QString::fromStdString(a.port.maker)},
-                     {"available", a.available},
-                     {"offeredNumber", a.number > 0 ? QJsonValue(a.number) : QJsonValue()}});
+QJsonObject adapterJson(const UnnamedAdapter& a) {
+    return {{"type", "adapter"},
+            {"device", QString::fromStdString(a.port.device)},
+            {"byIdPath", textOrNull(a.port.stableName)},
+            {"description", QString::fromStdString(a.port.description)},
+            {"maker", QString::fromStdString(a.port.maker)},
+            {"available", a.available},
+            {"offeredNumber", a.number > 0 ? QJsonValue(a.number) : QJsonValue()}};
 }
 
 std::string availability(bool available) {
@@ -82,9 +78,17 @@ int cmdPorts(const PortsOptions& options, std::ostream& out, std::ostream& err) 
     const std::filesystem::path config = cliAppPaths(err).configPath();
     const PortSurvey survey = surveyPorts([&](int n) { return deviceForPort(n, config); },
                                           defaultPump(), connectTimeoutMs(config));
-    for (const NumberedPort& n : survey.numbers)
-        out << (options.json ? portJson(n) : portText(n));
-    for (const UnnamedAdapter& a : survey.adapters)
-        out << (options.json ? adapterJson(a) : adapterText(a));
+    for (const NumberedPort& n : survey.numbers) {
+        if (options.json)
+            writeJsonLine(out, portJson(n));
+        else
+            out << portText(n);
+    }
+    for (const UnnamedAdapter& a : survey.adapters) {
+        if (options.json)
+            writeJsonLine(out, adapterJson(a));
+        else
+            out << adapterText(a);
+    }
     return cliexit::kOk;
 }

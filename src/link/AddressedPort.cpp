@@ -29,14 +29,15 @@ std::unique_ptr<TcpPort> makeNetworkPort(PortKind kind, int connectTimeoutMs, Pu
     return std::make_unique<TcpPort>(connectTimeoutMs, pump, std::move(note));
 }
 
-} // namespace
-
+// The adapter for an address's form.
 std::unique_ptr<Port> makePort(PortKind kind, int connectTimeoutMs, Pump& pump,
-                               TcpPort::Note note) {
+                               TcpPort::Note note = {}) {
     if (kind == PortKind::Device)
         return std::make_unique<QtSerialPort>();
     return makeNetworkPort(kind, connectTimeoutMs, pump, std::move(note));
 }
+
+} // namespace
 
 AddressedPort::AddressedPort(std::filesystem::path configIni, Pump& pump, Note note)
     : configIni_(std::move(configIni)), pump_(pump), note_(std::move(note)),

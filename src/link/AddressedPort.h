@@ -48,10 +48,6 @@ private:
     std::unique_ptr<Port> port_;
 };
 
-// The adapter for an address's form.
-std::unique_ptr<Port> makePort(PortKind kind, int connectTimeoutMs, Pump& pump,
-                               TcpPort::Note note = {});
-
 struct NetworkPortCheck {
     bool available = false;
     std::string failure; // why not: the open's error text

@@ -1,6 +1,7 @@
 #include "link/PortNames.h"
 
 #include "core/Ini.h"
+#include "core/Text.h"
 
 #include <QHostAddress>
 #include <algorithm>
@@ -14,11 +15,7 @@ constexpr int kMaxTcpPort = 65535;
 
 // Schemes are matched without regard to case, as in any URL.
 bool startsWithScheme(const std::string& text, std::string_view scheme) {
-    return text.size() >= scheme.size() &&
-           std::equal(scheme.begin(), scheme.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
+    return text::lower(text.substr(0, scheme.size())) == scheme;
 }
 
 bool isIpv6Address(const std::string& host) {

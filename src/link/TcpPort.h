@@ -114,8 +114,8 @@ private:
     std::string address_;
     State state_ = State::Closed;
     bool peerGone_ = false; // the connection ended or broke
-    bool hostNotFound_ =
-        false; // the resolver is asked why in finishOpen, outside the socket's signal
+    // The resolver is asked why in finishOpen, outside the socket's signal.
+    bool hostNotFound_ = false;
     std::string input_;
     std::size_t taken_ = 0; // input_ bytes already read
     PortError error_ = PortError::None;

@@ -13,7 +13,6 @@
 #include <limits>
 
 namespace {
-constexpr int kTextTitle = 42;
 constexpr int kTextForm = 43;
 constexpr int kTextRawTcp = 44;
 constexpr int kTextRfc2217 = 45;

@@ -11,6 +11,8 @@ class QSpinBox;
 class NetworkPortDialog : public QDialog {
 public:
     static constexpr int kDefaultTcpPort = 2000;
+    // "Network port": the dialog's title, and the title of what is said about the port.
+    static constexpr int kTextTitle = 42;
 
     explicit NetworkPortDialog(QWidget* parent = nullptr);
     // tcp://HOST:PORT or rfc2217://HOST:PORT; "" while the host is not usable.

@@ -30,7 +30,6 @@ constexpr int kTextPrompt = 442;
 constexpr int kTextNoPort = 443;
 constexpr int kTextOrderOfExport = 1136;
 constexpr int kTextAddNetworkPort = 41;
-constexpr int kTextNetworkPort = 42;
 constexpr int kTextNoFreeNumber = 48;
 constexpr int kAddNetworkPortEntry = -1; // the item data of "Add network port..."
 constexpr int kTextCsvSeparator = 148;
@@ -215,14 +214,14 @@ bool SettingsDialog::offerNetworkPort(const std::string& address) {
     QApplication::restoreOverrideCursor();
     setEnabled(true);
     if (!answered) {
-        host_.message(failure, langText(kTextNetworkPort), Host::Icon::Warning);
+        host_.message(failure, langText(NetworkPortDialog::kTextTitle), Host::Icon::Warning);
         return false;
     }
     const PortChoice choice = networkPortChoice(
         address, choices_, [this](int n) { return session_.deviceForPort(n); }, addressInUse);
     if (choice.number == 0) {
-        host_.message(formatMsg(langText(kTextNoFreeNumber), {address}), langText(kTextNetworkPort),
-                      Host::Icon::Warning);
+        host_.message(formatMsg(langText(kTextNoFreeNumber), {address}),
+                      langText(NetworkPortDialog::kTextTitle), Host::Icon::Warning);
         return false;
     }
     const auto same = std::find_if(choices_.begin(), choices_.end(),
