@@ -9,12 +9,11 @@
 #include "core/SumvalLibrary.h"
 #include "core/Text.h"
 #include "documents/ReportVocabulary.h"
+#include "files/ReplacePrompt.h"
 #include "files/TitratorFiles.h"
 #include "link/LinkMonitor.h"
 
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <optional>
 #include <set>
 
@@ -26,7 +25,6 @@ const std::vector<std::string> kCsvMasks = {"*_*.csv", "ISE*.csv", "MVR*.csv"};
 const std::vector<std::string> kReportMasks = {"*_*.rpt", "ISE*.rpt", "MVR*.rpt"};
 constexpr std::size_t kSummaryNameWidth = 12; // an 8.3 name; summaries line up after it
 constexpr float kReportFilterFirmware = 2.0f;
-constexpr std::size_t kSampleField = 1; // of the export's summary labels
 constexpr int kTextSequenceName = 1099; // a tray report's name line
 
 std::string upperAscii(std::string s) {
@@ -191,25 +189,13 @@ bool readLines(const fs::path& path, PaneLine& line, std::vector<std::string>& f
 // What the file system says: the size where the content was not read, the
 // modification time (the PC's wall clock) where the file carries no date.
 void addFileFacts(PaneLine& line, const fs::path& path) {
-    std::error_code ec;
-    if (line.size == PaneLine::kNoSize) {
-        const auto size = fs::file_size(path, ec);
-        if (!ec)
-            line.size = static_cast<std::int64_t>(size);
-    }
-    if (line.dateKey != PaneLine::kNoDate)
+    const FileFacts facts = pcFileFacts(path);
+    if (line.size == PaneLine::kNoSize && facts.size != -1)
+        line.size = facts.size;
+    if (line.dateKey != PaneLine::kNoDate || !facts.date)
         return;
-    const auto written = fs::last_write_time(path, ec);
-    if (ec)
-        return;
-    const std::time_t t =
-        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    std::tm local{};
-    if (!::localtime_r(&t, &local))
-        return;
-    const DateTime date = dateFromSeconds(std::int64_t(t) + local.tm_gmtoff);
-    line.date = formatDateTime(date);
-    line.dateKey = dateSortKey(date);
+    line.date = formatDateTime(*facts.date);
+    line.dateKey = dateSortKey(*facts.date);
 }
 
 // ---------------------------------------------------------------- filters

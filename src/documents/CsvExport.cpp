@@ -16,9 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kDateField = 8;
-constexpr int kReportIdField = 9;
-constexpr int kSampleField = 1;
 constexpr std::string_view kNotFound = "----";
 
 bool before(const DateTime& a, const DateTime& b) {

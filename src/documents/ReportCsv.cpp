@@ -6,9 +6,6 @@ namespace {
 
 constexpr std::string_view kNoValue = "-----"; // copied as it is, never quoted
 constexpr std::size_t kTrayColumns = 6;
-constexpr int kSampleSizeField = 4;
-constexpr int kResultField = 2;
-constexpr int kEndPointField = 6;
 
 class CsvWriter {
 public:

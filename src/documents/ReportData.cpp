@@ -299,16 +299,16 @@ std::string ReportData::label(int field) const {
 }
 
 std::string ReportData::sampleName() const {
-    return label(1);
+    return label(kSampleField);
 }
 std::string ReportData::methodName() const {
     return label(kMethodField);
 }
 std::string ReportData::reportId() const {
-    return label(9);
+    return label(kReportIdField);
 }
 std::string ReportData::dateText() const {
-    return label(8);
+    return label(kDateField);
 }
 
 bool ReportData::logging() const {

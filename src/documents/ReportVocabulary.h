@@ -39,6 +39,13 @@ const ColumnNames& columnNames();
 
 inline constexpr int kSummaryFields = 11;
 inline constexpr int kLabelVariants = 10;
+// The summary fields the program reads by their place.
+inline constexpr int kSampleField = 1;
+inline constexpr int kResultField = 2;
+inline constexpr int kSampleSizeField = 4;
+inline constexpr int kEndPointField = 6;
+inline constexpr int kDateField = 8;
+inline constexpr int kReportIdField = 9;
 inline constexpr int kMethodField = 10;
 inline constexpr std::string_view kNoLabel = "{-}";
 using SummaryLabels = std::array<std::array<std::string_view, kLabelVariants>, kSummaryFields>;
