@@ -10,7 +10,8 @@ std::string sha256Hex(std::string_view bytes) {
         .toStdString();
 }
 
-bool sha256OfFile(const std::filesystem::path& file, std::string& hex, std::string& error) {
+bool sha256OfFile(const std::filesystem::path& file, std::string& hex, std::string& error,
+                  std::int64_t* size) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         error = file.string() + ": " + (ec ? ec.message() : "is not a regular file");
@@ -23,5 +24,7 @@ bool sha256OfFile(const std::filesystem::path& file, std::string& hex, std::stri
         return false;
     }
     hex = hash.result().toHex().toStdString();
+    if (size)
+        *size = in.pos();
     return true;
 }

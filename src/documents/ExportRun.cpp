@@ -157,9 +157,7 @@ void ExportRun::recordSummary(const fs::path& path) {
     e.operation = audit::kExport;
     e.target = path.string();
     std::string error;
-    std::error_code ec;
-    if (sha256OfFile(path, e.sha256, error))
-        e.size = static_cast<std::int64_t>(fs::file_size(path, ec));
+    sha256OfFile(path, e.sha256, error, &e.size);
     audited(recordAudit(e));
 }
 
@@ -231,9 +229,8 @@ void ExportRun::record(const std::string& name, const fs::path& csv, TransferOut
     r.reason = reason;
     r.answer = answer_;
     std::string error;
-    std::error_code ec;
-    if (outcome == TransferOutcome::Done && sha256OfFile(csv, r.sha256, error))
-        r.size = static_cast<std::int64_t>(fs::file_size(csv, ec));
+    if (outcome == TransferOutcome::Done)
+        sha256OfFile(csv, r.sha256, error, &r.size);
     answer_ = 0;
     audited(recordTransfer(r));
     host_.record(r);

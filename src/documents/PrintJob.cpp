@@ -29,10 +29,9 @@ bool recordPrint(const std::string& document, const std::filesystem::path& pdf,
     e.source = document;
     e.target = pdf.empty() ? printer : pdf.string();
     std::string unread;
-    std::error_code ec;
-    if (!pdf.empty() && sha256OfFile(pdf, e.sha256, unread))
-        e.size = static_cast<std::int64_t>(std::filesystem::file_size(pdf, ec));
-    else if (pdf.empty()) {
+    if (!pdf.empty())
+        sha256OfFile(pdf, e.sha256, unread, &e.size);
+    else {
         e.sha256 = sha256Hex(printText);
         e.size = static_cast<std::int64_t>(printText.size());
     }

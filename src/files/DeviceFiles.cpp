@@ -160,9 +160,7 @@ bool describePart(AtomicFile& part, MovedFile& file) {
     if (!part.finish())
         return false;
     std::string error;
-    std::error_code ec;
-    file.size = static_cast<std::int64_t>(std::filesystem::file_size(part.tempPath(), ec));
-    if (ec || !sha256OfFile(part.tempPath(), file.sha256, error))
+    if (!sha256OfFile(part.tempPath(), file.sha256, error, &file.size))
         file.size = -1;
     return true;
 }

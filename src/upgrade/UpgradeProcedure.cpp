@@ -126,9 +126,7 @@ void UpgradeProcedure::record(Outcome outcome, const std::string& reason) {
     e.source = file_.string();
     e.target = kUpgradeDestination;
     std::string unread;
-    std::error_code ec;
-    if (sha256OfFile(file_, e.sha256, unread))
-        e.size = static_cast<std::int64_t>(std::filesystem::file_size(file_, ec));
+    sha256OfFile(file_, e.sha256, unread, &e.size);
     e.result = outcome == Outcome::Accepted  ? audit::kOk
                : outcome == Outcome::Refused ? audit::kRefused
                : outcome == Outcome::Aborted ? audit::kAborted
