@@ -85,13 +85,25 @@ std::string replacePolicy(const FileCommandOptions& a) {
     return !a.replace.empty() ? a.replace : onTerminal() ? "ask" : "none";
 }
 
-// A named file that never reached the file service: its line on stderr and, for
-// scripts, its record.
+// Every record goes to the tally and, with --json, to stdout.
+class TallyRecords : public TransferObserver {
+public:
+    TallyRecords(FileTally& tally, TransferObserver* json) : tally_(tally), json_(json) {}
+    void record(const TransferRecord& r) override {
+        tally_.record(r);
+        if (json_)
+            json_->record(r);
+    }
+
+private:
+    FileTally& tally_;
+    TransferObserver* json_;
+};
+
+// A named file that never reached the file service: its record, which gives its
+// line on stderr and, for scripts, its JSON line.
 void notSelected(const FileCommandOptions& a, const std::string& name, const std::string& reason,
-                 FileTally& tally, TransferObserver* json) {
-    tally.failed(name, reason);
-    if (!json)
-        return;
+                 TransferObserver& records) {
     TransferRecord r;
     r.timeMs = devfiles::recordTimeNow();
     r.operation = a.command == "delete" ? TransferOperation::Delete
@@ -104,12 +116,12 @@ void notSelected(const FileCommandOptions& a, const std::string& name, const std
     (a.command == "put" ? r.pcName : r.titratorName) = name;
     r.result = TransferOutcome::Failed;
     r.reason = reason;
-    json->record(r);
+    records.record(r);
 }
 
 // The selected titrator entries by name; a name the titrator does not list fails.
-void selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally& tally,
-                      TransferObserver* json) {
+void selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r,
+                      TransferObserver& records) {
     for (const std::string& name : a.names) {
         bool found = false;
         for (const std::string& line : r.titratorEntries) {
@@ -120,13 +132,13 @@ void selectOnTitrator(const FileCommandOptions& a, devfiles::CopyRequest& r, Fil
             }
         }
         if (!found)
-            notSelected(a, name, "not on the titrator", tally, json);
+            notSelected(a, name, "not on the titrator", records);
     }
 }
 
 // The PC files of one folder; a name without a folder is in the current one.
-bool selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally& tally,
-                TransferObserver* json, std::ostream& err) {
+bool selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, TransferObserver& records,
+                std::ostream& err) {
     const auto folderOf = [](const fs::path& p) {
         return p.parent_path().empty() ? fs::path(".") : p.parent_path();
     };
@@ -139,7 +151,7 @@ bool selectOnPc(const FileCommandOptions& a, devfiles::CopyRequest& r, FileTally
             return false;
         }
         if (!fs::is_regular_file(p, ec)) {
-            notSelected(a, name, "no such file", tally, json);
+            notSelected(a, name, "no such file", records);
             continue;
         }
         r.selected.push_back({p.filename().string(), p.filename().string()});
@@ -156,21 +168,6 @@ public:
 
 private:
     FileTally& tally_;
-};
-
-// Every record goes to the tally and, with --json, to stdout.
-class TallyRecords : public TransferObserver {
-public:
-    TallyRecords(FileTally& tally, TransferObserver* json) : tally_(tally), json_(json) {}
-    void record(const TransferRecord& r) override {
-        tally_.record(r);
-        if (json_)
-            json_->record(r);
-    }
-
-private:
-    FileTally& tally_;
-    TransferObserver* json_;
 };
 
 const char* verbOf(const FileCommandOptions& a) {
@@ -211,9 +208,10 @@ int transferFiles(const FileCommandOptions& a, devfiles::CopyRequest& r, CliLink
         return cliexit::kUsage;
     }
     FileTally tally(err, verbOf(a), a.names.size());
+    TallyRecords records(tally, json);
     if (a.command != "put")
-        selectOnTitrator(a, r, tally, json);
-    else if (!selectOnPc(a, r, tally, json, err))
+        selectOnTitrator(a, r, records);
+    else if (!selectOnPc(a, r, records, err))
         return cliexit::kUsage;
     if (r.selected.empty() || interrupt.caught()) {
         tally.close();
@@ -225,7 +223,6 @@ int transferFiles(const FileCommandOptions& a, devfiles::CopyRequest& r, CliLink
         tally.takeReason(describe(TransferResult::Aborted));
         progress.requestAbort();
     });
-    TallyRecords records(tally, json);
     devfiles::CopyUi ui{link.host(), progress, replaceAsker, &records};
     link.reportFilesTo(&tally);
     const devfiles::CopyResult result = a.command == "delete"

@@ -18,10 +18,9 @@ public:
     // outside a file, where the caller says it itself.
     bool takeReason(const std::string& text);
     void end(bool went);
-    // A file that failed before it was handled ("not on the titrator").
-    void failed(const std::string& name, const std::string& reason);
     // What the file service recorded: a file kept because it exists gets its line;
-    // an entry never reached because the link was lost counts as failed.
+    // a file that failed outside a file's handling (not on the titrator, or never
+    // reached because the link was lost) counts as failed.
     void record(const TransferRecord& r);
     // The closing count, when several files were named.
     void close();
@@ -29,6 +28,8 @@ public:
     int failures() const { return failed_; }
 
 private:
+    void failed(const std::string& name, const std::string& reason);
+
     std::ostream& err_;
     std::string verb_;
     std::size_t files_;

@@ -184,8 +184,7 @@ private:
     OpenedDocument documentOf(const PaneLine& entry, DocumentUse use);
     devfiles::CopyRequest copyRequest(int source, bool move) const;
     void applyCopyResult(const devfiles::CopyResult& result);
-    void runCopy(const devfiles::CopyRequest& request);
-    void runDelete(const devfiles::CopyRequest& request);
+    void runFiles(const devfiles::CopyRequest& request, bool deleting);
     void runExport(const ExportRequest& request);
     // An operation ended: after several files, the status bar links to the log.
     void transferEnded();

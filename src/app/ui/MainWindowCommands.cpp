@@ -109,10 +109,7 @@ void MainWindow::retryFailedTransfers() {
             for (const PaneLine& line : panes_->titratorLines())
                 r.titratorEntries.push_back(line.text);
         }
-        if (last.kind == LastTransfer::Kind::Copy)
-            runCopy(r);
-        else
-            runDelete(r);
+        runFiles(r, last.kind == LastTransfer::Kind::Delete);
         break;
     }
     case LastTransfer::Kind::Export:
@@ -310,11 +307,11 @@ void MainWindow::applyCopyResult(const devfiles::CopyResult& result) {
 }
 
 void MainWindow::copySelected(int source, bool move) {
-    runCopy(copyRequest(source, move));
+    runFiles(copyRequest(source, move), false);
 }
 
 void MainWindow::deleteSelected() {
-    runDelete(copyRequest(panes_->source(), false));
+    runFiles(copyRequest(panes_->source(), false), true);
 }
 
 // Nothing happens unrecorded: a log that cannot be written refuses the operation.
@@ -325,28 +322,17 @@ bool MainWindow::auditAllows() {
     return false;
 }
 
-void MainWindow::runCopy(const devfiles::CopyRequest& request) {
+// Copy, move or delete: recorded in the transfer log, remembered for Retry.
+void MainWindow::runFiles(const devfiles::CopyRequest& request, bool deleting) {
     if (!auditAllows())
         return;
-    *lastTransfer_ = {LastTransfer::Kind::Copy, request, {}};
+    *lastTransfer_ = {
+        deleting ? LastTransfer::Kind::Delete : LastTransfer::Kind::Copy, request, {}};
     transferLog_->beginOperation();
     devfiles::CopyUi ui{host_, *progress_, *replace_, transferLog_.get()};
     setActive(false);
-    const devfiles::CopyResult result = devfiles::copyFile(*session_, request, ui);
-    setActive(true);
-    applyCopyResult(result);
-    transferEnded();
-    reportFailedFiles(host_, result.failed);
-}
-
-void MainWindow::runDelete(const devfiles::CopyRequest& request) {
-    if (!auditAllows())
-        return;
-    *lastTransfer_ = {LastTransfer::Kind::Delete, request, {}};
-    transferLog_->beginOperation();
-    devfiles::CopyUi ui{host_, *progress_, *replace_, transferLog_.get()};
-    setActive(false);
-    const devfiles::CopyResult result = devfiles::deleteFiles(*session_, request, ui);
+    const devfiles::CopyResult result = deleting ? devfiles::deleteFiles(*session_, request, ui)
+                                                 : devfiles::copyFile(*session_, request, ui);
     setActive(true);
     applyCopyResult(result);
     transferEnded();
