@@ -77,16 +77,11 @@ std::vector<std::size_t> filterAuditTable(const AuditTable& table, const AuditFi
 
 std::string auditCsv(const AuditTable& table, const std::vector<std::size_t>& rows) {
     std::string out;
-    auto appendRow = [&](auto cellText) {
-        for (int c = 0; c < kAuditColumns; ++c) {
-            if (c > 0)
-                out += kSeparator;
-            csv::appendCell(out, cellText(c), "", kSeparator);
-        }
-        out += "\r\n";
-    };
-    appendRow([](int c) { return toQt(langText(auditColumnTitle(c))).toStdString(); });
+    csv::appendRow(
+        out, kAuditColumns, [](int c) { return toQt(langText(auditColumnTitle(c))).toStdString(); },
+        kSeparator);
     for (std::size_t row : rows)
-        appendRow([&](int c) { return auditCell(table.events[row], c); });
+        csv::appendRow(
+            out, kAuditColumns, [&](int c) { return auditCell(table.events[row], c); }, kSeparator);
     return out;
 }

@@ -154,16 +154,14 @@ std::string transferLogCell(const TransferRecord& r, int column) {
 
 std::string transferLogCsv(const TransferLog& log) {
     std::string out;
-    auto appendRow = [&](auto cellText) {
-        for (int c = 0; c < kTransferLogColumns; ++c) {
-            if (c > 0)
-                out += kSeparator;
-            csv::appendCell(out, toQt(cellText(c)).toStdString(), "", kSeparator);
-        }
-        out += "\r\n";
-    };
-    appendRow([](int c) { return langText(transferLogColumnTitle(c)); });
+    // The cells are the window's 8-bit texts; the file is UTF-8.
+    auto utf8 = [](const std::string& text) { return toQt(text).toStdString(); };
+    csv::appendRow(
+        out, kTransferLogColumns, [&](int c) { return utf8(langText(transferLogColumnTitle(c))); },
+        kSeparator);
     for (const TransferLog::Row& row : log.rows())
-        appendRow([&](int c) { return transferLogCell(row.record, c); });
+        csv::appendRow(
+            out, kTransferLogColumns, [&](int c) { return utf8(transferLogCell(row.record, c)); },
+            kSeparator);
     return out;
 }

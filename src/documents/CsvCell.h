@@ -12,6 +12,17 @@ namespace csv {
 void appendCell(std::string& out, std::string_view text, std::string_view quote,
                 std::string_view separator);
 
+// Appends one line of `columns` cells, `cellText(column)` each, ended by CR LF.
+template <typename CellText>
+void appendRow(std::string& out, int columns, CellText cellText, std::string_view separator) {
+    for (int c = 0; c < columns; ++c) {
+        if (c > 0)
+            out += separator;
+        appendCell(out, cellText(c), "", separator);
+    }
+    out += "\r\n";
+}
+
 // The parts of a line between blanks, empty parts dropped.
 std::vector<std::string_view> words(std::string_view line);
 

@@ -16,6 +16,7 @@
 #include "core/Text.h"
 #include "core/Version.h"
 #include "core/ui/GuiHost.h"
+#include "core/ui/Named.h"
 #include "core/ui/WidgetControl.h"
 #include "documents/ExportOptions.h"
 #include "documents/ui/DocumentPrinter.h"
@@ -63,11 +64,6 @@ constexpr int kTextNoPortAvailable = 140;
 
 QString lt(int index) {
     return languageUiText(index);
-}
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
 }
 
 QString readAboutText(const std::string& path) {

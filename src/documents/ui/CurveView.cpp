@@ -6,6 +6,7 @@
 #include "core/Language.h"
 #include "core/Text.h"
 #include "core/ui/GuiHost.h"
+#include "core/ui/Named.h"
 #include "documents/CurveExport.h"
 #include "documents/ExportOptions.h"
 #include "documents/chart/CurveChart.h"
@@ -48,11 +49,6 @@ constexpr double kWheelStep = 1.25; // zoom factor of one wheel notch
 constexpr double kNotch = 120;      // angle delta of one notch
 constexpr int kRunListWidth = 260;
 constexpr int kSwatch = 12;
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QString lt(int n) {
     return languageUiText(n);

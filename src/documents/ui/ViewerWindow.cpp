@@ -7,6 +7,7 @@
 #include "core/Layout.h"
 #include "core/Text.h"
 #include "core/ui/GuiHost.h"
+#include "core/ui/Named.h"
 #include "core/ui/WidgetControl.h"
 #include "documents/BitmapHeader.h"
 #include "documents/FixedFont.h"
@@ -41,11 +42,6 @@ constexpr int kButtonRowHeight = 30;
 constexpr int kButtonWidth = 100;
 constexpr int kPictureNotShown = 162; // %v = the file, why
 constexpr const char* kViewerFont = "Courier New";
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 
